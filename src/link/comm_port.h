@@ -1,0 +1,63 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "link/comm_queue.h"
+#include "platform/message_loop.h"
+#include "platform/serial_device.h"
+
+namespace sondrix {
+
+// The serial port: opens and configures the device behind a port name,
+// writes synchronously on the caller's thread, and runs the receive thread
+// that moves every received byte into the ring and posts one
+// WM_COMM_RECEIVE per burst to the notify window.
+class CCommPort {
+  public:
+    static constexpr size_t kChunk = 2048;
+
+    CCommPort(CMessageLoop& loop, ISerialDeviceFactory& devices);
+    ~CCommPort();
+    CCommPort(const CCommPort&) = delete;
+    CCommPort& operator=(const CCommPort&) = delete;
+
+    void SetNotifyWindow(HWND window) { m_notifyWindow = window; }
+
+    // True when the port is open, configured and receiving.
+    bool Open(const std::string& name, uint32_t baudRate, uint16_t number);
+    void Close();
+    // Blocks until written; returns the count written (0 on a closed port).
+    size_t Write(size_t count, const uint8_t* bytes);
+    // Reads what the device holds, at most kChunk bytes (receive side only).
+    size_t ReadChunk(uint8_t* chunk);
+
+    // Why the last Open failed (device path and the system's reason).
+    const std::string& LastError() const { return m_lastError; }
+    // Device path of the open (or last tried) port.
+    const std::string& DevicePath() const { return m_devicePath; }
+
+    std::string portName;
+    std::atomic<int> connected{0};
+    uint16_t portNumber = 0;
+    CCommQueue m_QueueRead;
+    std::atomic<int> writeInProgress{0};
+
+  private:
+    void ThreadWatchComm();
+    // Drains the device into the ring and posts one notification.
+    void ReceiveBurst();
+
+    CMessageLoop& m_loop;
+    ISerialDeviceFactory& m_devices;
+    HWND m_notifyWindow = kNoWindow;
+    std::unique_ptr<ISerialDevice> handle;
+    std::thread threadHandle;
+    std::string m_lastError;
+    std::string m_devicePath;
+};
+
+}  // namespace sondrix

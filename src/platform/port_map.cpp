@@ -1,0 +1,50 @@
+#include "platform/port_map.h"
+
+#include "platform/termios_serial.h"
+
+namespace sondrix {
+
+int CPortMap::PortNumber(const std::string& portName) {
+    if (portName.size() != 4 || portName.compare(0, 3, "COM") != 0) {
+        return 0;
+    }
+    const char digit = portName[3];
+    if (digit < '1' || digit > '0' + kPortCount) {
+        return 0;
+    }
+    return digit - '0';
+}
+
+bool CPortMap::Assign(const std::string& spec, std::string& error) {
+    const auto equals = spec.find('=');
+    const int number = equals == std::string::npos ? 0 : PortNumber(spec.substr(0, equals));
+    if (number == 0 || equals + 1 >= spec.size()) {
+        error = "expected COMn=PATH with n from 1 to 8, got \"" + spec + "\"";
+        return false;
+    }
+    Assign(number, spec.substr(equals + 1));
+    return true;
+}
+
+void CPortMap::Assign(int portNumber, const std::string& path) {
+    m_paths[portNumber] = path;
+}
+
+std::string CPortMap::DevicePath(const std::string& portName) const {
+    const int number = PortNumber(portName);
+    if (number == 0) {
+        return {};
+    }
+    auto it = m_paths.find(number);
+    return it != m_paths.end() ? it->second : "/dev/ttyS" + std::to_string(number - 1);
+}
+
+std::unique_ptr<ISerialDevice> CPortMap::Create(const std::string& portName) {
+    const std::string path = DevicePath(portName);
+    if (path.empty()) {
+        return nullptr;
+    }
+    return std::make_unique<CTermiosSerial>(path);
+}
+
+}  // namespace sondrix

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/ui_host.h"
+
+namespace sondrix {
+
+// A UI host that answers from a script and records everything it was asked.
+// Unscripted boxes get the affirmative answer (OK or Yes); unscripted file
+// dialogs are cancelled.
+class CScriptedUiHost : public IUiHost {
+  public:
+    struct SBox {
+        std::string text;
+        EIcon icon;
+        EButtons buttons;
+        std::string caption;
+        EAnswer answer;
+    };
+
+    EAnswer MessageBox(const std::string& text, EIcon icon, EButtons buttons,
+                       const std::string& caption) override;
+    using IUiHost::MessageBox;
+    std::vector<std::string> FileDialog(const SFileDialog& request) override;
+    void OpenUrl(const std::string& address) override { m_openedUrls.push_back(address); }
+    SScreenSize ScreenSize() const override { return m_screen; }
+
+    void QueueAnswer(EAnswer answer) { m_answers.push_back(answer); }
+    void QueueFiles(std::vector<std::string> paths) { m_files.push_back(std::move(paths)); }
+    void SetScreenSize(SScreenSize size) { m_screen = size; }
+    // Observes every box as it is shown (the headless driver prints them).
+    void SetBoxObserver(std::function<void(const SBox&)> observer) {
+        m_observer = std::move(observer);
+    }
+
+    const std::vector<SBox>& Boxes() const { return m_boxes; }
+    const std::vector<SFileDialog>& FileDialogs() const { return m_fileDialogs; }
+    const std::vector<std::string>& OpenedUrls() const { return m_openedUrls; }
+    // The text of the most recent box, or empty.
+    std::string LastBoxText() const {
+        return m_boxes.empty() ? std::string() : m_boxes.back().text;
+    }
+    void ClearRecords();
+
+  private:
+    std::deque<EAnswer> m_answers;
+    std::deque<std::vector<std::string>> m_files;
+    std::vector<SBox> m_boxes;
+    std::vector<SFileDialog> m_fileDialogs;
+    std::vector<std::string> m_openedUrls;
+    SScreenSize m_screen;
+    std::function<void(const SBox&)> m_observer;
+};
+
+}  // namespace sondrix

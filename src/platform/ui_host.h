@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sondrix {
+
+enum class EIcon { None, Information, Stop, Question, Warning };
+enum class EButtons { Ok, OkCancel, YesNo };
+enum class EAnswer { Ok, Cancel, Yes, No };
+
+// A file dialog request. `filter` uses the "Text|pattern|Text|pattern|" form.
+struct SFileDialog {
+    bool save = false;
+    std::string filter;
+    std::string defaultExtension;
+    bool multiSelect = false;
+    bool overwritePrompt = false;
+    bool mustExist = false;
+};
+
+struct SScreenSize {
+    int width = 1920;
+    int height = 1080;
+};
+
+// Every interaction the program starts with the person. The Qt front end shows
+// real dialogs; tests and the headless driver answer from a script.
+class IUiHost {
+  public:
+    virtual ~IUiHost() = default;
+
+    virtual EAnswer MessageBox(const std::string& text, EIcon icon, EButtons buttons,
+                               const std::string& caption) = 0;
+    EAnswer MessageBox(const std::string& text, EIcon icon = EIcon::None,
+                       EButtons buttons = EButtons::Ok) {
+        return MessageBox(text, icon, buttons, std::string());
+    }
+    // The chosen paths; empty when the person cancelled.
+    virtual std::vector<std::string> FileDialog(const SFileDialog& request) = 0;
+    virtual void OpenUrl(const std::string& address) = 0;
+    virtual SScreenSize ScreenSize() const = 0;
+};
+
+const char* IconName(EIcon icon);
+const char* ButtonsName(EButtons buttons);
+const char* AnswerName(EAnswer answer);
+
+}  // namespace sondrix

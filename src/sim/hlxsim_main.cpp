@@ -1,0 +1,64 @@
+// hlxsim: a simulated HLX module on a pseudo-terminal. Point any serial tool
+// (or sondrix --port COM1=PATH) at the printed device path.
+#include <signal.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sim/pty_simulator.h"
+#include "sim/sim_options.h"
+
+int main(int argc, char** argv) {
+    using namespace sondrix;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    bool pacing = false;
+    for (auto it = args.begin(); it != args.end();) {
+        if (*it == "--help" || *it == "-h") {
+            std::printf(
+                "Usage: hlxsim [options]\n"
+                "Runs a simulated HLX fingerprint module on a pseudo-terminal and prints\n"
+                "its device path. Stop it with Ctrl-C.\n\n%s"
+                "  --pace             send answers at the pace of the line speed\n",
+                SimOptionsHelp().c_str());
+            return 0;
+        }
+        if (*it == "--pace") {
+            pacing = true;
+            it = args.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    SSimConfig config;
+    std::string error;
+    if (!ParseSimOptions(args, config, error) || !args.empty()) {
+        std::fprintf(stderr, "hlxsim: %s\n",
+                     error.empty() ? ("unknown option " + args.front()).c_str() : error.c_str());
+        return 2;
+    }
+    // Block the stop signals before any thread starts, then wait for one.
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+
+    CPtySimulator simulator(config);
+    simulator.SetPacing(pacing);
+    if (!simulator.Start(error)) {
+        std::fprintf(stderr, "hlxsim: %s\n", error.c_str());
+        return 1;
+    }
+    const SModelInfo* model = FindModelByCode(config.modelCode);
+    std::printf("%s\n", simulator.SlavePath().c_str());
+    std::fprintf(stderr, "hlxsim: %s at %u bps, firmware %x.%02x, %u users on %s\n",
+                 model ? std::string(model->name).c_str() : "module", config.baudRate,
+                 config.firmwareVersion >> 8, config.firmwareVersion & 0xFF, config.userCount,
+                 simulator.SlavePath().c_str());
+    std::fflush(stdout);
+    int signal = 0;
+    sigwait(&stop, &signal);
+    simulator.Stop();
+    return 0;
+}

@@ -1,0 +1,157 @@
+#include "sim/sim_module.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "link/command_table.h"
+#include "link/result_codes.h"
+
+namespace sondrix {
+
+namespace {
+
+bool FromBcd(uint8_t b, int& out) {
+    const int high = b >> 4;
+    const int low = b & 0x0F;
+    if (high > 9 || low > 9) {
+        return false;
+    }
+    out = high * 10 + low;
+    return true;
+}
+
+uint8_t ToBcd(int value) {
+    return static_cast<uint8_t>(((value / 10) << 4) | (value % 10));
+}
+
+}  // namespace
+
+int64_t LocalWallSeconds() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return static_cast<int64_t>(timegm(&local));
+}
+
+CSimModule::CSimModule(SSimConfig config)
+    : m_config(config),
+      m_parser(std::make_unique<CPacketParser>()),
+      m_reply(std::make_unique<CPacket>()) {}
+
+CSimModule::~CSimModule() = default;
+
+size_t CSimModule::RequestCount(uint32_t command) const {
+    return static_cast<size_t>(
+        std::count_if(m_requests.begin(), m_requests.end(),
+                      [command](const SSimRequest& r) { return r.command == command; }));
+}
+
+std::vector<SSimReply> CSimModule::Receive(const uint8_t* bytes, size_t count) {
+    std::vector<SSimReply> replies;
+    for (size_t i = 0; i < count; ++i) {
+        switch (m_parser->Feed(bytes[i])) {
+            case CPacketParser::EEvent::Packet:
+                Handle(m_parser->rxPacket, replies);
+                break;
+            case CPacketParser::EEvent::None:
+                break;
+            default:
+                ++m_rejected;
+                break;
+        }
+    }
+    return replies;
+}
+
+void CSimModule::Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t result,
+                        uint32_t param2, const uint8_t* data, uint32_t size) {
+    if (m_faults.silent) {
+        return;
+    }
+    CPacket& reply = *m_reply;
+    reply.ClearHeader();
+    reply.command = command;
+    reply.param1 = m_faults.forcedResult != 0 ? m_faults.forcedResult : result;
+    reply.param2 = param2;
+    reply.dataSize = std::min<uint32_t>(size, CPacket::kMaxData);
+    reply.errorCode = m_faults.reportLinkError ? 2 : 0;
+    std::copy(data, data + reply.dataSize, reply.data);
+    SSimReply sent;
+    if (m_faults.garbageBefore) {
+        sent.bytes = {0x00, 0x13, 0x7E, 0x01, 0x55};
+    }
+    const std::vector<uint8_t> wire = reply.Encode();
+    sent.bytes.insert(sent.bytes.end(), wire.begin(), wire.end());
+    if (m_faults.corruptChecksum) {
+        const size_t checksumAt = sent.bytes.size() - wire.size() + 24;
+        sent.bytes[checksumAt] ^= 0x5A;
+    }
+    sent.delayMs = m_faults.replyDelayMs;
+    out.push_back(std::move(sent));
+}
+
+void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
+    m_requests.push_back({request.command, request.param1, request.param2, request.errorCode,
+                          std::vector<uint8_t>(request.data, request.data + request.dataSize)});
+    switch (request.command) {
+        case CMD_CONNECT:
+            Answer(out, CMD_CONNECT, RESULT_SUCCESS, m_config.userCount);
+            break;
+        case CMD_GET_MODULE_TYPE:
+            Answer(out, CMD_GET_MODULE_TYPE, RESULT_SUCCESS, m_config.modelCode);
+            break;
+        case CMD_GET_SYSTEM_INFO:
+            Answer(out, CMD_GET_SYSTEM_INFO, RESULT_SUCCESS, m_config.firmwareVersion);
+            break;
+        case CMD_GET_STATUS:
+            Answer(out, CMD_GET_STATUS, RESULT_SUCCESS, 0);
+            break;
+        case CMD_SET_TIME:
+            OnSetTime(request, out);
+            break;
+        case CMD_GET_TIME:
+            OnGetTime(out);
+            break;
+        default:
+            Answer(out, request.command, RESULT_NOT_SUPPORTED, 0);
+            break;
+    }
+}
+
+void CSimModule::OnSetTime(const CPacket& request, std::vector<SSimReply>& out) {
+    int field[7] = {};
+    bool valid = request.dataSize >= 7;
+    for (int i = 0; valid && i < 7; ++i) {
+        valid = FromBcd(request.data[i], field[i]);
+    }
+    std::tm set{};
+    if (valid) {
+        set.tm_year = field[0] * 100 + field[1] - 1900;
+        set.tm_mon = field[2] - 1;
+        set.tm_mday = field[3];
+        set.tm_hour = field[4];
+        set.tm_min = field[5];
+        set.tm_sec = field[6];
+        valid = field[2] >= 1 && field[2] <= 12 && field[3] >= 1 && field[3] <= 31 &&
+                field[4] <= 23 && field[5] <= 59 && field[6] <= 59;
+    }
+    if (!valid) {
+        Answer(out, CMD_SET_TIME, RESULT_INVALID_PARAMETER, 0);
+        return;
+    }
+    m_clockOffset = static_cast<int64_t>(timegm(&set)) - LocalWallSeconds();
+    Answer(out, CMD_SET_TIME, RESULT_SUCCESS, 0);
+}
+
+void CSimModule::OnGetTime(std::vector<SSimReply>& out) {
+    const std::time_t moduleNow = static_cast<std::time_t>(LocalWallSeconds() + m_clockOffset);
+    std::tm t{};
+    gmtime_r(&moduleNow, &t);
+    const int year = t.tm_year + 1900;
+    const uint8_t bytes[7] = {ToBcd(year / 100), ToBcd(year % 100), ToBcd(t.tm_mon + 1),
+                              ToBcd(t.tm_mday),  ToBcd(t.tm_hour),  ToBcd(t.tm_min),
+                              ToBcd(t.tm_sec)};
+    Answer(out, CMD_GET_TIME, RESULT_SUCCESS, 0, bytes, sizeof bytes);
+}
+
+}  // namespace sondrix

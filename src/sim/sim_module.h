@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "link/model_table.h"
+#include "link/packet.h"
+#include "link/packet_parser.h"
+
+namespace sondrix {
+
+// What the simulated module is: the model it reports, its firmware version,
+// its own line speed and the users it holds.
+struct SSimConfig {
+    uint16_t modelCode = kModelHlxM18;
+    uint32_t firmwareVersion = 0x0301;
+    uint32_t baudRate = 115200;
+    uint32_t userCount = 0;
+};
+
+// Misbehaviour on demand, for testing how the program copes.
+struct SSimFaults {
+    bool silent = false;           // answer nothing
+    bool corruptChecksum = false;  // spoil the header checksum of every answer
+    bool reportLinkError = false;  // answer with errorCode 2 (checksum error seen)
+    uint32_t forcedResult = 0;     // when not 0, every answer carries this result
+    uint32_t replyDelayMs = 0;     // extra time before each answer
+    bool garbageBefore = false;    // send stray bytes before each answer
+};
+
+// An answer and how long after the request it goes out.
+struct SSimReply {
+    std::vector<uint8_t> bytes;
+    uint32_t delayMs = 0;
+};
+
+// A received request as the module saw it (tests read them back).
+struct SSimRequest {
+    uint32_t command = 0;
+    uint32_t param1 = 0;
+    uint32_t param2 = 0;
+    uint32_t errorCode = 0;
+    std::vector<uint8_t> data;
+};
+
+// A software HLX module. It parses host packets with the program's own
+// parser and answers as a module does. Commands it does not implement are
+// answered with result 24 (not supported), as a module answers an unknown
+// command, so the program always gets an answer to report.
+class CSimModule {
+  public:
+    explicit CSimModule(SSimConfig config = {});
+    ~CSimModule();
+
+    // Feeds bytes received from the host; returns the answers they cause.
+    std::vector<SSimReply> Receive(const uint8_t* bytes, size_t count);
+
+    SSimConfig& Config() { return m_config; }
+    SSimFaults& Faults() { return m_faults; }
+    const SModelInfo* Model() const { return FindModelByCode(m_config.modelCode); }
+
+    const std::vector<SSimRequest>& Requests() const { return m_requests; }
+    size_t RequestCount(uint32_t command) const;
+    void ClearRequests() { m_requests.clear(); }
+    // Bytes that arrived but formed no good packet (checksum errors, noise).
+    size_t RejectedPackets() const { return m_rejected; }
+
+    // The module clock, as seconds of a broken-down local time: the offset
+    // to the host's local time set by CMD_SET_TIME.
+    int64_t ClockOffsetSeconds() const { return m_clockOffset; }
+
+  private:
+    void Handle(const CPacket& request, std::vector<SSimReply>& out);
+    void Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t result, uint32_t param2,
+                const uint8_t* data = nullptr, uint32_t size = 0);
+    void OnSetTime(const CPacket& request, std::vector<SSimReply>& out);
+    void OnGetTime(std::vector<SSimReply>& out);
+
+    SSimConfig m_config;
+    SSimFaults m_faults;
+    std::unique_ptr<CPacketParser> m_parser;
+    std::unique_ptr<CPacket> m_reply;
+    std::vector<SSimRequest> m_requests;
+    size_t m_rejected = 0;
+    int64_t m_clockOffset = 0;
+};
+
+// Seconds since 1970 of the host's local wall-clock time read as if it were UTC.
+int64_t LocalWallSeconds();
+
+}  // namespace sondrix

@@ -1,0 +1,144 @@
+#include "platform/message_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "platform/port_map.h"
+
+namespace sondrix {
+namespace {
+
+class CProbe : public CWindow {
+  public:
+    using CWindow::CWindow;
+    LRESULT WindowProc(uint32_t message, WPARAM wparam, LPARAM) override {
+        log.push_back("msg " + std::to_string(message) + ":" + std::to_string(wparam));
+        return static_cast<LRESULT>(wparam) * 2;
+    }
+    void OnTimer(uint32_t id) override {
+        log.push_back("timer " + std::to_string(id) + "@" + std::to_string(Loop().NowMs()));
+        if (onTimer) {
+            onTimer(id);
+        }
+    }
+    std::vector<std::string> log;
+    std::function<void(uint32_t)> onTimer;
+};
+
+TEST(MessageLoop, PostedMessagesArriveInOrderAndSentOnesAtOnce) {
+    CMessageLoop loop(CMessageLoop::EClock::Virtual);
+    CProbe a(loop);
+    CProbe b(loop);
+    a.PostMessage(WM_USER + 1, 1);
+    b.PostMessage(WM_USER + 2, 2);
+    a.PostMessage(WM_USER + 3, 3);
+    EXPECT_EQ(loop.Send(b.Handle(), WM_USER, 21), 42);
+    EXPECT_EQ(b.log, std::vector<std::string>{"msg 1024:21"});
+    EXPECT_EQ(loop.ProcessPending(), 3u);
+    EXPECT_EQ(a.log, (std::vector<std::string>{"msg 1025:1", "msg 1027:3"}));
+}
+
+TEST(MessageLoop, MessagesAndTimersOfADestroyedWindowAreDropped) {
+    CMessageLoop loop(CMessageLoop::EClock::Virtual);
+    auto doomed = std::make_unique<CProbe>(loop);
+    const HWND handle = doomed->Handle();
+    doomed->PostMessage(WM_USER, 1);
+    doomed->SetTimer(1, 10);
+    doomed.reset();
+    EXPECT_EQ(loop.Send(handle, WM_USER, 5), 0);
+    EXPECT_FALSE(loop.HasTimer(handle, 1));
+    loop.RunFor(100);  // must not touch the freed window
+    CProbe fresh(loop);
+    EXPECT_NE(fresh.Handle(), handle) << "handles are never reused";
+}
+
+TEST(MessageLoop, TimersArePeriodicAndTickAfterPostedMessages) {
+    CMessageLoop loop(CMessageLoop::EClock::Virtual);
+    CProbe w(loop);
+    w.SetTimer(1, 500);
+    w.SetTimer(2, 200);
+    loop.RunFor(1000);
+    EXPECT_EQ(w.log,
+              (std::vector<std::string>{"timer 2@200", "timer 2@400", "timer 1@500", "timer 2@600",
+                                        "timer 2@800", "timer 1@1000", "timer 2@1000"}));
+    w.log.clear();
+    // Re-arming restarts the period; killing stops it.
+    w.SetTimer(1, 300);
+    w.KillTimer(2);
+    w.PostMessage(WM_USER, 7);
+    loop.RunFor(300);
+    EXPECT_EQ(w.log, (std::vector<std::string>{"msg 1024:7", "timer 1@1300"}));
+}
+
+TEST(MessageLoop, TimerHandlerMayKillItsOwnTimerAndSleepMovesVirtualTime) {
+    CMessageLoop loop(CMessageLoop::EClock::Virtual);
+    CProbe w(loop);
+    w.onTimer = [&](uint32_t id) {
+        w.KillTimer(id);
+        loop.Sleep(200);
+    };
+    w.SetTimer(1, 500);
+    loop.RunFor(2000);
+    EXPECT_EQ(w.log, std::vector<std::string>{"timer 1@500"});
+    EXPECT_EQ(loop.NowMs(), 2000);
+}
+
+TEST(MessageLoop, RunUntilStopsWhenThePredicateHolds) {
+    CMessageLoop loop(CMessageLoop::EClock::Virtual);
+    CProbe w(loop);
+    w.SetTimer(1, 100);
+    EXPECT_TRUE(loop.RunUntil([&] { return w.log.size() == 3; }, 10000));
+    EXPECT_EQ(loop.NowMs(), 300);
+    EXPECT_FALSE(loop.RunUntil([] { return false; }, 50));
+    EXPECT_EQ(loop.NowMs(), 350);
+}
+
+TEST(MessageLoop, RealClockWakesForMessagesPostedFromAnotherThread) {
+    CMessageLoop loop(CMessageLoop::EClock::Real);
+    CProbe w(loop);
+    int woken = 0;
+    loop.SetWakeHook([&] { ++woken; });
+    std::thread poster([&] {
+        for (int i = 0; i < 100; ++i) {
+            w.PostMessage(WM_USER, static_cast<WPARAM>(i));
+        }
+    });
+    EXPECT_TRUE(loop.RunUntil([&] { return w.log.size() == 100; }, 5000));
+    poster.join();
+    EXPECT_EQ(w.log.front(), "msg 1024:0");
+    EXPECT_EQ(w.log.back(), "msg 1024:99");
+    EXPECT_GE(woken, 100);
+}
+
+TEST(PortMap, DefaultsToSerialPortsAndAcceptsOverrides) {
+    CPortMap ports;
+    EXPECT_EQ(ports.DevicePath("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(ports.DevicePath("COM8"), "/dev/ttyS7");
+    EXPECT_EQ(ports.DevicePath("COM9"), "");
+    std::string error;
+    EXPECT_TRUE(ports.Assign("COM2=/dev/ttyUSB0", error));
+    EXPECT_EQ(ports.DevicePath("COM2"), "/dev/ttyUSB0");
+    EXPECT_FALSE(ports.Assign("COM0=/dev/x", error));
+    EXPECT_FALSE(ports.Assign("COM2", error));
+    EXPECT_FALSE(ports.Assign("COM3=", error));
+    EXPECT_NE(error.find("COMn=PATH"), std::string::npos);
+    EXPECT_EQ(CPortMap::PortNumber("com1"), 0);
+}
+
+TEST(PortMap, OpeningAMissingDeviceNamesThePathAndTheReason) {
+    CPortMap ports;
+    ports.Assign(1, "/nonexistent/ttyS99");
+    auto device = ports.Create("COM1");
+    ASSERT_NE(device, nullptr);
+    std::string error;
+    EXPECT_FALSE(device->Open(9600, error));
+    EXPECT_FALSE(device->IsOpen());
+    EXPECT_NE(error.find("/nonexistent/ttyS99"), std::string::npos);
+    EXPECT_NE(error.find("No such file"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sondrix

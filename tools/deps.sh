@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Sondrix needs to build and test, only those
+# that are missing. Sourced by run.sh and test.sh; safe to run on its own.
+set -euo pipefail
+
+SONDRIX_PACKAGES=(
+    cmake g++ make pkg-config
+    libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+sondrix_install_missing() {
+    local missing=()
+    local pkg
+    for pkg in "${SONDRIX_PACKAGES[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -q
+    "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    sondrix_install_missing "$@"
+fi
