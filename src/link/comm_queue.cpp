@@ -33,6 +33,18 @@ bool CCommQueue::Pop(uint8_t& out) {
     return true;
 }
 
+uint32_t CCommQueue::Contiguous(const uint8_t*& bytes) const {
+    const uint32_t r = readIndex.load(std::memory_order_relaxed);
+    const uint32_t w = writeIndex.load(std::memory_order_acquire);
+    bytes = buffer + r;
+    return w >= r ? w - r : kSize - r;
+}
+
+void CCommQueue::Consume(uint32_t n) {
+    const uint32_t r = readIndex.load(std::memory_order_relaxed);
+    readIndex.store((r + n) % kSize, std::memory_order_release);
+}
+
 void CCommQueue::Clear() {
     writeIndex.store(0, std::memory_order_release);
     readIndex.store(0, std::memory_order_release);

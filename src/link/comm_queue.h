@@ -23,6 +23,10 @@ class CCommQueue {
     bool PushChunk(const uint8_t* bytes, uint32_t n);
     // Consumer: takes one byte; false when empty.
     bool Pop(uint8_t& out);
+    // Consumer: the queued bytes that lie back to back from the read index
+    // (the rest follows from the start of the buffer); then Consume them.
+    uint32_t Contiguous(const uint8_t*& bytes) const;
+    void Consume(uint32_t n);
     // Empties the ring; only when no producer runs.
     void Clear();
 

@@ -465,37 +465,32 @@ void CPacketManagerWnd::OnReceive() {
     if (!parser.Idle() && abortReceive == 1) {
         parser.Reset();
     }
-    for (; count > 0; --count) {
-        uint8_t b = 0;
-        queue.Pop(b);
-        switch (parser.Feed(b)) {
+    while (count > 0) {
+        const uint8_t* bytes = nullptr;
+        size_t used = 0;
+        const uint32_t span = std::min(count, queue.Contiguous(bytes));
+        const CPacketParser::EEvent event = parser.Feed(bytes, span, used);
+        queue.Consume(static_cast<uint32_t>(used));
+        count -= static_cast<uint32_t>(used);
+        switch (event) {
             case CPacketParser::EEvent::None:
             case CPacketParser::EEvent::Oversize:
                 break;
             case CPacketParser::EEvent::Packet:
-            case CPacketParser::EEvent::HeaderChecksumError:
-            case CPacketParser::EEvent::DataChecksumError: {
-                CPacket& packet = parser.rxPacket;
-                const bool headerOnly = packet.dataSize == 0;
-                if (!packet.HeaderCheck()) {
-                    Loop().Post(mainDialogWindow, WM_CHECKSUM_ERROR, 0, 0);
-                } else if (!headerOnly && !packet.DataCheck()) {
-                    Loop().Post(mainDialogWindow, WM_CHECKSUM_ERROR, 1, 0);
-                } else {
-                    Dispatch(packet);
-                }
-                if (m_deliveryQueued) {
-                    return;
-                }
-                if (headerOnly) {
-                    // The pass ends after a packet without payload; what is
-                    // left is parsed on the next notification, which we raise
-                    // ourselves so that bytes never wait for the next burst.
-                    ResumeIfQueued();
+                Dispatch(parser.rxPacket);
+                if (EndOfPass()) {
                     return;
                 }
                 break;
-            }
+            case CPacketParser::EEvent::HeaderChecksumError:
+                Loop().Post(mainDialogWindow, WM_CHECKSUM_ERROR, 0, 0);
+                if (EndOfPass()) {
+                    return;
+                }
+                break;
+            case CPacketParser::EEvent::DataChecksumError:
+                Loop().Post(mainDialogWindow, WM_CHECKSUM_ERROR, 1, 0);
+                break;
             case CPacketParser::EEvent::ShortPacket:
                 if (const uint32_t note = ShortPacketNotification(parser.shortPacket[2])) {
                     QueueDelivery(note, reinterpret_cast<WPARAM>(parser.shortPacket));
@@ -507,6 +502,20 @@ void CPacketManagerWnd::OnReceive() {
                 break;
         }
     }
+}
+
+bool CPacketManagerWnd::EndOfPass() {
+    if (m_deliveryQueued) {
+        return true;  // parsing resumes once the packet is handed on
+    }
+    if (parser.rxPacket.dataSize == 0) {
+        // The pass ends after a packet without payload; what is left is parsed
+        // on the next notification, which we raise ourselves so that bytes
+        // never wait for the next burst.
+        ResumeIfQueued();
+        return true;
+    }
+    return false;
 }
 
 void CPacketManagerWnd::ResumeIfQueued() {

@@ -112,6 +112,8 @@ class CPacketManagerWnd : public CWindow {
     void QueueDelivery(uint32_t notification, WPARAM address);
     void Deliver();
     void ResumeIfQueued();
+    // After a finished packet: whether the receive pass stops here.
+    bool EndOfPass();
     void Trace(CPacket& packet, int direction);
     // Copies an ID or password as a zero-terminated string into a zeroed
     // field of `length` bytes at `offset` of txPacket's payload.

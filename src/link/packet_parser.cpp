@@ -1,5 +1,8 @@
 #include "link/packet_parser.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace sondrix {
 
 namespace {
@@ -25,6 +28,30 @@ CPacketParser::EEvent CPacketParser::FinishPacket() {
         return EEvent::DataChecksumError;
     }
     return EEvent::Packet;
+}
+
+CPacketParser::EEvent CPacketParser::Feed(const uint8_t* bytes, size_t count, size_t& used) {
+    size_t i = 0;
+    while (i < count) {
+        if (parseState == 7) {
+            const size_t n = std::min<size_t>(count - i, rxPacket.dataSize - parsePos);
+            std::memcpy(rxPacket.data + parsePos, bytes + i, n);
+            parsePos += static_cast<uint32_t>(n);
+            i += n;
+            if (parsePos == rxPacket.dataSize) {
+                parsePos = 0;
+                parseState = 8;
+            }
+            continue;
+        }
+        const EEvent event = Feed(bytes[i++]);
+        if (event != EEvent::None) {
+            used = i;
+            return event;
+        }
+    }
+    used = i;
+    return EEvent::None;
 }
 
 CPacketParser::EEvent CPacketParser::Feed(uint8_t b) {

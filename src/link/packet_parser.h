@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "link/packet.h"
@@ -27,6 +28,9 @@ class CPacketParser {
     };
 
     EEvent Feed(uint8_t b);
+    // Feeds bytes until the first event or the end; `used` tells how many
+    // were taken. Payload bytes are copied in blocks.
+    EEvent Feed(const uint8_t* bytes, size_t count, size_t& used);
     void Reset() { parseState = 0; }
     bool Idle() const { return parseState == 0; }
 

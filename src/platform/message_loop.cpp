@@ -16,10 +16,30 @@ int64_t CMessageLoop::NowMs() const {
     return std::chrono::duration_cast<Duration>(Clock::now() - m_start).count();
 }
 
+void CMessageLoop::QueuePush(const SMessage& message) {
+    if (m_queueCount == m_queue.size()) {
+        std::vector<SMessage> larger(m_queue.size() * 2);
+        for (size_t i = 0; i < m_queueCount; ++i) {
+            larger[i] = m_queue[(m_queueHead + i) % m_queue.size()];
+        }
+        m_queue = std::move(larger);
+        m_queueHead = 0;
+    }
+    m_queue[(m_queueHead + m_queueCount) % m_queue.size()] = message;
+    ++m_queueCount;
+}
+
+CMessageLoop::SMessage CMessageLoop::QueuePop() {
+    const SMessage message = m_queue[m_queueHead];
+    m_queueHead = (m_queueHead + 1) % m_queue.size();
+    --m_queueCount;
+    return message;
+}
+
 void CMessageLoop::Post(HWND window, uint32_t message, WPARAM wparam, LPARAM lparam) {
     {
         std::lock_guard lock(m_queueMutex);
-        m_queue.push_back({window, message, wparam, lparam});
+        QueuePush({window, message, wparam, lparam});
     }
     m_queueCondition.notify_one();
     Wake();
@@ -68,11 +88,10 @@ bool CMessageLoop::DeliverOneMessage() {
     SMessage message;
     {
         std::lock_guard lock(m_queueMutex);
-        if (m_queue.empty()) {
+        if (QueueEmpty()) {
             return false;
         }
-        message = m_queue.front();
-        m_queue.pop_front();
+        message = QueuePop();
     }
     if (CWindow* target = Find(message.window)) {
         target->WindowProc(message.message, message.wparam, message.lparam);
@@ -124,7 +143,7 @@ std::optional<int64_t> CMessageLoop::MsUntilNextTimer() const {
 
 bool CMessageLoop::HasPostedMessages() const {
     std::lock_guard lock(m_queueMutex);
-    return !m_queue.empty();
+    return !QueueEmpty();
 }
 
 void CMessageLoop::WaitForWork(int64_t untilMs) {
@@ -137,7 +156,7 @@ void CMessageLoop::WaitForWork(int64_t untilMs) {
     if (waitMs <= 0) {
         return;
     }
-    m_queueCondition.wait_for(lock, Duration(waitMs), [&] { return !m_queue.empty(); });
+    m_queueCondition.wait_for(lock, Duration(waitMs), [&] { return !QueueEmpty() || m_quit; });
 }
 
 void CMessageLoop::RunFor(uint32_t ms) {
@@ -190,18 +209,19 @@ void CMessageLoop::Quit(int exitCode) {
 }
 
 void CMessageLoop::SetWakeHook(std::function<void()> hook) {
+    auto shared = hook ? std::make_shared<const std::function<void()>>(std::move(hook)) : nullptr;
     std::lock_guard lock(m_queueMutex);
-    m_wakeHook = std::move(hook);
+    m_wakeHook = std::move(shared);
 }
 
 void CMessageLoop::Wake() {
-    std::function<void()> hook;
+    std::shared_ptr<const std::function<void()>> hook;
     {
         std::lock_guard lock(m_queueMutex);
         hook = m_wakeHook;
     }
     if (hook) {
-        hook();
+        (*hook)();
     }
 }
 

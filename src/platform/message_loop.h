@@ -1,10 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <unordered_map>
@@ -103,15 +104,23 @@ class CMessageLoop {
     Clock::time_point m_start;
     int64_t m_virtualNowMs = 0;
 
+    // Posted messages in a ring that only ever grows, so that a steady flow
+    // of messages allocates nothing.
+    bool QueueEmpty() const { return m_queueCount == 0; }
+    void QueuePush(const SMessage& message);
+    SMessage QueuePop();
+
     mutable std::mutex m_queueMutex;
     std::condition_variable m_queueCondition;
-    std::deque<SMessage> m_queue;
-    std::function<void()> m_wakeHook;
+    std::vector<SMessage> m_queue = std::vector<SMessage>(64);
+    size_t m_queueHead = 0;
+    size_t m_queueCount = 0;
+    std::shared_ptr<const std::function<void()>> m_wakeHook;
 
     std::unordered_map<HWND, CWindow*> m_windows;
     HWND m_nextHandle = 1;
     std::vector<STimer> m_timers;
-    bool m_quit = false;
+    std::atomic<bool> m_quit{false};
     int m_exitCode = 0;
 };
 

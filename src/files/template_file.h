@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "files/file_status.h"
+
+namespace sondrix {
+
+// A template file (.min) is one template exactly as the module sent it: no
+// header, no length field. The largest one a command can carry is 65535 bytes.
+inline constexpr size_t kMaxTemplateFileSize = 65535;
+
+// Reads a whole template file. Returns Ok, NotFound, TooBig (larger than
+// kMaxTemplateFileSize; nothing is read), SizeChanged or IoError.
+EFileStatus LoadTemplateFile(const std::filesystem::path& path, std::vector<uint8_t>& out);
+
+// Writes a template, replacing an existing file only once the new one is complete.
+// Returns Ok or IoError.
+EFileStatus SaveTemplateFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+
+}  // namespace sondrix
