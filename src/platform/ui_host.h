@@ -5,6 +5,8 @@
 
 namespace sondrix {
 
+class CDialogModel;
+
 enum class EIcon { None, Information, Stop, Question, Warning };
 enum class EButtons { Ok, OkCancel, YesNo };
 enum class EAnswer { Ok, Cancel, Yes, No };
@@ -39,6 +41,13 @@ class IUiHost {
     // The chosen paths; empty when the person cancelled.
     virtual std::vector<std::string> FileDialog(const SFileDialog& request) = 0;
     virtual void OpenUrl(const std::string& address) = 0;
+    // Runs a popup until one of its handlers ends it; returns its result
+    // (IDOK, IDCANCEL); a popup closed by the window manager returns IDCANCEL.
+    virtual int RunModal(CDialogModel& dialog) = 0;
+    // Shows a popup that stays open while the program goes on; it is closed
+    // with CloseModeless (by the program or after its own Cancel).
+    virtual void ShowModeless(CDialogModel& dialog) = 0;
+    virtual void CloseModeless(CDialogModel& dialog) = 0;
     virtual SScreenSize ScreenSize() const = 0;
 };
 

@@ -1,0 +1,216 @@
+#include "app/sondrix_dlg.h"
+
+#include "link/command_table.h"
+#include "link/result_codes.h"
+#include "ui/strings.h"
+
+namespace sondrix {
+
+CSondrixDlg::CSondrixDlg(CMessageLoop& loop, ISerialDeviceFactory& devices, IUiHost& ui)
+    : CDialogModel("sondrix", "Sondrix"),
+      CWindow(loop),
+      popupId(ui),
+      popupProgress(ui),
+      connection(*this),
+      matching(*this),
+      dbManagement(*this),
+      configuration(*this),
+      systemManagement(*this),
+      imageDlg(*this),
+      basicDlg(*this),
+      systemDlg(*this),
+      dbDlg(*this),
+      userDlg(*this),
+      aboutDlg(*this),
+      m_ui(ui),
+      m_packetManager(loop, devices, ui),
+      m_tracer(*this, kTracer, traceRows) {
+    SControl& tabs = AddControl(kTabs, EControlKind::Tabs);
+    tabs.items = {LoadString(IDS_TAB_MAIN),          LoadString(IDS_TAB_AUTH_USER),
+                  LoadString(IDS_TAB_CONFIGURATION), LoadString(IDS_TAB_DATABASE),
+                  LoadString(IDS_TAB_EXTRA),         LoadString(IDS_TAB_ABOUT)};
+    tabs.selection = kTabMain;
+    AddControl(kTracer, EControlKind::List);
+    AddControl(kMessageLine, EControlKind::Edit).readOnly = true;
+    AddControl(kHeader, EControlKind::Picture);
+    AddButton(kPktClear, LoadString(IDS_PKT_CLEAR), {});
+}
+
+CSondrixDlg::~CSondrixDlg() = default;
+
+void CSondrixDlg::OnInitDialog() {
+    const SScreenSize screen = m_ui.ScreenSize();
+    smallScreen = screen.width < 801 || screen.height <= 600 ? 1 : 0;
+    Show(kHeader, smallScreen == 0);
+    m_packetManager.Create(this, Handle());
+    m_tracer.CreateColumns();
+    ShowTab(kTabMain);
+}
+
+int CSondrixDlg::DefaultTemplateSize() const {
+    return moduleSeries == 2 || emulationMode == 2 ? 400 : 404;
+}
+
+void CSondrixDlg::ShowMessage(const std::string& text) {
+    SetText(kMessageLine, text);
+}
+
+void CSondrixDlg::ShowResultError(uint32_t code) {
+    const std::string text = ResultText(code);
+    ShowMessage(text);
+    m_ui.MessageBox(text, EIcon::Stop);
+}
+
+CPageBase& CSondrixDlg::Page(int tab) {
+    switch (tab) {
+        case kTabAuthUser:
+            return basicDlg;
+        case kTabConfiguration:
+            return systemDlg;
+        case kTabDataBase:
+            return dbDlg;
+        case kTabExtra:
+            return userDlg;
+        case kTabAbout:
+            return aboutDlg;
+        default:
+            return imageDlg;
+    }
+}
+
+void CSondrixDlg::ShowTab(int tab) {
+    if (tab < 0 || tab >= kTabCount) {
+        return;
+    }
+    m_currentTab = tab;
+    SetSelection(kTabs, tab);
+}
+
+void CSondrixDlg::Refuse(const std::string& text, EIcon icon, int landOn) {
+    ShowMessage(text);
+    m_ui.MessageBox(text, icon);
+    ShowTab(landOn);
+}
+
+bool CSondrixDlg::Guard(int tab) {
+    if (moduleConnected == 0 && tab != kTabAbout) {
+        Refuse(LoadString(IDS_GUARD_CONNECTION), EIcon::None, kTabMain);
+        return true;
+    }
+    if (continuousCapture == 1) {
+        Refuse(LoadString(IDS_GUARD_CONTINUOUS), EIcon::None, kTabMain);
+        return true;
+    }
+    if (autoOnMode == 1) {
+        Refuse(LoadString(IDS_GUARD_AUTO_ON), EIcon::None, kTabAuthUser);
+        return true;
+    }
+    const bool needsMaster = tab == kTabConfiguration || tab == kTabDataBase || tab == kTabExtra;
+    if (needsMaster && masterMode == 0) {
+        Refuse(LoadString(IDS_GUARD_MASTER), EIcon::None, kTabAuthUser);
+        return true;
+    }
+    if (tab == kTabDataBase && moduleSeries == 2) {
+        const uint32_t variant = firmwareVersion & 0x0F;
+        const bool supported = variant == 1 || variant == 3 || variant == 6 || variant == 8 ||
+                               modelCode == kModelHlxM05;
+        if (!supported) {
+            Refuse(LoadString(IDS_NOT_SUPPORTED_FUNCTION), EIcon::Stop, kTabAuthUser);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CSondrixDlg::SelectTab(int tab) {
+    if (tab < 0 || tab >= kTabCount || Guard(tab)) {
+        return;
+    }
+    ShowTab(tab);
+}
+
+void CSondrixDlg::OpenMakerPage() {
+    m_ui.OpenUrl(kMakerAddress);
+}
+
+void CSondrixDlg::OnSelChange(int id) {
+    if (id == kTabs) {
+        const int wanted = Selection(kTabs);
+        // The tab control already shows the new tab; the guards may move it.
+        SetSelection(kTabs, m_currentTab);
+        SelectTab(wanted);
+    }
+}
+
+void CSondrixDlg::OnCommand(int id) {
+    if (id == kPktClear) {
+        m_tracer.Clear();
+    } else if (id == kHeader && smallScreen == 0) {
+        OpenMakerPage();
+    }
+}
+
+LRESULT CSondrixDlg::WindowProc(uint32_t message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_PACKET_TRACE) {
+        if (CPacketTracer::Accepts(userDlg.TracerMode(), transferBusy != 0)) {
+            m_tracer.TracePacket(*reinterpret_cast<const CPacket*>(wparam),
+                                 static_cast<int>(lparam));
+        }
+        return 0;
+    }
+    if (message == WM_PORT_LOST) {
+        const std::string text = LoadString(IDS_PORT_LOST) + m_packetManager.port.portName + " (" +
+                                 m_packetManager.port.DevicePath() + ")";
+        ShowMessage(text);
+        m_ui.MessageBox(text, EIcon::Stop);
+        return 0;
+    }
+    if (FindCommandByNotification(message) != nullptr) {
+        OnAnswer(message, *reinterpret_cast<CPacket*>(wparam));
+    }
+    // Checksum errors and short packets are not acted on.
+    return 0;
+}
+
+void CSondrixDlg::OnAnswer(uint32_t notification, CPacket& packet) {
+    if (notification == FindCommand(CMD_CAPTURE_IMAGE)->notification && repeatCapture == 1) {
+        // That firmware's first image after a capture is stale: ask again.
+        repeatCapture = 0;
+        m_packetManager.SendCaptureImage(0);
+        return;
+    }
+    if (packet.command == CMD_CANCEL) {
+        matching.OnCancel(packet);
+        pendingRawResponse = 0;
+        return;
+    }
+    if (pendingRawResponse == 1) {
+        pendingRawResponse = 0;  // the answer to a hand-made packet is only traced
+        return;
+    }
+    if (packet.command == CMD_CONNECT) {
+        imageDlg.KillTimer(CImageDlg::kConnectTimer);
+    }
+    switch (FindCommand(packet.command) ? FindCommand(packet.command)->group
+                                        : EHandlerGroup::Ignored) {
+        case EHandlerGroup::Connection:
+            connection.Handle(packet);
+            break;
+        case EHandlerGroup::Matching:
+            matching.Handle(packet);
+            break;
+        case EHandlerGroup::DBManagement:
+            dbManagement.Handle(packet);
+            break;
+        case EHandlerGroup::Configuration:
+            configuration.Handle(packet);
+            break;
+        case EHandlerGroup::SystemManagement:
+            systemManagement.Handle(packet);
+            break;
+        case EHandlerGroup::Ignored:
+            break;
+    }
+}
+
+}  // namespace sondrix

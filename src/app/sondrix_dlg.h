@@ -1,0 +1,146 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/about_dlg.h"
+#include "app/packet_tracer.h"
+#include "device/configuration.h"
+#include "device/connection.h"
+#include "device/db_management.h"
+#include "device/matching.h"
+#include "device/system_management.h"
+#include "link/model_table.h"
+#include "link/packet_manager_wnd.h"
+#include "platform/dialog_model.h"
+#include "platform/message_loop.h"
+#include "platform/ui_host.h"
+#include "ui/basic_dlg.h"
+#include "ui/db_dlg.h"
+#include "ui/image_dlg.h"
+#include "ui/popup_id_dlg.h"
+#include "ui/popup_msg_dlg.h"
+#include "ui/popup_progress_dlg.h"
+#include "ui/popup_radio_dlg.h"
+#include "ui/system_dlg.h"
+#include "ui/user_dlg.h"
+
+namespace sondrix {
+
+// The main window: six tab pages, the packet tracer, the message line. It
+// owns the packet manager, the five response handlers, the popups and the
+// state every page reads, receives every notification of the packet manager
+// and hands each answer to the handler of its command group.
+class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOwner {
+  public:
+    // Controls of the main window.
+    static constexpr int kTabs = 1001;
+    static constexpr int kTracer = 1002;
+    static constexpr int kMessageLine = 1003;
+    static constexpr int kHeader = 1004;
+    static constexpr int kPktClear = 1160;
+
+    enum ETab { kTabMain, kTabAuthUser, kTabConfiguration, kTabDataBase, kTabExtra, kTabAbout };
+    static constexpr int kTabCount = 6;
+
+    // The maker's web page, opened by a double click on the header picture.
+    static constexpr const char* kMakerAddress = "https://www.sondrix.example/hlx";
+
+    CSondrixDlg(CMessageLoop& loop, ISerialDeviceFactory& devices, IUiHost& ui);
+    ~CSondrixDlg() override;
+
+    // Builds the window as the program starts: the compact-layout rule, the
+    // packet manager, the tabs and the tracer columns.
+    void OnInitDialog() override;
+
+    // The message line.
+    void ShowMessage(const std::string& text);
+    // The common error report: the result's text on the message line and in
+    // a stop-icon box.
+    void ShowResultError(uint32_t code);
+
+    // Tabs. SelectTab is the person's tab change with its guards; ShowTab
+    // switches without them (pages use it to land on a tab).
+    void SelectTab(int tab);
+    void ShowTab(int tab);
+    int CurrentTab() const { return m_currentTab; }
+    CPageBase& Page(int tab);
+    void OpenMakerPage();
+
+    IUiHost& Ui() { return m_ui; }
+    CPacketManagerWnd& PacketManager() { return m_packetManager; }
+    CPacketTracer& Tracer() { return m_tracer; }
+
+    // IPacketManagerOwner
+    int IdLength() const override { return idLength; }
+    int PasswordLength() const override { return passwordLength; }
+    int DefaultTemplateSize() const override;
+    int ModificationKind() const override { return modificationKind; }
+
+    LRESULT WindowProc(uint32_t message, WPARAM wparam, LPARAM lparam) override;
+
+    // Shared state.
+    int moduleConnected = 0;
+    int portOpen = 0;
+    int masterMode = 0;
+    int continuousCapture = 0;
+    int autoOnMode = 0;
+    int connectPending = 0;
+    int transferBusy = 0;
+    int smallScreen = 0;
+    uint32_t baudRate = 9600;
+    std::string portName;
+    uint32_t modelCode = kModelHlxM18;
+    int moduleSeries = 5;
+    uint32_t firmwareVersion = 0;
+    uint32_t emulationMode = 255;
+    int idLength = 16;
+    int passwordLength = 16;
+    int templateCount = 2;
+    int traceRows = 0;
+    int pendingRawResponse = 0;
+    // Modification kind chosen on the Authentication&User page.
+    int modificationKind = 0;
+    // The Main tab's flag that makes the next capture answer go again.
+    int repeatCapture = 0;
+
+    // Popups, one of each for the whole run.
+    CPopupMsgDlg popupMsg;
+    CPopupIdDlg popupId;
+    CPopupProgressDlg popupProgress;
+    CPopupRadioDlg popupRadio;
+
+    // Response handlers.
+    CConnection connection;
+    CMatching matching;
+    CDBManagement dbManagement;
+    CConfiguration configuration;
+    CSystemManagement systemManagement;
+
+    // Pages.
+    CImageDlg imageDlg;
+    CBasicDlg basicDlg;
+    CSystemDlg systemDlg;
+    CDbDlg dbDlg;
+    CUserDlg userDlg;
+    CAboutDlg aboutDlg;
+
+  protected:
+    void OnCommand(int id) override;
+    void OnSelChange(int id) override;
+
+  private:
+    void OnAnswer(uint32_t notification, CPacket& packet);
+    // The first guard that refuses the tab, with its text and the tab it
+    // sends the person to; none when the tab may open.
+    bool Guard(int tab);
+    void Refuse(const std::string& text, EIcon icon, int landOn);
+
+    IUiHost& m_ui;
+    CPacketManagerWnd m_packetManager;
+    CPacketTracer m_tracer;
+    int m_currentTab = kTabMain;
+};
+
+}  // namespace sondrix
