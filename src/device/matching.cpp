@@ -4,6 +4,7 @@
 
 #include "app/sondrix_dlg.h"
 #include "link/command_table.h"
+#include "link/result_codes.h"
 
 namespace sondrix {
 
@@ -45,7 +46,13 @@ void CMatching::OnGetTemplate(CPacket& packet) {
 }
 
 void CMatching::OnCancel(CPacket& packet) {
-    Succeeded(packet);
+    m_dlg.PacketManager().abortReceive = 0;
+    if (packet.param1 == RESULT_IDLE) {
+        m_dlg.ShowMessage(ResultText(RESULT_IDLE));
+        return;
+    }
+    // Even a success goes through the common report, which reads "Succeeded!!!".
+    m_dlg.ShowResultError(packet.param1);
 }
 
 void CMatching::OnInstantVerify(CPacket& packet) {
