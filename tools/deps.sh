@@ -6,6 +6,7 @@ set -euo pipefail
 SONDRIX_PACKAGES=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
 )
 
 sondrix_install_missing() {
