@@ -15,14 +15,14 @@ int CPortMap::PortNumber(const std::string& portName) {
     return digit - '0';
 }
 
-bool CPortMap::Assign(const std::string& spec, std::string& error) {
-    const auto equals = spec.find('=');
-    const int number = equals == std::string::npos ? 0 : PortNumber(spec.substr(0, equals));
-    if (number == 0 || equals + 1 >= spec.size()) {
-        error = "expected COMn=PATH with n from 1 to 8, got \"" + spec + "\"";
+bool CPortMap::Assign(const std::string& mapping, std::string& error) {
+    const auto equals = mapping.find('=');
+    const int number = equals == std::string::npos ? 0 : PortNumber(mapping.substr(0, equals));
+    if (number == 0 || equals + 1 >= mapping.size()) {
+        error = "expected COMn=PATH with n from 1 to 8, got \"" + mapping + "\"";
         return false;
     }
-    Assign(number, spec.substr(equals + 1));
+    Assign(number, mapping.substr(equals + 1));
     return true;
 }
 

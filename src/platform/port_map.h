@@ -14,8 +14,8 @@ class CPortMap final : public ISerialDeviceFactory {
   public:
     static constexpr int kPortCount = 8;
 
-    // Parses "COMn=PATH"; returns false (and leaves the map) on a malformed spec.
-    bool Assign(const std::string& spec, std::string& error);
+    // Parses "COMn=PATH"; returns false (and leaves the map) when it is malformed.
+    bool Assign(const std::string& mapping, std::string& error);
     void Assign(int portNumber, const std::string& path);
     std::string DevicePath(const std::string& portName) const;
 

@@ -1,14 +1,87 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/gradient_progress_ctrl.h"
 #include "ui/page_base.h"
 
 namespace sondrix {
 
+// The Main tab (dialog 132): image capture and display, continuous capture,
+// module information, the connection controls and the quick menu.
 class CImageDlg : public CPageBase {
   public:
     // Timer 1: the connection time-out.
     static constexpr uint32_t kConnectTimer = 1;
+
+    // Controls.
+    static constexpr int kImage = 1019;  // picture: the fingerprint image
+    static constexpr int kCapture = 1026;
+    static constexpr int kOpen = 1028;
+    static constexpr int kSave = 1029;
+    static constexpr int kColor = 1164;       // created hidden and disabled
+    static constexpr int kContinuous = 1027;  // "Capture Start" / "Capture End"
+    static constexpr int kSucceededCount = 1021;
+    static constexpr int kFailedCount = 1022;
+    static constexpr int kConnect = 1030;  // "Connect" / "Disconnect"
+    static constexpr int kStatus = 1032;
+    static constexpr int kCancel = 1031;
+    static constexpr int kTtl = 1089;  // created hidden and disabled
+    static constexpr int kBaudRate = 1119;
+    static constexpr int kPort = 1117;
+    static constexpr int kFpVerify = 1033;
+    static constexpr int kPwVerify = 1034;
+    static constexpr int kIdentify = 1035;
+    static constexpr int kEnterMaster = 1040;
+    static constexpr int kUserRegister = 1036;
+    static constexpr int kDelete = 1037;
+    static constexpr int kDeviceName = 1013;
+    static constexpr int kFwVersion = 1014;
+    static constexpr int kInfoPort = 1015;
+    static constexpr int kInfoBaudRate = 1016;
+    static constexpr int kUserCounts = 1017;
+    static constexpr int kInfoStatus = 1018;
+
+    // The command-button set, enabled and disabled together. User Register
+    // and Delete follow it when it is disabled, but are enabled with it only
+    // in master mode.
+    static constexpr std::array<int, 10> kCommandButtons = {
+        kCapture, kOpen,     kSave,     kContinuous, kStatus,
+        kCancel,  kFpVerify, kPwVerify, kIdentify,   kEnterMaster};
+    static constexpr std::array<int, 2> kMasterButtons = {kUserRegister, kDelete};
+
+    // The baud combo's rows in bits per second, in row order.
+    static constexpr std::array<uint32_t, 6> kBaudRates = {9600,  14400, 19200,
+                                                           38400, 57600, 115200};
+
+    static constexpr size_t kImageBufferSize = 360004;
+    static constexpr size_t kClearedBytes = 120000;  // whitened by page creation and Capture
+
     explicit CImageDlg(CSondrixDlg& main);
+
+    // Page state.
+    std::vector<uint8_t> imageBuffer;  // 8-bit grey, rows top to bottom; 0xFF is white
+    int32_t imageWidth = 4;
+    int32_t imageHeight = 4;
+    int imagePresent = 0;  // 0: the placeholder is drawn
+    int32_t succeededCount = 0;
+    int32_t failedCount = 0;
+    // Module information texts (controls 1013 to 1018).
+    std::string deviceName;
+    std::string fwVersion;
+    std::string portText;
+    std::string baudRateText;
+    std::string userCounts;
+    std::string statusText;
+    int32_t autoSearchCount = 0;  // unanswered connection attempts
+    int newModule = 0;            // series 4 and 5: read options 0x52 and 0xF0
+    int discardNextImage = 0;     // drop the next CMD_CAPTURE_IMAGE answer unseen
+    int masterEntry = 0;          // Enter Master of the quick menu started the entry
+    // The repeat-capture flag is the main dialog's `repeatCapture`.
+    std::array<SRgb, 256> greyPalette{};  // entry i = (i, i, i)
 };
 
 }  // namespace sondrix

@@ -1,14 +1,123 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "files/log_store.h"
 #include "ui/page_base.h"
 
 namespace sondrix {
 
+// The Extra Functions tab (dialog 133): custom data blocks, the module clock,
+// GPIO, the packet tracer option and the module log.
 class CUserDlg : public CPageBase {
   public:
+    // Custom data blocks.
+    static constexpr int kReadAddress = 1115;
+    static constexpr int kReadSize = 1117;
+    static constexpr int kReadData = 1118;  // read-only
+    static constexpr int kReadButton = 1119;
+    static constexpr int kWriteAddress = 1120;
+    static constexpr int kWriteSize = 1121;  // read-only, computed
+    static constexpr int kWriteData = 1122;
+    static constexpr int kWriteButton = 1123;
+    static constexpr int kDeleteCustom = 1124;
+    static constexpr int kMaxDataSizeNote = 5000;  // "(Maximum data size: 256 Byte)"
+    // Time and date.
+    static constexpr int kModuleTime = 1031;
+    static constexpr int kPcTime = 1032;
+    static constexpr int kManualInput = 1041;
+    static constexpr int kYear = 1033;
+    static constexpr int kMonth = 1034;
+    static constexpr int kDay = 1035;
+    static constexpr int kHour = 1036;
+    static constexpr int kMinute = 1037;
+    static constexpr int kSecond = 1038;
+    static constexpr int kGetTime = 1040;
+    static constexpr int kSetTime = 1039;
+    // GPIO.
+    static constexpr int kGpioConfigPort = 1150;
+    static constexpr int kGpioConfigFunction = 1151;
+    static constexpr int kGpioConfigSet = 1053;
+    static constexpr int kGpioTestPort = 1143;
+    static constexpr int kGpioTestFunction = 1152;
+    static constexpr int kGpioTestSet = 1052;
+    // Packet tracer option, status and cancel.
+    static constexpr int kTracerOption = 1127;
+    static constexpr int kStatus = 1126;
+    static constexpr int kCancel = 1125;
+    // Log.
+    static constexpr int kLogAll = 1116;
+    static constexpr int kLogOldestUnread = 1144;
+    static constexpr int kLogLastWritten = 1145;
+    static constexpr int kLogOldestToLast = 1146;
+    static constexpr int kLogNthPrevious = 1147;  // enables the N edit
+    static constexpr int kLogN = 1128;
+    static constexpr int kLogDownload = 1148;
+    static constexpr int kLogDeleteAll = 1149;
+
+    static constexpr std::array<int, 6> kManualEdits = {kYear, kMonth,  kDay,
+                                                        kHour, kMinute, kSecond};
+
+    // The log radios and the log option each stands for.
+    struct SLogRadio {
+        int id;
+        int option;
+    };
+    static constexpr std::array<SLogRadio, 5> kLogRadios = {{{kLogAll, 3},
+                                                             {kLogOldestUnread, 1},
+                                                             {kLogLastWritten, 2},
+                                                             {kLogOldestToLast, 4},
+                                                             {kLogNthPrevious, 0}}};
+
+    static constexpr size_t kWriteDataLimit = 256;
+    static constexpr size_t kLogNLimit = 5;
+    static constexpr size_t kGpioFunctionCount = 19;
+
     explicit CUserDlg(CSondrixDlg& main);
     // The packet tracer option chosen on this page (0 standard, 1 all, 2 off).
     int TracerMode() const { return m_tracerMode; }
+
+    // Custom data blocks.
+    int32_t readAddress = 0;
+    int32_t readSize = 0;
+    std::string readData;
+    int32_t writeAddress = 0;
+    int32_t writeSize = 0;
+    std::string writeData;
+    // Clock.
+    std::string pcTime;
+    std::string moduleTime;
+    int64_t lastHostTime = 0;  // seconds, taken at the last clock tick
+    int manualInput = 0;
+    std::string yearText;
+    std::string monthText;
+    std::string dayText;
+    std::string hourText;
+    std::string minuteText;
+    std::string secondText;
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    // The module clock as the get-time answer decoded it.
+    int moduleYear = 0;
+    int moduleMonth = 0;
+    int moduleDay = 0;
+    int moduleHour = 0;
+    int moduleMinute = 0;
+    int moduleSecond = 0;
+    // Log.
+    int logOption = 3;  // 3: all logs
+    int logN = 0;       // N of "Nth previous log"
+    std::string logFilePath;
+    CLogStore logStore;
+
+  protected:
+    void OnSelChange(int id) override;
 
   private:
     int m_tracerMode = 0;
