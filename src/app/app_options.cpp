@@ -1,0 +1,42 @@
+#include "app/app_options.h"
+
+namespace sondrix {
+
+bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options,
+                     std::string& error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--simulate") {
+            options.simulate = true;
+        } else if (arg == "--headless") {
+            options.headless = true;
+        } else if (arg == "--script" && hasValue) {
+            options.script = args[++i];
+        } else if (arg == "--port" && hasValue) {
+            options.portMaps.push_back(args[++i]);
+        } else {
+            error = "unknown option " + arg + " (see --help)";
+            return false;
+        }
+    }
+    if (options.headless && options.script.empty()) {
+        error = "--headless needs --script FILE (or - for standard input)";
+        return false;
+    }
+    return true;
+}
+
+std::string AppOptionsHelp() {
+    return "  --simulate         start the built-in simulated module on a pseudo-terminal\n"
+           "                     and map COM1 to it\n"
+           "  --port COMn=PATH   map port COMn (1..8) to a device, e.g. --port COM2=/dev/ttyUSB0\n"
+           "                     (by default COMn is /dev/ttyS<n-1>)\n"
+           "  --headless --script FILE\n"
+           "                     run without a window, acting as the script says\n"
+           "                     (FILE - reads the script from standard input)\n";
+}
+
+}  // namespace sondrix

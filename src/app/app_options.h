@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sondrix {
+
+// What the sondrix command line asks for.
+struct SAppOptions {
+    bool simulate = false;
+    bool headless = false;
+    std::string script;                 // headless: script file, "-" for stdin
+    std::vector<std::string> portMaps;  // "COMn=PATH"
+    bool help = false;
+};
+
+// Parses the options that are not the simulated module's own; false with a
+// message on a bad option.
+bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options,
+                     std::string& error);
+std::string AppOptionsHelp();
+
+}  // namespace sondrix

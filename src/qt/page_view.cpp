@@ -1,0 +1,325 @@
+#include "qt/page_view.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+#include "platform/dialog_model.h"
+#include "qt/control_widgets.h"
+
+namespace sondrix {
+
+namespace {
+
+enum class EPlacement {
+    Field,   // caption | widget (| the button that follows)
+    Button,  // runs of buttons side by side
+    Choice,  // runs of check boxes and radios, one under the other
+    Wide,    // the whole width: texts, lists, pictures, bars
+};
+
+EPlacement PlacementOf(const SControl& control) {
+    switch (control.kind) {
+        case EControlKind::Button:
+            return EPlacement::Button;
+        case EControlKind::CheckBox:
+        case EControlKind::Radio:
+            return EPlacement::Choice;
+        case EControlKind::Edit:
+        case EControlKind::Combo:
+            return EPlacement::Field;
+        case EControlKind::Static:
+            return control.label.empty() ? EPlacement::Wide : EPlacement::Field;
+        default:
+            return EPlacement::Wide;
+    }
+}
+
+bool IsDialogButton(const SControl& control) {
+    return control.kind == EControlKind::Button && control.group.empty() &&
+           (control.id == IDOK || control.id == IDCANCEL);
+}
+
+// A row of a run is at most about this wide, so that a group of long
+// buttons grows downwards rather than across the page.
+constexpr int kRunWidth = 330;
+
+// Columns of a run's grid: check boxes and radios one under the other
+// (two columns for a long list), buttons side by side as far as they fit,
+// spread evenly over the rows.
+int RunColumns(EPlacement placement, int count, int widest) {
+    if (count <= 0) {
+        return 1;
+    }
+    const int most = placement == EPlacement::Choice
+                         ? (count > 6 ? 2 : 1)
+                         : std::clamp(kRunWidth / std::max(widest, 1), 1, 3);
+    const int rows = (count + most - 1) / most;
+    return (count + rows - 1) / rows;
+}
+
+// The page should fit a window of about this size; the column count that
+// keeps the sections closest to it wins.
+constexpr double kFitWidth = 960;
+constexpr double kFitHeight = 560;
+constexpr int kMaxColumns = 3;
+constexpr int kRowSpacing = 4;
+constexpr int kColumnSpacing = 6;
+constexpr int kBoxMargin = 8;
+
+// Sections spread over columns: each, in order, goes to the column that is
+// shortest so far.
+struct SColumns {
+    std::vector<int> columnOf;  // per section
+    std::vector<int> heights;   // per column
+    std::vector<int> widths;    // per column
+};
+
+SColumns AssignColumns(const std::vector<QSize>& hints, int count, int spacing) {
+    SColumns columns;
+    columns.heights.assign(static_cast<size_t>(count), 0);
+    columns.widths.assign(static_cast<size_t>(count), 0);
+    for (const QSize& hint : hints) {
+        const auto shortest = std::min_element(columns.heights.begin(), columns.heights.end());
+        const auto column = static_cast<size_t>(shortest - columns.heights.begin());
+        columns.columnOf.push_back(static_cast<int>(column));
+        columns.heights[column] += hint.height() + spacing;
+        columns.widths[column] = std::max(columns.widths[column], hint.width());
+    }
+    return columns;
+}
+
+int ChooseColumnCount(const std::vector<QSize>& hints, int spacing) {
+    const int most = std::min<int>(kMaxColumns, static_cast<int>(hints.size()));
+    int best = 1;
+    double bestScore = std::numeric_limits<double>::max();
+    for (int count = 1; count <= most; ++count) {
+        const SColumns columns = AssignColumns(hints, count, spacing);
+        double width = spacing * (count - 1);
+        for (int w : columns.widths) {
+            width += w;
+        }
+        const double height = *std::max_element(columns.heights.begin(), columns.heights.end());
+        const double score = std::max(height / kFitHeight, width / kFitWidth);
+        if (score < bestScore) {
+            bestScore = score;
+            best = count;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+CPageView::CPageView(CDialogModel& model, QWidget* parent)
+    : QWidget(parent), m_binder(model, this) {
+    for (int id : model.ControlIds()) {
+        const SControl& control = model.Control(id);
+        if (IsDialogButton(control)) {
+            m_dialogButtons.push_back(id);
+            continue;
+        }
+        auto section = std::find_if(m_sections.begin(), m_sections.end(),
+                                    [&](const SSection& s) { return s.caption == control.group; });
+        if (section == m_sections.end()) {
+            section = m_sections.insert(m_sections.end(), SSection{control.group, {}, nullptr});
+        }
+        section->ids.push_back(id);
+    }
+    for (SSection& section : m_sections) {
+        FillSection(section);
+    }
+    Arrange();
+    connect(&m_binder, &CControlBinder::refreshed, this, &CPageView::UpdateGroupBoxes);
+    m_binder.Refresh(0);
+}
+
+QGroupBox* CPageView::GroupBox(const QString& caption) const {
+    for (const SSection& section : m_sections) {
+        if (QString::fromStdString(section.caption) == caption) {
+            return qobject_cast<QGroupBox*>(section.box);
+        }
+    }
+    return nullptr;
+}
+
+QWidget* CPageView::Create(int id, QWidget* parent, QWidget* label) {
+    QWidget* widget = CreateControlWidget(m_binder.Model(), m_binder.Model().Control(id), parent);
+    m_binder.Bind(id, widget, label);
+    return widget;
+}
+
+void CPageView::FillSection(SSection& section) {
+    const CDialogModel& model = m_binder.Model();
+    if (section.caption.empty()) {
+        section.box = new QWidget(this);
+    } else {
+        section.box = new QGroupBox(QString::fromStdString(section.caption), this);
+    }
+    auto* grid = new QGridLayout(section.box);
+    // Tighter than Qt's default spacing: pages are dense forms, and the
+    // tallest page sets the window's height.
+    grid->setVerticalSpacing(kRowSpacing);
+    grid->setHorizontalSpacing(kColumnSpacing);
+    if (section.caption.empty()) {
+        grid->setContentsMargins(0, 0, 0, 0);
+    } else {
+        grid->setContentsMargins(kBoxMargin, kRowSpacing, kBoxMargin, kBoxMargin);
+    }
+    const std::vector<int>& ids = section.ids;
+    int row = 0;
+    int fieldRow = -1;  // the row of a field just placed, whose third cell is free
+    for (size_t i = 0; i < ids.size();) {
+        const SControl& control = model.Control(ids[i]);
+        const EPlacement placement = PlacementOf(control);
+        QLabel* label = nullptr;
+        if (!control.label.empty() && placement != EPlacement::Button &&
+            placement != EPlacement::Choice) {
+            label = new QLabel(QString::fromStdString(control.label), section.box);
+        }
+        if (placement == EPlacement::Field) {
+            QWidget* widget = Create(control.id, section.box, label);
+            // An edit keeps its own width (a short one for a short limit) at
+            // the left of its cell; lists and values fill the cell.
+            const Qt::Alignment align =
+                control.kind == EControlKind::Edit ? Qt::AlignLeft : Qt::Alignment();
+            if (label != nullptr) {
+                grid->addWidget(label, row, 0);
+                grid->addWidget(widget, row, 1, align);
+            } else {
+                grid->addWidget(widget, row, 0, 1, 2, align);
+            }
+            fieldRow = row++;
+            ++i;
+        } else if (placement == EPlacement::Button && fieldRow >= 0) {
+            grid->addWidget(Create(control.id, section.box), fieldRow, 2);
+            fieldRow = -1;
+            ++i;
+        } else if (placement == EPlacement::Wide) {
+            if (label != nullptr) {
+                grid->addWidget(label, row++, 0, 1, 3);
+            }
+            grid->addWidget(Create(control.id, section.box, label), row, 0, 1, 3);
+            if (control.kind == EControlKind::List || control.kind == EControlKind::Picture) {
+                grid->setRowStretch(row, 1);
+            }
+            ++row;
+            fieldRow = -1;
+            ++i;
+        } else {
+            i = PlaceRun(ids, i, grid, row++);
+            fieldRow = -1;
+        }
+    }
+    grid->setColumnStretch(1, 1);
+}
+
+size_t CPageView::PlaceRun(const std::vector<int>& ids, size_t first, QGridLayout* grid, int row) {
+    const CDialogModel& model = m_binder.Model();
+    const SControl& lead = model.Control(ids[first]);
+    const EPlacement placement = PlacementOf(lead);
+    QWidget* parent = grid->parentWidget();
+    // A caption on the first control names the whole run; the next control
+    // with a caption starts a run of its own.
+    size_t end = first + 1;
+    while (end < ids.size() && PlacementOf(model.Control(ids[end])) == placement &&
+           model.Control(ids[end]).label.empty()) {
+        ++end;
+    }
+    QLabel* caption = nullptr;
+    if (!lead.label.empty()) {
+        caption = new QLabel(QString::fromStdString(lead.label), parent);
+    }
+    // Controls hidden now go last, so they leave no hole in the grid.
+    std::vector<QWidget*> shown;
+    std::vector<QWidget*> hidden;
+    int widest = 0;
+    for (size_t i = first; i < end; ++i) {
+        QWidget* widget = Create(ids[i], parent, i == first ? caption : nullptr);
+        if (model.IsVisible(ids[i])) {
+            shown.push_back(widget);
+            widest = std::max(widest, widget->sizeHint().width());
+        } else {
+            hidden.push_back(widget);
+        }
+    }
+    const int columns = RunColumns(placement, static_cast<int>(shown.size()), widest);
+    shown.insert(shown.end(), hidden.begin(), hidden.end());
+    auto* cells = new QGridLayout;
+    cells->setContentsMargins(0, 0, 0, 0);
+    cells->setVerticalSpacing(kRowSpacing);
+    cells->setHorizontalSpacing(kColumnSpacing);
+    for (size_t k = 0; k < shown.size(); ++k) {
+        const int n = static_cast<int>(k);
+        cells->addWidget(shown[k], n / columns, n % columns);
+    }
+    if (caption == nullptr) {
+        grid->addLayout(cells, row, 0, 1, 3);
+    } else {
+        grid->addWidget(caption, row, 0);
+        grid->addLayout(cells, row, 1, 1, 2);
+    }
+    return end;
+}
+
+void CPageView::Arrange() {
+    const CDialogModel& model = m_binder.Model();
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(kBoxMargin, kBoxMargin, kBoxMargin, kBoxMargin);
+    auto* columnsRow = new QHBoxLayout;
+    columnsRow->setSpacing(kColumnSpacing);
+    outer->addLayout(columnsRow, 1);
+    std::vector<QSize> hints;
+    for (const SSection& section : m_sections) {
+        hints.push_back(section.box->sizeHint());
+    }
+    if (!hints.empty()) {
+        const int count = ChooseColumnCount(hints, kColumnSpacing);
+        const std::vector<int> assignment = AssignColumns(hints, count, kColumnSpacing).columnOf;
+        std::vector<QVBoxLayout*> columns;
+        for (int c = 0; c < count; ++c) {
+            columns.push_back(new QVBoxLayout);
+            columns.back()->setSpacing(kColumnSpacing);
+            columnsRow->addLayout(columns.back());
+        }
+        // A section with a list takes the height its column has spare; the
+        // other columns keep their sections at the top.
+        std::vector<bool> grows(columns.size(), false);
+        for (size_t i = 0; i < m_sections.size(); ++i) {
+            const auto column = static_cast<size_t>(assignment[i]);
+            const bool list =
+                std::any_of(m_sections[i].ids.begin(), m_sections[i].ids.end(),
+                            [&](int id) { return model.Control(id).kind == EControlKind::List; });
+            columns[column]->addWidget(m_sections[i].box, list ? 1 : 0);
+            grows[column] = grows[column] || list;
+        }
+        for (size_t c = 0; c < columns.size(); ++c) {
+            if (!grows[c]) {
+                columns[c]->addStretch(1);
+            }
+        }
+    }
+    if (!m_dialogButtons.empty()) {
+        auto* buttons = new QHBoxLayout;
+        buttons->addStretch(1);
+        for (int id : m_dialogButtons) {
+            buttons->addWidget(Create(id, this));
+        }
+        outer->addLayout(buttons);
+    }
+}
+
+void CPageView::UpdateGroupBoxes() {
+    const CDialogModel& model = m_binder.Model();
+    for (const SSection& section : m_sections) {
+        const bool any = std::any_of(section.ids.begin(), section.ids.end(),
+                                     [&](int id) { return model.IsVisible(id); });
+        section.box->setVisible(any);
+    }
+}
+
+}  // namespace sondrix
