@@ -279,6 +279,10 @@ void CDialogModel::Select(int id, int index) {
         index >= static_cast<int>(c.items.size())) {
         return;
     }
+    // A tab control reports a change only when another tab is chosen.
+    if (c.kind == EControlKind::Tabs && index == c.selection) {
+        return;
+    }
     SetSelection(id, index);
     OnSelChange(id);
 }

@@ -58,7 +58,7 @@ TEST_F(SondrixDlgTest, GuardsApplyInOrderWithTheirTextsAndLandingTabs) {
          CSondrixDlg::kTabAuthUser},
     };
     for (const SCase& c : cases) {
-        dlg.ShowTab(CSondrixDlg::kTabAbout);
+        dlg.ShowTab(CSondrixDlg::kTabMain);
         dlg.moduleConnected = c.connected;
         dlg.continuousCapture = c.continuous;
         dlg.autoOnMode = c.autoOn;
@@ -72,6 +72,11 @@ TEST_F(SondrixDlgTest, GuardsApplyInOrderWithTheirTextsAndLandingTabs) {
         EXPECT_EQ(dlg.CurrentTab(), c.landing);
         EXPECT_EQ(dlg.Selection(CSondrixDlg::kTabs), c.landing);
     }
+}
+
+TEST_F(SondrixDlgTest, ChoosingTheShownTabAgainRunsNoGuard) {
+    dlg.Select(CSondrixDlg::kTabs, CSondrixDlg::kTabMain);
+    EXPECT_TRUE(ui.Boxes().empty());
 }
 
 TEST_F(SondrixDlgTest, AboutOpensWithoutConnectionAndPagesOpenWhenAllowed) {
