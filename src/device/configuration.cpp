@@ -4,6 +4,7 @@
 
 #include "app/sondrix_dlg.h"
 #include "link/command_table.h"
+#include "link/option_numbers.h"
 
 namespace sondrix {
 
@@ -71,7 +72,31 @@ void CConfiguration::OnSetSystemOption(CPacket& packet) {
 }
 
 void CConfiguration::OnGetSystemOption(CPacket& packet) {
-    Succeeded(packet);
+    if (!Succeeded(packet) || packet.dataSize < 8) {
+        return;
+    }
+    const uint32_t option = GetU32BE(packet.data);
+    const uint32_t value = GetU32BE(packet.data + 4);
+    CImageDlg& main = m_dlg.imageDlg;
+    switch (option) {
+        case kOptionIdLength:
+            m_dlg.idLength = static_cast<int>(value) + 1;
+            if (main.newModule == 1) {
+                m_dlg.PacketManager().SendGetSystemOption(kOptionEmulationMode);
+            }
+            break;
+        case kOptionEmulationMode:
+            if (main.newModule == 1) {
+                main.newModule = 0;
+                if (value == 0xFF || value == 1 || value == 2) {
+                    m_dlg.emulationMode = value;
+                }
+                m_dlg.PacketManager().SendGetSystemInfo();
+            }
+            break;
+        default:
+            break;
+    }
 }
 
 void CConfiguration::OnSaveSystemOptions(CPacket& packet) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <ctime>
+
 #include "device/command_handler.h"
 
 namespace sondrix {
@@ -13,8 +17,14 @@ class CConnection : public CCommandHandler {
     void OnGetSystemInfo(CPacket& packet);
     void OnGetModuleType(CPacket& packet);
 
+    // Sets the module clock to the computer's local time.
+    void SendClock();
+
   protected:
     bool Route(CPacket& packet) override;
 };
+
+// Packed-BCD clock bytes: century, year, month, day, hour, minute, second, 0.
+std::array<uint8_t, 8> EncodeBcdTime(const std::tm& time);
 
 }  // namespace sondrix

@@ -4,6 +4,8 @@
 
 #include "app/sondrix_dlg.h"
 #include "link/command_table.h"
+#include "link/option_numbers.h"
+#include "ui/strings.h"
 
 namespace sondrix {
 
@@ -31,7 +33,32 @@ bool CSystemManagement::Route(CPacket& packet) {
 }
 
 void CSystemManagement::OnGetStatus(CPacket& packet) {
-    Succeeded(packet);
+    if (!Succeeded(packet)) {
+        return;
+    }
+    static constexpr std::array kStatusTexts = {IDS_STATUS_IDLE, IDS_STATUS_BUSY, IDS_STATUS_BUSY,
+                                                IDS_STATUS_DB_UPLOADING, IDS_STATUS_AUTO_ON};
+    const std::string& status = LoadString(
+        packet.param2 < kStatusTexts.size() ? kStatusTexts[packet.param2] : IDS_STATUS_BUSY);
+    CImageDlg& page = m_dlg.imageDlg;
+    page.SetText(CImageDlg::kInfoStatus, status);
+    m_dlg.ShowMessage(LoadString(IDS_STATUS_PREFIX) + status);
+    if (m_dlg.connectPending == 1) {
+        m_dlg.connectPending = 0;
+        const std::string& text = LoadString(IDS_CONNECTION_SUCCEEDED);
+        m_dlg.ShowMessage(text);
+        m_dlg.Ui().MessageBox(text, EIcon::Information);
+    }
+    if (m_dlg.systemDlg.optionRefresh == 1) {
+        m_dlg.systemDlg.optionRefresh = 0;
+        if (m_dlg.emulationMode == 2) {
+            m_dlg.PacketManager().SendGetSensorOption();
+        } else {
+            m_dlg.PacketManager().SendGetSystemOption(kOptionBrightness);
+        }
+    } else if (page.newModule == 1) {
+        m_dlg.PacketManager().SendGetSystemOption(kOptionIdLength);
+    }
 }
 
 void CSystemManagement::OnCaptureImage(CPacket& packet) {
@@ -51,7 +78,18 @@ void CSystemManagement::OnBackupFirmwareData(CPacket& packet) {
 }
 
 void CSystemManagement::OnSetTime(CPacket& packet) {
-    Succeeded(packet);
+    if (!Succeeded(packet)) {
+        return;
+    }
+    // Inside the connection chain (or an option refresh) the status follows.
+    if (m_dlg.connectPending == 1 || m_dlg.imageDlg.newModule == 1 ||
+        m_dlg.systemDlg.optionRefresh == 1) {
+        m_dlg.PacketManager().SendGetStatus();
+        return;
+    }
+    const std::string& text = LoadString(IDS_SET_TIME_SUCCEEDED);
+    m_dlg.ShowMessage(text);
+    m_dlg.Ui().MessageBox(text, EIcon::Information);
 }
 
 void CSystemManagement::OnGetTime(CPacket& packet) {

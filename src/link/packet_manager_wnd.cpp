@@ -401,8 +401,8 @@ bool CPacketManagerWnd::SendBackupFirmwareChunk(const std::string& path, uint32_
     return SendChunk(CMD_BACKUP_FIRMWARE_DATA, path, index);
 }
 
-void CPacketManagerWnd::SendSetTime(const uint8_t (&bytes8)[8]) {
-    std::memcpy(txPacket.data, bytes8, 8);
+void CPacketManagerWnd::SendSetTime(const std::array<uint8_t, 8>& bytes8) {
+    std::memcpy(txPacket.data, bytes8.data(), 8);
     txPacket.command = CMD_SET_TIME;
     txPacket.param1 = 0;
     txPacket.param2 = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -76,7 +77,7 @@ class CPacketManagerWnd : public CWindow {
     void SendCaptureColorImage(uint32_t block);
     bool SendFirmwareChunk(const std::string& path, uint32_t index);
     bool SendBackupFirmwareChunk(const std::string& path, uint32_t index);
-    void SendSetTime(const uint8_t (&bytes8)[8]);
+    void SendSetTime(const std::array<uint8_t, 8>& bytes8);
     void SendGpioTest(uint32_t value1, uint32_t value2);
     void SendGetImageQuality();
     void SendSetGpioConfig(uint32_t value1, uint32_t value2);

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "link/command_table.h"
+#include "link/option_numbers.h"
 #include "link/result_codes.h"
 
 namespace sondrix {
@@ -36,7 +37,9 @@ int64_t LocalWallSeconds() {
 CSimModule::CSimModule(SSimConfig config)
     : m_config(config),
       m_parser(std::make_unique<CPacketParser>()),
-      m_reply(std::make_unique<CPacket>()) {}
+      m_reply(std::make_unique<CPacket>()),
+      // An ID length of 15 characters (a 16-byte ID field), no emulation.
+      m_options{{kOptionIdLength, 15}, {kOptionEmulationMode, 0xFF}} {}
 
 CSimModule::~CSimModule() = default;
 
@@ -112,6 +115,9 @@ void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
         case CMD_GET_TIME:
             OnGetTime(out);
             break;
+        case CMD_GET_SYSTEM_OPTION:
+            OnGetSystemOption(request, out);
+            break;
         default:
             Answer(out, request.command, RESULT_NOT_SUPPORTED, 0);
             break;
@@ -152,6 +158,19 @@ void CSimModule::OnGetTime(std::vector<SSimReply>& out) {
                               ToBcd(t.tm_mday),  ToBcd(t.tm_hour),  ToBcd(t.tm_min),
                               ToBcd(t.tm_sec)};
     Answer(out, CMD_GET_TIME, RESULT_SUCCESS, 0, bytes, sizeof bytes);
+}
+
+void CSimModule::OnGetSystemOption(const CPacket& request, std::vector<SSimReply>& out) {
+    const auto option = m_options.find(request.param1);
+    if (option == m_options.end()) {
+        Answer(out, CMD_GET_SYSTEM_OPTION, RESULT_INVALID_PARAMETER, 0);
+        return;
+    }
+    // The answer echoes the option number and carries its value.
+    uint8_t data[8];
+    PutU32BE(data, option->first);
+    PutU32BE(data + 4, option->second);
+    Answer(out, CMD_GET_SYSTEM_OPTION, RESULT_SUCCESS, 0, data, sizeof data);
 }
 
 }  // namespace sondrix

@@ -71,12 +71,15 @@ class CSimModule {
     // to the host's local time set by CMD_SET_TIME.
     int64_t ClockOffsetSeconds() const { return m_clockOffset; }
 
+    std::map<uint32_t, uint32_t>& Options() { return m_options; }
+
   private:
     void Handle(const CPacket& request, std::vector<SSimReply>& out);
     void Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t result, uint32_t param2,
                 const uint8_t* data = nullptr, uint32_t size = 0);
     void OnSetTime(const CPacket& request, std::vector<SSimReply>& out);
     void OnGetTime(std::vector<SSimReply>& out);
+    void OnGetSystemOption(const CPacket& request, std::vector<SSimReply>& out);
 
     SSimConfig m_config;
     SSimFaults m_faults;
@@ -85,6 +88,8 @@ class CSimModule {
     std::vector<SSimRequest> m_requests;
     size_t m_rejected = 0;
     int64_t m_clockOffset = 0;
+    // Option number -> value; a number not held here is refused as invalid.
+    std::map<uint32_t, uint32_t> m_options;
 };
 
 // Seconds since 1970 of the host's local wall-clock time read as if it were UTC.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "app/sondrix_dlg.h"
+#include "link/command_table.h"
+#include "link/model_table.h"
 #include "ui/strings.h"
 
 namespace sondrix {
@@ -72,6 +75,135 @@ CImageDlg::CImageDlg(CSondrixDlg& main)
         const auto grey = static_cast<uint8_t>(i);
         greyPalette[i] = SRgb{grey, grey, grey};
     }
+}
+
+void CImageDlg::OnCommand(int id) {
+    if (id == kConnect) {
+        if (Main().moduleConnected == 0) {
+            Connect();
+        } else {
+            Disconnect();
+        }
+    }
+}
+
+void CImageDlg::Connect() {
+    CSondrixDlg& main = Main();
+    if (autoSearchCount == 0) {
+        main.portName = "COM" + std::to_string(Selection(kPort) + 1);
+        main.baudRate = kBaudRates[static_cast<size_t>(std::max(0, Selection(kBaudRate)))];
+    }
+    CCommPort& port = main.PacketManager().port;
+    if (main.portOpen == 0) {
+        if (port.Open(main.portName, main.baudRate, 0)) {
+            main.portOpen = 1;
+        } else {
+            // Beyond the port name, say which device it was and why it failed.
+            main.Ui().MessageBox(
+                LoadString(IDS_CANNOT_OPEN_PORT) + main.portName + " (" + port.LastError() + ")",
+                EIcon::Stop);
+        }
+    }
+    if (main.portOpen == 1) {
+        main.PacketManager().SendCommand(CMD_CONNECT);
+        SetTimer(kConnectTimer, 500);
+    }
+}
+
+void CImageDlg::OnTimer(uint32_t id) {
+    if (id != kConnectTimer) {
+        return;
+    }
+    CSondrixDlg& main = Main();
+    KillTimer(kConnectTimer);
+    main.moduleConnected = 0;
+    main.portOpen = 0;
+    main.PacketManager().port.Close();
+    Loop().Sleep(200);
+    // The chosen rate first, then every rate from the slowest up.
+    const int tried = autoSearchCount++;
+    if (autoSearchCount >= 7) {
+        autoSearchCount = 0;
+        main.Ui().MessageBox(LoadString(IDS_CONNECTION_FAILED));
+        return;
+    }
+    main.baudRate = kBaudRates[static_cast<size_t>(tried)];
+    Connect();
+}
+
+void CImageDlg::ShowConnected(uint32_t userCount) {
+    CSondrixDlg& main = Main();
+    autoSearchCount = 0;
+    main.moduleConnected = 1;
+    SetText(kUserCounts, std::to_string(userCount));
+    SetText(kInfoBaudRate, std::to_string(main.baudRate));
+    SetText(kInfoPort, main.portName);
+    EnableCommandButtons(true);
+    Enable(kPort, false);
+    Enable(kBaudRate, false);
+    Enable(kUserRegister, false);
+    Enable(kDelete, false);
+    SetText(kConnect, LoadString(IDS_MAIN_DISCONNECT));
+    SetText(kEnterMaster, LoadString(IDS_ENTER_MASTER));
+    const auto row = std::find(kBaudRates.begin(), kBaudRates.end(), main.baudRate);
+    if (row != kBaudRates.end()) {
+        SetSelection(kBaudRate, static_cast<int>(row - kBaudRates.begin()));
+    }
+}
+
+void CImageDlg::Disconnect() {
+    CSondrixDlg& main = Main();
+    if (main.continuousCapture == 1 || main.autoOnMode == 1) {
+        const std::string text = LoadString(main.continuousCapture == 1 ? IDS_DISCONNECT_CONTINUOUS
+                                                                        : IDS_DISCONNECT_AUTO_ON);
+        main.ShowMessage(text);
+        main.Ui().MessageBox(text);
+        return;
+    }
+    KillTimer(kConnectTimer);
+    EnableCommandButtons(false);
+    Enable(kPort, true);
+    Enable(kBaudRate, true);
+    std::fill(imageBuffer.begin(), imageBuffer.end(), 0xFF);
+    imagePresent = 0;
+    for (int id : {kDeviceName, kFwVersion, kInfoPort, kInfoBaudRate, kUserCounts, kInfoStatus}) {
+        SetText(id, {});
+    }
+    succeededCount = 0;
+    failedCount = 0;
+    SetText(kSucceededCount, "0");
+    SetText(kFailedCount, "0");
+    SetText(kConnect, LoadString(IDS_MAIN_CONNECT));
+    main.masterMode = 0;
+    main.emulationMode = 255;
+    main.moduleConnected = 0;
+    main.portOpen = 0;
+    main.PacketManager().port.Close();
+    main.PacketManager().ResetParser();
+    Loop().Sleep(200);
+}
+
+void CImageDlg::EnableCommandButtons(bool enable) {
+    for (int id : kCommandButtons) {
+        Enable(id, enable);
+    }
+    for (int id : kMasterButtons) {
+        Enable(id, enable && Main().masterMode == 1);
+    }
+}
+
+bool CImageDlg::SelectImageSize(uint32_t modelCode) {
+    const SModelInfo* model = FindModelByCode(modelCode);
+    if (!model || model->imageWidth == 0) {
+        Main().Ui().MessageBox(LoadString(IDS_FILE_SIZE_NOT_SUPPORTED), EIcon::Information);
+        return false;
+    }
+    imageWidth = model->imageWidth;
+    imageHeight = model->imageHeight;
+    if (model->idFieldLength != 0) {
+        Main().idLength = model->idFieldLength;
+    }
+    return true;
 }
 
 }  // namespace sondrix

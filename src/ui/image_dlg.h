@@ -62,6 +62,20 @@ class CImageDlg : public CPageBase {
 
     explicit CImageDlg(CSondrixDlg& main);
 
+    // Connect while disconnected: opens the port when needed and sends
+    // CMD_CONNECT with the connection time-out armed.
+    void Connect();
+    // The display of a module that answered CMD_CONNECT.
+    void ShowConnected(uint32_t userCount);
+    void Disconnect();
+    // Enables or disables the command-button set (User Register and Delete
+    // are enabled with it only in master mode).
+    void EnableCommandButtons(bool enable);
+    // Image size and ID field length of the model; false (with the box) for
+    // a model without an image size.
+    bool SelectImageSize(uint32_t modelCode);
+    void OnTimer(uint32_t id) override;
+
     // Page state.
     std::vector<uint8_t> imageBuffer;  // 8-bit grey, rows top to bottom; 0xFF is white
     int32_t imageWidth = 4;
@@ -69,19 +83,15 @@ class CImageDlg : public CPageBase {
     int imagePresent = 0;  // 0: the placeholder is drawn
     int32_t succeededCount = 0;
     int32_t failedCount = 0;
-    // Module information texts (controls 1013 to 1018).
-    std::string deviceName;
-    std::string fwVersion;
-    std::string portText;
-    std::string baudRateText;
-    std::string userCounts;
-    std::string statusText;
     int32_t autoSearchCount = 0;  // unanswered connection attempts
     int newModule = 0;            // series 4 and 5: read options 0x52 and 0xF0
     int discardNextImage = 0;     // drop the next CMD_CAPTURE_IMAGE answer unseen
     int masterEntry = 0;          // Enter Master of the quick menu started the entry
     // The repeat-capture flag is the main dialog's `repeatCapture`.
     std::array<SRgb, 256> greyPalette{};  // entry i = (i, i, i)
+
+  protected:
+    void OnCommand(int id) override;
 };
 
 }  // namespace sondrix

@@ -108,7 +108,7 @@ class CSystemDlg : public CPageBase {
     int templateCountRow = 0;
     int emulationRow = 0;
     // Page flags.
-    int optionRefresh = 0;    // set by the emulation-mode Set (Parts 3.1, 3.2)
+    int optionRefresh = 0;    // set by the emulation-mode Set; read by the connection chain
     int defaultsPending = 0;  // a defaults reply on an older module is being read back
     int templateCountRefreshPending = 0;
     // Option block: the value of each option number the read chain stored.

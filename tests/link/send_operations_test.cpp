@@ -201,9 +201,9 @@ TEST_F(SendOperationsTest, ListLogRecordAndRegisterStepParameters) {
     EXPECT_EQ(w.param2, 0x32u);
     EXPECT_EQ(w.dataSize, 0u);
 
-    const uint8_t time[8] = {0x20, 0x16, 0x03, 0x01, 0x09, 0x05, 0x07, 0x00};
+    const std::array<uint8_t, 8> time = {0x20, 0x16, 0x03, 0x01, 0x09, 0x05, 0x07, 0x00};
     pm.SendSetTime(time);
-    EXPECT_EQ(Last().data, std::vector<uint8_t>(time, time + 8));
+    EXPECT_EQ(Last().data, std::vector<uint8_t>(time.begin(), time.end()));
 }
 
 TEST_F(SendOperationsTest, FirmwareChunksCarrySizePrefixIndexAndFiller) {

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/headless_driver.h"
+#include "app/sondrix_dlg.h"
+#include "link/command_table.h"
+#include "platform/port_map.h"
+#include "platform/scripted_ui_host.h"
+#include "sim/pty_simulator.h"
+#include "sim/sim_loopback.h"
+
+namespace sondrix {
+namespace {
+
+// The program core connected to the simulated module in process, on virtual time.
+class ConnectionTest : public ::testing::Test {
+  protected:
+    void SetUp() override { dlg.OnInitDialog(); }
+    CImageDlg& Main() { return dlg.imageDlg; }
+    bool ConnectAndWait(uint32_t ms) {
+        Main().Click(CImageDlg::kConnect);
+        return loop.RunUntil([&] { return ui.LastBoxText() == "Connection Succeeded!!!"; }, ms);
+    }
+
+    CMessageLoop loop{CMessageLoop::EClock::Virtual};
+    CScriptedUiHost ui;
+    CSimModule module{{kModelHlxM18, 0x0301, 9600, 42}};
+    CSimPortFactory devices{loop, module};
+    CSondrixDlg dlg{loop, devices, ui};
+};
+
+TEST_F(ConnectionTest, NewerModuleChainEndsInConnectionSucceeded) {
+    ASSERT_TRUE(ConnectAndWait(5000));
+    EXPECT_EQ(ui.Boxes().size(), 1u);
+    EXPECT_EQ(dlg.moduleConnected, 1);
+    EXPECT_EQ(dlg.connectPending, 0);
+    EXPECT_EQ(Main().newModule, 0);
+    EXPECT_EQ(dlg.moduleSeries, 5);
+    EXPECT_EQ(dlg.idLength, 16) << "the module's ID length setting 15 plus one";
+    EXPECT_EQ(Main().Text(CImageDlg::kDeviceName), "HLX-M18");
+    EXPECT_EQ(Main().Text(CImageDlg::kFwVersion), "3.01");
+    EXPECT_EQ(Main().Text(CImageDlg::kUserCounts), "42");
+    EXPECT_EQ(Main().Text(CImageDlg::kInfoPort), "COM1");
+    EXPECT_EQ(Main().Text(CImageDlg::kInfoBaudRate), "9600");
+    EXPECT_EQ(Main().Text(CImageDlg::kInfoStatus), "Idle...");
+    EXPECT_EQ(Main().Text(CImageDlg::kConnect), "Disconnect");
+    EXPECT_TRUE(Main().IsEnabled(CImageDlg::kCapture));
+    EXPECT_FALSE(Main().IsEnabled(CImageDlg::kPort));
+    EXPECT_EQ(Main().imageWidth, 260);
+    // The order of the chain on the wire.
+    std::vector<uint32_t> commands;
+    for (const SSimRequest& r : module.Requests()) {
+        commands.push_back(r.command == CMD_GET_SYSTEM_OPTION ? r.param1 << 8 : r.command);
+    }
+    EXPECT_EQ(commands,
+              (std::vector<uint32_t>{CMD_CONNECT, CMD_GET_MODULE_TYPE, CMD_GET_SYSTEM_INFO,
+                                     CMD_SET_TIME, CMD_GET_STATUS, 0x5200, 0xF000,
+                                     CMD_GET_SYSTEM_INFO, CMD_SET_TIME, CMD_GET_STATUS}));
+}
+
+TEST_F(ConnectionTest, OlderModuleSetsItsClockAndConnectsAtOnce) {
+    module.Config().modelCode = FindModelByName("HLX-M06")->code;
+    ASSERT_TRUE(ConnectAndWait(5000));
+    EXPECT_EQ(dlg.moduleSeries, 1);
+    EXPECT_EQ(dlg.idLength, 11);
+    EXPECT_EQ(module.RequestCount(CMD_GET_SYSTEM_OPTION), 0u);
+    EXPECT_EQ(module.RequestCount(CMD_SET_TIME), 1u);
+}
+
+TEST_F(ConnectionTest, SearchFindsTheModuleRateOnTheSixthAttempt) {
+    module.Config().baudRate = 57600;
+    const int64_t start = loop.NowMs();
+    ASSERT_TRUE(ConnectAndWait(10000));
+    EXPECT_EQ(module.RequestCount(CMD_CONNECT), 1u) << "only the 57600 attempt was heard";
+    EXPECT_EQ(dlg.baudRate, 57600u);
+    EXPECT_EQ(Main().Control(CImageDlg::kBaudRate).items[Main().Selection(CImageDlg::kBaudRate)],
+              "57600 bps");
+    // Five silent attempts of 500 ms, each followed by a 200 ms pause.
+    EXPECT_GE(loop.NowMs() - start, 5 * 700);
+    EXPECT_EQ(Main().autoSearchCount, 0);
+}
+
+TEST_F(ConnectionTest, SilentModuleEndsInConnectionFailedAfterSevenAttempts) {
+    module.Faults().silent = true;
+    Main().Click(CImageDlg::kConnect);
+    ASSERT_TRUE(loop.RunUntil([&] { return !ui.Boxes().empty(); }, 20000));
+    EXPECT_EQ(ui.Boxes()[0].text, "Connection is failed.");
+    EXPECT_EQ(module.RequestCount(CMD_CONNECT), 2u)
+        << "sent at the module's rate twice: chosen and in the sweep";
+    EXPECT_EQ(dlg.moduleConnected, 0);
+    EXPECT_EQ(dlg.portOpen, 0);
+    EXPECT_EQ(Main().autoSearchCount, 0);
+    // The program stays usable: the next Connect works.
+    module.Faults().silent = false;
+    ui.ClearRecords();
+    ASSERT_TRUE(ConnectAndWait(5000));
+}
+
+TEST_F(ConnectionTest, PortWithoutDeviceIsReportedWithItsReason) {
+    Main().Select(CImageDlg::kPort, 1);
+    Main().Click(CImageDlg::kConnect);
+    ASSERT_EQ(ui.Boxes().size(), 1u);
+    EXPECT_EQ(ui.Boxes()[0].icon, EIcon::Stop);
+    EXPECT_EQ(ui.Boxes()[0].text.rfind("Cannot open the port: COM2", 0), 0u) << ui.Boxes()[0].text;
+    EXPECT_EQ(dlg.portOpen, 0);
+}
+
+TEST_F(ConnectionTest, DisconnectResetsTheDisplayAndRefusesDuringContinuousCapture) {
+    ASSERT_TRUE(ConnectAndWait(5000));
+    dlg.continuousCapture = 1;
+    Main().Click(CImageDlg::kConnect);
+    EXPECT_EQ(ui.LastBoxText(), "Please stop the continuous capture before disconnect.");
+    EXPECT_EQ(dlg.moduleConnected, 1);
+    dlg.continuousCapture = 0;
+    Main().Click(CImageDlg::kConnect);
+    EXPECT_EQ(dlg.moduleConnected, 0);
+    EXPECT_EQ(Main().Text(CImageDlg::kConnect), "Connect");
+    EXPECT_EQ(Main().Text(CImageDlg::kDeviceName), "");
+    EXPECT_FALSE(Main().IsEnabled(CImageDlg::kCapture));
+    EXPECT_TRUE(Main().IsEnabled(CImageDlg::kPort));
+    ui.ClearRecords();
+    ASSERT_TRUE(ConnectAndWait(5000)) << "a new connection works after Disconnect";
+}
+
+// The README's headless example over a real pseudo-terminal and receive thread.
+TEST(HeadlessConnection, ScriptConnectsToTheSimulatorAndReadsItsStatus) {
+    CPtySimulator simulator;
+    std::string error;
+    if (!simulator.Start(error)) {
+        GTEST_SKIP() << "no pseudo-terminal here: " << error;
+    }
+    CPortMap ports;
+    ports.Assign(1, simulator.SlavePath());
+    CMessageLoop loop(CMessageLoop::EClock::Real);
+    std::istringstream script(
+        "select main 1119 5\nclick main 1030\nwait-box Connection Succeeded!!! within 3000\n"
+        "expect main 1018 text Idle...\nclick main 1030\nexpect main 1030 text Connect\n");
+    std::ostringstream log;
+    EXPECT_EQ(RunHeadless(loop, ports, script, log), 0) << log.str();
+}
+
+TEST(BcdClock, LocalTimeBecomesPackedBcdWithATrailingZero) {
+    std::tm t{};
+    t.tm_year = 2016 - 1900;
+    t.tm_mon = 2;
+    t.tm_mday = 1;
+    t.tm_hour = 9;
+    t.tm_min = 5;
+    t.tm_sec = 7;
+    EXPECT_EQ(EncodeBcdTime(t),
+              (std::array<uint8_t, 8>{0x20, 0x16, 0x03, 0x01, 0x09, 0x05, 0x07, 0x00}));
+}
+
+}  // namespace
+}  // namespace sondrix
