@@ -104,6 +104,8 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     int modificationKind = 0;
     // The Main tab's flag that makes the next capture answer go again.
     int repeatCapture = 0;
+    // Set by the Cancel buttons: the next image answer reports the cancel.
+    int cancelPending = 0;
 
     // Popups, one of each for the whole run.
     CPopupMsgDlg popupMsg;

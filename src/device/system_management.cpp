@@ -1,10 +1,12 @@
 #include "device/system_management.h"
 
 #include <array>
+#include <cstdio>
 
 #include "app/sondrix_dlg.h"
 #include "link/command_table.h"
 #include "link/option_numbers.h"
+#include "link/result_codes.h"
 #include "ui/strings.h"
 
 namespace sondrix {
@@ -62,7 +64,39 @@ void CSystemManagement::OnGetStatus(CPacket& packet) {
 }
 
 void CSystemManagement::OnCaptureImage(CPacket& packet) {
-    Succeeded(packet);
+    CImageDlg& page = m_dlg.imageDlg;
+    if (page.discardNextImage == 1) {
+        page.discardNextImage = 0;
+        return;
+    }
+    if (m_dlg.cancelPending == 1) {
+        m_dlg.cancelPending = 0;
+        m_dlg.PacketManager().ResetParser();
+        m_dlg.transferBusy = 0;
+        m_dlg.ShowResultError(RESULT_CANCELED);
+        return;
+    }
+    if (packet.param1 != RESULT_SUCCESS) {
+        m_dlg.transferBusy = 0;
+        m_dlg.ShowResultError(packet.param1);
+        return;
+    }
+    const uint32_t block = (packet.param2 >> 8) & 0xFF;
+    const uint32_t lastBlock = packet.param2 & 0xFF;
+    const size_t chunk = m_dlg.moduleSeries == 2 || m_dlg.emulationMode == 2 ? 512 : 3720;
+    page.StoreImageChunk(block * chunk, packet.data, packet.dataSize);
+    if (block < lastBlock) {
+        char text[64];
+        std::snprintf(text, sizeof text, LoadString(IDS_RECEIVING_IMAGE).c_str(),
+                      static_cast<int>(block * 100 / lastBlock));
+        m_dlg.ShowMessage(text);
+        m_dlg.PacketManager().SendCaptureImage(block + 1);
+        return;
+    }
+    // The last block (a one-block image is complete at once: 100 %).
+    m_dlg.ShowMessage(LoadString(IDS_RECEIVING_COMPLETE));
+    qualityCheckReason = 3;
+    m_dlg.PacketManager().SendGetImageQuality();
 }
 
 void CSystemManagement::OnCaptureColorImage(CPacket& packet) {
@@ -101,7 +135,18 @@ void CSystemManagement::OnGpioTest(CPacket& packet) {
 }
 
 void CSystemManagement::OnGetImageQuality(CPacket& packet) {
-    Succeeded(packet);
+    if (packet.param1 == RESULT_FAILED) {
+        m_dlg.ShowMessage(LoadString(IDS_QUALITY_FAILED));
+        return;
+    }
+    if (!Succeeded(packet)) {
+        return;
+    }
+    m_dlg.transferBusy = 0;
+    lastImageQuality = static_cast<int32_t>(packet.param2);
+    char text[64];
+    std::snprintf(text, sizeof text, LoadString(IDS_IMAGE_QUALITY).c_str(), lastImageQuality);
+    m_dlg.ShowMessage(text);
 }
 
 void CSystemManagement::OnSetGpioConfig(CPacket& packet) {

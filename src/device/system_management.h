@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "device/command_handler.h"
 
 namespace sondrix {
@@ -18,6 +20,10 @@ class CSystemManagement : public CCommandHandler {
     void OnGpioTest(CPacket& packet);
     void OnGetImageQuality(CPacket& packet);
     void OnSetGpioConfig(CPacket& packet);
+
+    // Why the next image-quality answer arrives (3: a Main tab capture).
+    int32_t qualityCheckReason = 0;
+    int32_t lastImageQuality = 0;
 
   protected:
     bool Route(CPacket& packet) override;

@@ -63,7 +63,13 @@ void CScriptedUiHost::QueuePopupAnswer(bool ok, const std::string& text) {
                 }
             }
         }
-        if (!d.Ended()) {
+        if (d.Ended()) {
+            return;
+        }
+        // A popup without a Cancel button is cancelled by closing its window.
+        if (!ok && !d.Has(IDCANCEL)) {
+            d.EndDialog(IDCANCEL);
+        } else {
             d.Click(ok ? IDOK : IDCANCEL);
         }
     });

@@ -39,7 +39,7 @@ class CScriptedUiHost : public IUiHost {
     using PopupAction = std::function<void(CDialogModel&)>;
     void QueuePopup(PopupAction action) { m_popups.push_back(std::move(action)); }
     // Types `text` into the popup's first edit (when not empty) and presses
-    // OK, or presses Cancel.
+    // OK, or presses Cancel (closes the window when it has no Cancel).
     void QueuePopupAnswer(bool ok, const std::string& text = {});
     // Clicks the given controls in order, then OK or Cancel.
     void QueuePopupClicks(std::vector<int> ids, bool ok);

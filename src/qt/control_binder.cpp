@@ -11,7 +11,9 @@
 #include <algorithm>
 
 #include "platform/dialog_model.h"
+#include "qt/image_display.h"
 #include "qt/picture_widget.h"
+#include "ui/image_dlg.h"
 
 namespace sondrix {
 
@@ -187,6 +189,13 @@ void CControlBinder::Apply(const SControl& control, const SBinding& binding) {
         }
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(ToQString(control.text));
+    } else if (auto* image = dynamic_cast<CImageDisplay*>(widget)) {
+        const auto* page = dynamic_cast<const CImageDlg*>(&m_model);
+        if (page != nullptr && page->imagePresent == 1) {
+            image->SetImage(page->imageBuffer.data(), page->imageWidth, page->imageHeight);
+        } else {
+            image->SetImage(nullptr, 0, 0);
+        }
     } else {
         // Pictures, bars and lists draw from their own data.
         widget->update();

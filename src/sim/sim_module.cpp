@@ -118,6 +118,13 @@ void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
         case CMD_GET_SYSTEM_OPTION:
             OnGetSystemOption(request, out);
             break;
+        case CMD_CAPTURE_IMAGE:
+            OnCaptureImage(request, out);
+            break;
+        case CMD_GET_IMAGE_QUALITY:
+            Answer(out, CMD_GET_IMAGE_QUALITY, m_image.empty() ? RESULT_FAILED : RESULT_SUCCESS,
+                   static_cast<uint32_t>(m_imageQuality));
+            break;
         default:
             Answer(out, request.command, RESULT_NOT_SUPPORTED, 0);
             break;
@@ -171,6 +178,44 @@ void CSimModule::OnGetSystemOption(const CPacket& request, std::vector<SSimReply
     PutU32BE(data, option->first);
     PutU32BE(data + 4, option->second);
     Answer(out, CMD_GET_SYSTEM_OPTION, RESULT_SUCCESS, 0, data, sizeof data);
+}
+
+uint32_t CSimModule::ImageChunkSize() const {
+    const SModelInfo* model = Model();
+    const auto emulation = m_options.find(kOptionEmulationMode);
+    const bool small =
+        (model && model->series == 2) || (emulation != m_options.end() && emulation->second == 2);
+    return small ? 512 : 3720;
+}
+
+void CSimModule::OnCaptureImage(const CPacket& request, std::vector<SSimReply>& out) {
+    const SModelInfo* model = Model();
+    if (!model || model->imageWidth == 0) {
+        Answer(out, CMD_CAPTURE_IMAGE, RESULT_NOT_SUPPORTED, 0);
+        return;
+    }
+    const uint32_t block = request.param2;
+    if (block == 0) {
+        // A new capture: scan the finger that lies on the sensor now.
+        if (!m_finger) {
+            m_image.clear();
+            Answer(out, CMD_CAPTURE_IMAGE, RESULT_CAPTURE_TIMEOUT, 0);
+            return;
+        }
+        m_image = RenderFingerprint(*m_finger, model->imageWidth, model->imageHeight);
+        m_imageQuality = ImageQuality(*m_finger);
+    }
+    const uint32_t chunk = ImageChunkSize();
+    const uint32_t lastBlock =
+        m_image.empty() ? 0 : static_cast<uint32_t>((m_image.size() - 1) / chunk);
+    if (m_image.empty() || block > lastBlock) {
+        Answer(out, CMD_CAPTURE_IMAGE, RESULT_INVALID_PARAMETER, 0);
+        return;
+    }
+    const size_t offset = size_t{block} * chunk;
+    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(chunk, m_image.size() - offset));
+    Answer(out, CMD_CAPTURE_IMAGE, RESULT_SUCCESS, (block << 8) | lastBlock,
+           m_image.data() + offset, size);
 }
 
 }  // namespace sondrix

@@ -8,6 +8,7 @@
 #include "link/model_table.h"
 #include "link/packet.h"
 #include "link/packet_parser.h"
+#include "sim/finger_model.h"
 
 namespace sondrix {
 
@@ -73,6 +74,12 @@ class CSimModule {
 
     std::map<uint32_t, uint32_t>& Options() { return m_options; }
 
+    // The virtual finger on the sensor; a capture without one times out.
+    void PlaceFinger(FingerOnSensor finger) { m_finger = finger; }
+    const FingerOnSensor& Finger() const { return m_finger; }
+    // The image of the last capture, as the module holds it.
+    const std::vector<uint8_t>& CapturedImage() const { return m_image; }
+
   private:
     void Handle(const CPacket& request, std::vector<SSimReply>& out);
     void Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t result, uint32_t param2,
@@ -80,6 +87,9 @@ class CSimModule {
     void OnSetTime(const CPacket& request, std::vector<SSimReply>& out);
     void OnGetTime(std::vector<SSimReply>& out);
     void OnGetSystemOption(const CPacket& request, std::vector<SSimReply>& out);
+    void OnCaptureImage(const CPacket& request, std::vector<SSimReply>& out);
+    // Image bytes per answer: 512 on series-2 modules and in emulation mode 2.
+    uint32_t ImageChunkSize() const;
 
     SSimConfig m_config;
     SSimFaults m_faults;
@@ -90,6 +100,9 @@ class CSimModule {
     int64_t m_clockOffset = 0;
     // Option number -> value; a number not held here is refused as invalid.
     std::map<uint32_t, uint32_t> m_options;
+    FingerOnSensor m_finger = SFinger{1, 0};
+    std::vector<uint8_t> m_image;
+    int m_imageQuality = 0;
 };
 
 // Seconds since 1970 of the host's local wall-clock time read as if it were UTC.

@@ -78,7 +78,17 @@ CImageDlg::CImageDlg(CSondrixDlg& main)
 }
 
 void CImageDlg::OnCommand(int id) {
-    if (id == kConnect) {
+    CSondrixDlg& main = Main();
+    if (id == kCapture) {
+        std::fill_n(imageBuffer.begin(), kClearedBytes, 0xFF);
+        CaptureProcedure();
+    } else if (id == kStatus) {
+        main.PacketManager().SendGetStatus();
+    } else if (id == kCancel) {
+        main.cancelPending = 1;
+        main.PacketManager().abortReceive = 1;
+        main.PacketManager().SendCommand(CMD_CANCEL);
+    } else if (id == kConnect) {
         if (Main().moduleConnected == 0) {
             Connect();
         } else {
@@ -181,6 +191,36 @@ void CImageDlg::Disconnect() {
     main.PacketManager().port.Close();
     main.PacketManager().ResetParser();
     Loop().Sleep(200);
+}
+
+void CImageDlg::CaptureProcedure() {
+    CSondrixDlg& main = Main();
+    main.transferBusy = 1;
+    if (main.continuousCapture == 1) {
+        main.ShowMessage(LoadString(IDS_PLACE_FINGER));
+    } else {
+        main.popupMsg.message = LoadString(IDS_PLACE_FINGER);
+        if (main.Ui().RunModal(main.popupMsg) != IDOK) {
+            main.transferBusy = 0;
+            return;
+        }
+        if (main.firmwareVersion == kStaleImageFirmware) {
+            main.repeatCapture = 1;
+        }
+    }
+    main.cancelPending = 0;
+    main.PacketManager().SendCaptureImage(0);
+}
+
+void CImageDlg::StoreImageChunk(size_t offset, const uint8_t* bytes, size_t count) {
+    const size_t limit =
+        std::min(imageBuffer.size(), static_cast<size_t>(imageWidth) * imageHeight);
+    if (offset < limit) {
+        std::copy_n(bytes, std::min(count, limit - offset),
+                    imageBuffer.begin() + static_cast<std::ptrdiff_t>(offset));
+    }
+    imagePresent = 1;
+    Changed(kImage);
 }
 
 void CImageDlg::EnableCommandButtons(bool enable) {

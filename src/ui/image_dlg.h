@@ -58,6 +58,8 @@ class CImageDlg : public CPageBase {
                                                            38400, 57600, 115200};
 
     static constexpr size_t kImageBufferSize = 360004;
+    // Firmware whose first image after a capture is stale.
+    static constexpr uint32_t kStaleImageFirmware = 0x124;
     static constexpr size_t kClearedBytes = 120000;  // whitened by page creation and Capture
 
     explicit CImageDlg(CSondrixDlg& main);
@@ -75,6 +77,12 @@ class CImageDlg : public CPageBase {
     // a model without an image size.
     bool SelectImageSize(uint32_t modelCode);
     void OnTimer(uint32_t id) override;
+    // Starts a capture: the popup (unless capturing continuously), then
+    // CMD_CAPTURE_IMAGE for block 0.
+    void CaptureProcedure();
+    // Copies one received chunk into the image, never past the buffer or
+    // the current image size, and shows the image.
+    void StoreImageChunk(size_t offset, const uint8_t* bytes, size_t count);
 
     // Page state.
     std::vector<uint8_t> imageBuffer;  // 8-bit grey, rows top to bottom; 0xFF is white

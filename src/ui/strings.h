@@ -367,6 +367,10 @@ enum EStringId : int {
     IDS_STATUS_DB_UPLOADING = 904,
     IDS_STATUS_AUTO_ON = 905,
     IDS_BAUD_RECONNECT = 954,
+    IDS_RECEIVING_IMAGE = 447,
+    IDS_RECEIVING_COMPLETE = 448,
+    IDS_IMAGE_QUALITY = 912,
+    IDS_QUALITY_FAILED = 913,
 };
 
 // The text of a string id; an unknown id gives an empty text.
