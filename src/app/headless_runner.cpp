@@ -30,7 +30,7 @@ CHeadlessRunner::CHeadlessRunner(CMessageLoop& loop, CHeadlessUiHost& ui, CHeadl
                                  SWindow window)
     : m_loop(loop), m_ui(ui), m_log(log), m_window(std::move(window)) {
     m_messages.push_back(Printable(m_window.model->Text(m_window.messageLineId)));
-    m_window.model->SetObserver([this](int id) {
+    m_observer = m_window.model->AddObserver([this](int id) {
         if (id == 0 || id == m_window.messageLineId) {
             OnWindowChanged();
         }
@@ -38,7 +38,7 @@ CHeadlessRunner::CHeadlessRunner(CMessageLoop& loop, CHeadlessUiHost& ui, CHeadl
 }
 
 CHeadlessRunner::~CHeadlessRunner() {
-    m_window.model->SetObserver(nullptr);
+    m_window.model->RemoveObserver(m_observer);
 }
 
 std::vector<std::string> CHeadlessRunner::PageNames() const {

@@ -64,6 +64,7 @@ class CHeadlessRunner {
     CHeadlessUiHost& m_ui;
     CHeadlessLog& m_log;
     SWindow m_window;
+    int m_observer = 0;
     // Texts the message line has shown, oldest first; the last is the current one.
     std::vector<std::string> m_messages;
     // Where the next wait starts looking: the message a wait-message matched

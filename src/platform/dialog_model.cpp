@@ -1,5 +1,6 @@
 #include "platform/dialog_model.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace sondrix {
@@ -166,9 +167,30 @@ CListData& CDialogModel::List(int id) {
     return *it->second;
 }
 
+int CDialogModel::AddObserver(Observer observer) {
+    const int token = m_nextObserver++;
+    m_observers.emplace_back(token, std::move(observer));
+    return token;
+}
+
+void CDialogModel::RemoveObserver(int token) {
+    std::erase_if(m_observers, [token](const auto& entry) { return entry.first == token; });
+}
+
 void CDialogModel::Changed(int id) {
-    if (m_observer) {
-        m_observer(id);
+    // An observer may close a view and so remove other observers: call only
+    // those still registered, from a snapshot of the tokens.
+    std::vector<int> tokens;
+    for (const auto& entry : m_observers) {
+        tokens.push_back(entry.first);
+    }
+    for (int token : tokens) {
+        auto it = std::find_if(m_observers.begin(), m_observers.end(),
+                               [token](const auto& entry) { return entry.first == token; });
+        if (it != m_observers.end()) {
+            const Observer observer = it->second;
+            observer(id);
+        }
     }
 }
 

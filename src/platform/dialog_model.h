@@ -144,9 +144,12 @@ class CDialogModel {
     int Result() const { return m_result; }
     void ResetEnded() { m_ended = false; }
 
-    // Views and the headless driver learn of every change here.
+    // Views and the headless driver learn of every change here. One model
+    // may be watched several times (the About page is shown in its tab and in
+    // the About box); an observer removed while others run is not called.
     using Observer = std::function<void(int id)>;  // id 0: several controls
-    void SetObserver(Observer observer) { m_observer = std::move(observer); }
+    int AddObserver(Observer observer);
+    void RemoveObserver(int token);
 
   protected:
     virtual void OnCommand(int id) { (void)id; }
@@ -164,7 +167,22 @@ class CDialogModel {
     bool m_windowEnabled = true;
     bool m_ended = false;
     int m_result = 0;
-    Observer m_observer;
+    std::vector<std::pair<int, Observer>> m_observers;
+    int m_nextObserver = 1;
+};
+
+// Watches a model for as long as it lives; it must not outlive the model.
+class CDialogObserver {
+  public:
+    CDialogObserver(CDialogModel& model, CDialogModel::Observer observer)
+        : m_model(model), m_token(model.AddObserver(std::move(observer))) {}
+    ~CDialogObserver() { m_model.RemoveObserver(m_token); }
+    CDialogObserver(const CDialogObserver&) = delete;
+    CDialogObserver& operator=(const CDialogObserver&) = delete;
+
+  private:
+    CDialogModel& m_model;
+    int m_token;
 };
 
 }  // namespace sondrix

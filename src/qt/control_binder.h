@@ -7,14 +7,12 @@
 #include <map>
 #include <string>
 
-#include "qt/model_watch.h"
+#include "platform/dialog_model.h"
 
 class QFontMetrics;
 
 namespace sondrix {
 
-class CDialogModel;
-struct SControl;
 
 // Keeps widgets in step with the controls of a dialog model: every change
 // the model reports is read back into the widgets, and the person's clicks,
@@ -64,7 +62,7 @@ class CControlBinder : public QObject {
     QPointer<QWidget> m_window;
     std::map<int, SBinding> m_bindings;
     int m_applying = 0;
-    CModelWatch m_watch;
+    CDialogObserver m_watch;
 };
 
 // Breaks a tooltip into lines no wider than `maxWidth` pixels, at spaces;
