@@ -1,9 +1,11 @@
 #include "device/connection.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
 #include "app/sondrix_dlg.h"
+#include "files/bcd_time.h"
 #include "link/command_table.h"
 #include "link/model_table.h"
 #include "ui/strings.h"
@@ -78,12 +80,10 @@ void CConnection::SendClock() {
 }
 
 std::array<uint8_t, 8> EncodeBcdTime(const std::tm& time) {
-    const auto bcd = [](int value) {
-        return static_cast<uint8_t>(((value / 10) << 4) | (value % 10));
-    };
-    const int year = time.tm_year + 1900;
-    return {bcd(year / 100),   bcd(year % 100),  bcd(time.tm_mon + 1), bcd(time.tm_mday),
-            bcd(time.tm_hour), bcd(time.tm_min), bcd(time.tm_sec),     0};
+    const std::array<uint8_t, 7> bytes = SBcdTime::FromTm(time).ToBytes();
+    std::array<uint8_t, 8> sent{};  // the eighth byte stays 0
+    std::copy(bytes.begin(), bytes.end(), sent.begin());
+    return sent;
 }
 
 void CConnection::OnGetModuleType(CPacket& packet) {

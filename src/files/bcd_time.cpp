@@ -11,7 +11,21 @@ int FromBcd(uint8_t value) {
     return (value >> 4) * 10 + (value & 0x0F);
 }
 
+uint8_t ToBcd(int value) {
+    return static_cast<uint8_t>(((value / 10) << 4) | (value % 10));
+}
+
 }  // namespace
+
+SBcdTime SBcdTime::FromTm(const std::tm& time) {
+    return {time.tm_year + 1900, time.tm_mon + 1, time.tm_mday,
+            time.tm_hour,        time.tm_min,     time.tm_sec};
+}
+
+std::array<uint8_t, 7> SBcdTime::ToBytes() const {
+    return {ToBcd(year / 100), ToBcd(year % 100), ToBcd(month), ToBcd(day),
+            ToBcd(hour),       ToBcd(minute),     ToBcd(second)};
+}
 
 bool SBcdTime::Read(CByteReader& reader, SBcdTime& out) {
     std::array<uint8_t, 7> bytes{};

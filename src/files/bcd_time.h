@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <ctime>
 #include <string>
 
 #include "platform/byte_reader.h"
@@ -27,6 +30,10 @@ struct SBcdTime {
 
     // "YYYY-MM-DD hh:mm:ss".
     std::string ToString() const;
+
+    // A broken-down local time, and the seven bytes as modules take them.
+    static SBcdTime FromTm(const std::tm& time);
+    std::array<uint8_t, 7> ToBytes() const;
 };
 
 }  // namespace sondrix

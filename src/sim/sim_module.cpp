@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "files/bcd_time.h"
 #include "link/command_table.h"
 #include "link/option_numbers.h"
 #include "link/result_codes.h"
@@ -19,10 +20,6 @@ bool FromBcd(uint8_t b, int& out) {
     }
     out = high * 10 + low;
     return true;
-}
-
-uint8_t ToBcd(int value) {
-    return static_cast<uint8_t>(((value / 10) << 4) | (value % 10));
 }
 
 }  // namespace
@@ -160,11 +157,8 @@ void CSimModule::OnGetTime(std::vector<SSimReply>& out) {
     const std::time_t moduleNow = static_cast<std::time_t>(LocalWallSeconds() + m_clockOffset);
     std::tm t{};
     gmtime_r(&moduleNow, &t);
-    const int year = t.tm_year + 1900;
-    const uint8_t bytes[7] = {ToBcd(year / 100), ToBcd(year % 100), ToBcd(t.tm_mon + 1),
-                              ToBcd(t.tm_mday),  ToBcd(t.tm_hour),  ToBcd(t.tm_min),
-                              ToBcd(t.tm_sec)};
-    Answer(out, CMD_GET_TIME, RESULT_SUCCESS, 0, bytes, sizeof bytes);
+    const std::array<uint8_t, 7> bytes = SBcdTime::FromTm(t).ToBytes();
+    Answer(out, CMD_GET_TIME, RESULT_SUCCESS, 0, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 void CSimModule::OnGetSystemOption(const CPacket& request, std::vector<SSimReply>& out) {
