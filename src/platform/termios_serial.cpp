@@ -190,11 +190,12 @@ ISerialDevice::EWait CTermiosSerial::WaitForInput(int timeoutMs) {
             [[maybe_unused]] const ssize_t n = ::read(m_wakeFd, &value, sizeof value);
             return EWait::Woken;
         }
-        if (fds[0].revents & POLLIN) {
-            return EWait::Data;
+        // A device that went away (adapter pulled, other end of a pty closed)
+        // also reports itself readable, yet every read fails: hang-up first.
+        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            return EWait::Hangup;
         }
-        // The device went away (adapter pulled, other end of a pty closed).
-        return EWait::Hangup;
+        return (fds[0].revents & POLLIN) ? EWait::Data : EWait::Timeout;
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "link/command_table.h"
@@ -90,6 +91,21 @@ TEST_F(PtyLinkTest, LargePayloadCrossesTheRingIntact) {
         EXPECT_EQ(m.Requests()[0].data.size(), 20000u);
         EXPECT_EQ(m.Requests()[0].data[19999], static_cast<uint8_t>(19999 * 13));
     });
+}
+
+TEST_F(PtyLinkTest, LineThatGoesAwayIsReportedOnceAndTheThreadEnds) {
+    StartSimulator(115200);
+    ASSERT_TRUE(pm.port.Open("COM1", 115200, 0));
+    simulator->Stop();  // the other end of the line is gone
+    const auto lost = [&] {
+        return std::count_if(dialog.others.begin(), dialog.others.end(),
+                             [](const auto& m) { return m.first == WM_PORT_LOST; });
+    };
+    ASSERT_TRUE(loop.RunUntil([&] { return lost() == 1; }, 3000));
+    loop.RunFor(200);
+    EXPECT_EQ(lost(), 1) << "the receive thread ends instead of spinning on the hang-up";
+    pm.port.Close();
+    EXPECT_EQ(pm.port.connected, 0);
 }
 
 TEST_F(PtyLinkTest, OpenFailureNamesTheDevice) {
