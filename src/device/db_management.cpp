@@ -50,34 +50,6 @@ void CDBManagement::OnSetMasterAuthority(CPacket& packet) {
     Succeeded(packet);
 }
 
-void CDBManagement::OnLeaveMasterMode(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CDBManagement::OnSetMasterPassword(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CDBManagement::OnReadCustomData(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CDBManagement::OnWriteCustomData(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CDBManagement::OnDeleteCustomData(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CDBManagement::OnDeleteMasterPassword(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CDBManagement::OnEnterMasterMode(CPacket& packet) {
-    Succeeded(packet);
-}
-
 void CDBManagement::OnGetUserList(CPacket& packet) {
     Succeeded(packet);
 }
@@ -86,31 +58,11 @@ void CDBManagement::OnGetMasterList(CPacket& packet) {
     Succeeded(packet);
 }
 
-void CDBManagement::OnGetLogData(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CDBManagement::OnRegister(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CDBManagement::OnModifyUser(CPacket& packet) {
-    Succeeded(packet);
-}
-
 void CDBManagement::OnUploadRecord(CPacket& packet) {
     Succeeded(packet);
 }
 
 void CDBManagement::OnDownloadRecord(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CDBManagement::OnDeleteLogData(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CDBManagement::OnRegisterStep(CPacket& packet) {
     Succeeded(packet);
 }
 

@@ -103,14 +103,6 @@ void CSystemManagement::OnCaptureColorImage(CPacket& packet) {
     Succeeded(packet);
 }
 
-void CSystemManagement::OnFirmwareData(CPacket& packet) {
-    Succeeded(packet);
-}
-
-void CSystemManagement::OnBackupFirmwareData(CPacket& packet) {
-    Succeeded(packet);
-}
-
 void CSystemManagement::OnSetTime(CPacket& packet) {
     if (!Succeeded(packet)) {
         return;
@@ -147,6 +139,10 @@ void CSystemManagement::OnGetImageQuality(CPacket& packet) {
     char text[64];
     std::snprintf(text, sizeof text, LoadString(IDS_IMAGE_QUALITY).c_str(), lastImageQuality);
     m_dlg.ShowMessage(text);
+    // Registration, modification and further fingers go on from here.
+    if (qualityCheckReason == 1 || qualityCheckReason == 8 || qualityCheckReason == 9) {
+        m_dlg.basicDlg.ContinueAfterQuality(qualityCheckReason);
+    }
 }
 
 void CSystemManagement::OnSetGpioConfig(CPacket& packet) {

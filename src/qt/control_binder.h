@@ -13,7 +13,6 @@ class QFontMetrics;
 
 namespace sondrix {
 
-
 // Keeps widgets in step with the controls of a dialog model: every change
 // the model reports is read back into the widgets, and the person's clicks,
 // typing and choices go to the model's Click, Type and Select. Setting a

@@ -7,6 +7,11 @@
 #include "link/command_table.h"
 #include "link/option_numbers.h"
 #include "link/result_codes.h"
+#include "sim/sim_configuration.h"
+#include "sim/sim_database.h"
+#include "sim/sim_extras.h"
+#include "sim/sim_firmware.h"
+#include "sim/sim_matching.h"
 
 namespace sondrix {
 
@@ -36,7 +41,14 @@ CSimModule::CSimModule(SSimConfig config)
       m_parser(std::make_unique<CPacketParser>()),
       m_reply(std::make_unique<CPacket>()),
       // An ID length of 15 characters (a 16-byte ID field), no emulation.
-      m_options{{kOptionIdLength, 15}, {kOptionEmulationMode, 0xFF}} {}
+      m_options{{kOptionIdLength, 15}, {kOptionEmulationMode, 0xFF}},
+      m_configuration(std::make_unique<CSimConfiguration>(*this)),
+      m_matching(std::make_unique<CSimMatching>(*this)),
+      m_database(std::make_unique<CSimDatabase>(*this)),
+      m_extras(std::make_unique<CSimExtras>(*this)),
+      m_firmware(std::make_unique<CSimFirmware>(*this)) {
+    m_users.Seed(m_config.userCount);
+}
 
 CSimModule::~CSimModule() = default;
 
@@ -95,7 +107,7 @@ void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
                           std::vector<uint8_t>(request.data, request.data + request.dataSize)});
     switch (request.command) {
         case CMD_CONNECT:
-            Answer(out, CMD_CONNECT, RESULT_SUCCESS, m_config.userCount);
+            Answer(out, CMD_CONNECT, RESULT_SUCCESS, static_cast<uint32_t>(m_users.Count()));
             break;
         case CMD_GET_MODULE_TYPE:
             Answer(out, CMD_GET_MODULE_TYPE, RESULT_SUCCESS, m_config.modelCode);
@@ -122,9 +134,18 @@ void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
             Answer(out, CMD_GET_IMAGE_QUALITY, m_image.empty() ? RESULT_FAILED : RESULT_SUCCESS,
                    static_cast<uint32_t>(m_imageQuality));
             break;
-        default:
-            Answer(out, request.command, RESULT_NOT_SUPPORTED, 0);
+        default: {
+            const std::array<CSimCommandGroup*, 5> groups = {m_configuration.get(),
+                                                             m_matching.get(), m_database.get(),
+                                                             m_extras.get(), m_firmware.get()};
+            const bool handled = std::any_of(groups.begin(), groups.end(), [&](auto* group) {
+                return group->Handle(request, out);
+            });
+            if (!handled) {
+                Answer(out, request.command, RESULT_NOT_SUPPORTED, 0);
+            }
             break;
+        }
     }
 }
 

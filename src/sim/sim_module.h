@@ -9,8 +9,16 @@
 #include "link/packet.h"
 #include "link/packet_parser.h"
 #include "sim/finger_model.h"
+#include "sim/sim_users.h"
 
 namespace sondrix {
+
+class CSimCommandGroup;
+class CSimConfiguration;
+class CSimMatching;
+class CSimDatabase;
+class CSimExtras;
+class CSimFirmware;
 
 // What the simulated module is: the model it reports, its firmware version,
 // its own line speed and the users it holds.
@@ -18,7 +26,7 @@ struct SSimConfig {
     uint16_t modelCode = kModelHlxM18;
     uint32_t firmwareVersion = 0x0301;
     uint32_t baudRate = 115200;
-    uint32_t userCount = 0;
+    uint32_t userCount = 0;  // users "1".."n" the module starts with
 };
 
 // Misbehaviour on demand, for testing how the program copes.
@@ -62,6 +70,17 @@ class CSimModule {
     SSimFaults& Faults() { return m_faults; }
     const SModelInfo* Model() const { return FindModelByCode(m_config.modelCode); }
 
+    CSimUserDb& UserDb() { return m_users; }
+    CSimConfiguration& Configuration() { return *m_configuration; }
+    CSimMatching& Matching() { return *m_matching; }
+    CSimDatabase& Database() { return *m_database; }
+    CSimExtras& Extras() { return *m_extras; }
+    CSimFirmware& Firmware() { return *m_firmware; }
+
+    // Queues an answer (subject to the injected faults).
+    void Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t result, uint32_t param2,
+                const uint8_t* data = nullptr, uint32_t size = 0);
+
     const std::vector<SSimRequest>& Requests() const { return m_requests; }
     size_t RequestCount(uint32_t command) const;
     void ClearRequests() { m_requests.clear(); }
@@ -82,8 +101,6 @@ class CSimModule {
 
   private:
     void Handle(const CPacket& request, std::vector<SSimReply>& out);
-    void Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t result, uint32_t param2,
-                const uint8_t* data = nullptr, uint32_t size = 0);
     void OnSetTime(const CPacket& request, std::vector<SSimReply>& out);
     void OnGetTime(std::vector<SSimReply>& out);
     void OnGetSystemOption(const CPacket& request, std::vector<SSimReply>& out);
@@ -103,6 +120,12 @@ class CSimModule {
     FingerOnSensor m_finger = SFinger{1, 0};
     std::vector<uint8_t> m_image;
     int m_imageQuality = 0;
+    CSimUserDb m_users;
+    std::unique_ptr<CSimConfiguration> m_configuration;
+    std::unique_ptr<CSimMatching> m_matching;
+    std::unique_ptr<CSimDatabase> m_database;
+    std::unique_ptr<CSimExtras> m_extras;
+    std::unique_ptr<CSimFirmware> m_firmware;
 };
 
 // Seconds since 1970 of the host's local wall-clock time read as if it were UTC.

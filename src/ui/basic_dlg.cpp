@@ -105,4 +105,6 @@ CBasicDlg::CBasicDlg(CSondrixDlg& main) : CPageBase(main, "auth", "Authenticatio
     Show(kBackupUpdate, false);
 }
 
+void CBasicDlg::ContinueAfterQuality(int /*reason*/) {}
+
 }  // namespace sondrix

@@ -74,6 +74,13 @@ class CBasicDlg : public CPageBase {
 
     explicit CBasicDlg(CSondrixDlg& main);
 
+    // "Firmware Update" (false) and the hidden "Backup Update" (true): choose
+    // a file and send it to the module chunk by chunk.
+    void StartFirmwareUpdate(bool backup);
+    // Carries a registration, modification or further-finger sequence on
+    // after the image-quality answer for `reason` (1, 8 or 9).
+    void ContinueAfterQuality(int reason);
+
     // Page state.
     int authority = 0;         // 0 user, 1 master; param1 of registration requests
     int modificationType = 0;  // selected entry of the modification combo

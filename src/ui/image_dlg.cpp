@@ -82,6 +82,10 @@ void CImageDlg::OnCommand(int id) {
     if (id == kCapture) {
         std::fill_n(imageBuffer.begin(), kClearedBytes, 0xFF);
         CaptureProcedure();
+    } else if (id == kOpen) {
+        OpenImageFile();
+    } else if (id == kSave) {
+        SaveImageFile();
     } else if (id == kStatus) {
         main.PacketManager().SendGetStatus();
     } else if (id == kCancel) {

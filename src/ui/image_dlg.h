@@ -83,6 +83,9 @@ class CImageDlg : public CPageBase {
     // Copies one received chunk into the image, never past the buffer or
     // the current image size, and shows the image.
     void StoreImageChunk(size_t offset, const uint8_t* bytes, size_t count);
+    // Open and Save: RAW, BMP or WSQ files of the connected model's size.
+    void OpenImageFile();
+    void SaveImageFile();
 
     // Page state.
     std::vector<uint8_t> imageBuffer;  // 8-bit grey, rows top to bottom; 0xFF is white

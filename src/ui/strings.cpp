@@ -1,12 +1,13 @@
 #include "ui/strings.h"
 
+#include <array>
 #include <unordered_map>
 
 namespace sondrix {
 
 namespace {
 
-const std::unordered_map<int, std::string>& Table() {
+const std::unordered_map<int, std::string>& CommonTable() {
     static const std::unordered_map<int, std::string> table = {
         {IDS_TAB_MAIN, "Main"},
         {IDS_TAB_AUTH_USER, "Authentication&&User"},
@@ -375,7 +376,37 @@ const std::unordered_map<int, std::string>& Table() {
     return table;
 }
 
+std::array<std::span<const SStringEntry>, 6> AreaTables() {
+    return {ConfigurationStrings(), UserStrings(),     DatabaseStrings(),
+            ExtraStrings(),         FirmwareStrings(), ImageFileStrings()};
+}
+
+// Merges the common table with every area's; the first text of an id wins.
+std::unordered_map<int, std::string> MergeTables(std::vector<int>* conflicts) {
+    std::unordered_map<int, std::string> merged = CommonTable();
+    for (std::span<const SStringEntry> area : AreaTables()) {
+        for (const SStringEntry& entry : area) {
+            const auto [it, added] = merged.emplace(entry.id, entry.text);
+            if (!added && it->second != entry.text && conflicts) {
+                conflicts->push_back(entry.id);
+            }
+        }
+    }
+    return merged;
+}
+
+const std::unordered_map<int, std::string>& Table() {
+    static const std::unordered_map<int, std::string> table = MergeTables(nullptr);
+    return table;
+}
+
 }  // namespace
+
+std::vector<int> ConflictingStringIds() {
+    std::vector<int> conflicts;
+    MergeTables(&conflicts);
+    return conflicts;
+}
 
 const std::string& LoadString(int id) {
     static const std::string empty;

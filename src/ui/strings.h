@@ -1,6 +1,8 @@
 #pragma once
 
+#include <span>
 #include <string>
+#include <vector>
 
 namespace sondrix {
 
@@ -372,6 +374,24 @@ enum EStringId : int {
     IDS_IMAGE_QUALITY = 912,
     IDS_QUALITY_FAILED = 913,
 };
+
+struct SStringEntry {
+    int id;
+    const char* text;
+};
+
+// The texts of one area of the program, each area in its own file with its
+// own ids (strings_<area>.h); LoadString looks in all of them.
+std::span<const SStringEntry> ConfigurationStrings();
+std::span<const SStringEntry> UserStrings();
+std::span<const SStringEntry> DatabaseStrings();
+std::span<const SStringEntry> ExtraStrings();
+std::span<const SStringEntry> FirmwareStrings();
+std::span<const SStringEntry> ImageFileStrings();
+
+// The ids that two areas define with different texts (an empty list is the
+// only right answer; tests check it).
+std::vector<int> ConflictingStringIds();
 
 // The text of a string id; an unknown id gives an empty text.
 const std::string& LoadString(int id);

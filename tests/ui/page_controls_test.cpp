@@ -365,3 +365,7 @@ TEST_F(PageControlsTest, TracerOptionComboSetsTheTracerMode) {
 
 }  // namespace
 }  // namespace sondrix
+
+TEST(StringsTest, NoTwoAreasGiveOneIdDifferentTexts) {
+    EXPECT_TRUE(sondrix::ConflictingStringIds().empty());
+}

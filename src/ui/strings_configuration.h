@@ -1,0 +1,10 @@
+#pragma once
+
+#include "ui/strings.h"
+
+namespace sondrix {
+
+// Texts of the Configuration tab and the option commands.
+enum EConfigurationStringId : int {};
+
+}  // namespace sondrix
