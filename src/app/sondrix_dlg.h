@@ -98,6 +98,8 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     int idLength = 16;
     int passwordLength = 16;
     int templateCount = 2;
+    // The module's template mode: system option 3, read on demand.
+    int templateMode = 0;
     int traceRows = 0;
     int pendingRawResponse = 0;
     // Modification kind chosen on the Authentication&User page.

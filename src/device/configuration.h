@@ -8,6 +8,10 @@ class CConfiguration : public CCommandHandler {
   public:
     using CCommandHandler::CCommandHandler;
 
+    // Why the next answer for option 3 (template mode) arrives.
+    enum EPendingAction { kNoAction = 0, kRegistration = 1, kModification = 2, kReadAll = 4 };
+    int pendingAction = kNoAction;
+
     void OnPlainSet(CPacket& packet);
     void OnGetSensorOption(CPacket& packet);
     void OnGetSecurityLevel(CPacket& packet);

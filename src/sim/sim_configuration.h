@@ -11,6 +11,9 @@ class CSimConfiguration : public CSimCommandGroup {
     using CSimCommandGroup::CSimCommandGroup;
 
     bool Handle(const CPacket& request, std::vector<SSimReply>& out) override;
+
+  private:
+    void OnGetSystemOption(const CPacket& request, std::vector<SSimReply>& out);
 };
 
 }  // namespace sondrix

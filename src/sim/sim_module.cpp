@@ -124,9 +124,6 @@ void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
         case CMD_GET_TIME:
             OnGetTime(out);
             break;
-        case CMD_GET_SYSTEM_OPTION:
-            OnGetSystemOption(request, out);
-            break;
         case CMD_CAPTURE_IMAGE:
             OnCaptureImage(request, out);
             break;
@@ -180,19 +177,6 @@ void CSimModule::OnGetTime(std::vector<SSimReply>& out) {
     gmtime_r(&moduleNow, &t);
     const std::array<uint8_t, 7> bytes = SBcdTime::FromTm(t).ToBytes();
     Answer(out, CMD_GET_TIME, RESULT_SUCCESS, 0, bytes.data(), static_cast<uint32_t>(bytes.size()));
-}
-
-void CSimModule::OnGetSystemOption(const CPacket& request, std::vector<SSimReply>& out) {
-    const auto option = m_options.find(request.param1);
-    if (option == m_options.end()) {
-        Answer(out, CMD_GET_SYSTEM_OPTION, RESULT_INVALID_PARAMETER, 0);
-        return;
-    }
-    // The answer echoes the option number and carries its value.
-    uint8_t data[8];
-    PutU32BE(data, option->first);
-    PutU32BE(data + 4, option->second);
-    Answer(out, CMD_GET_SYSTEM_OPTION, RESULT_SUCCESS, 0, data, sizeof data);
 }
 
 uint32_t CSimModule::ImageChunkSize() const {

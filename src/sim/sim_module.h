@@ -103,7 +103,6 @@ class CSimModule {
     void Handle(const CPacket& request, std::vector<SSimReply>& out);
     void OnSetTime(const CPacket& request, std::vector<SSimReply>& out);
     void OnGetTime(std::vector<SSimReply>& out);
-    void OnGetSystemOption(const CPacket& request, std::vector<SSimReply>& out);
     void OnCaptureImage(const CPacket& request, std::vector<SSimReply>& out);
     // Image bytes per answer: 512 on series-2 modules and in emulation mode 2.
     uint32_t ImageChunkSize() const;

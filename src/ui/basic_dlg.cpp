@@ -107,4 +107,10 @@ CBasicDlg::CBasicDlg(CSondrixDlg& main) : CPageBase(main, "auth", "Authenticatio
 
 void CBasicDlg::ContinueAfterQuality(int /*reason*/) {}
 
+void CBasicDlg::StartRegistration() {}
+
+void CBasicDlg::StartRegistrationFlowA() {}
+
+void CBasicDlg::StartModificationFlow() {}
+
 }  // namespace sondrix

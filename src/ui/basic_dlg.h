@@ -80,6 +80,11 @@ class CBasicDlg : public CPageBase {
     // Carries a registration, modification or further-finger sequence on
     // after the image-quality answer for `reason` (1, 8 or 9).
     void ContinueAfterQuality(int reason);
+    // Register button and the Main tab's User Register: the flow the module uses.
+    void StartRegistration();
+    // The flows that wait for the template mode on some modules.
+    void StartRegistrationFlowA();
+    void StartModificationFlow();
 
     // Page state.
     int authority = 0;         // 0 user, 1 master; param1 of registration requests

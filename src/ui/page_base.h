@@ -16,6 +16,11 @@ class CPageBase : public CDialogModel, public CWindow {
   public:
     CPageBase(CSondrixDlg& main, std::string name, std::string caption);
 
+    // Brings the page back to its state without a module: when the
+    // connection ends, and for some pages when a module connects or its
+    // template or emulation mode changes.
+    virtual void Reset() {}
+
   protected:
     CSondrixDlg& Main() const { return m_main; }
 
