@@ -2,13 +2,15 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ui/page_base.h"
 
 namespace sondrix {
 
 // The About tab (template 100): the program's picture and version line, and
-// the Packet Creator that sends a hand-made packet.
+// the Packet Creator that sends a hand-made packet. The same form is the
+// modal About box of the window menu, where it sends nothing.
 class CAboutDlg : public CPageBase {
   public:
     static constexpr int kPicture = 1158;  // the About bitmap is drawn here
@@ -26,19 +28,34 @@ class CAboutDlg : public CPageBase {
 
     explicit CAboutDlg(CSondrixDlg& main);
 
-    // The six edit texts and their parsed values, in the same order.
-    std::string commandText;
-    std::string param1Text;
-    std::string param2Text;
-    std::string dataSizeText;
-    std::string errorCodeText;
-    std::string dataText;
-    uint32_t command = 0;
-    uint32_t param1 = 0;
-    uint32_t param2 = 0;
-    uint32_t dataSize = 0;
-    uint32_t errorCode = 0;
-    uint32_t data = 0;
+    // Marks the form as the modal About box of the window menu for as long
+    // as it lives. The box is not connected to the packet manager: Send does
+    // nothing there.
+    class CAboutBox {
+      public:
+        explicit CAboutBox(CAboutDlg& form) : m_form(form) { m_form.m_inAboutBox = true; }
+        ~CAboutBox() { m_form.m_inAboutBox = false; }
+        CAboutBox(const CAboutBox&) = delete;
+        CAboutBox& operator=(const CAboutBox&) = delete;
+
+      private:
+        CAboutDlg& m_form;
+    };
+
+    // The payload of a Data text: each pair of hexadecimal digits is one
+    // byte, in the order typed; an odd last digit is a byte of its own
+    // ("ABC" gives AB 0C). False when the text holds something other than
+    // hexadecimal digits or more bytes than a packet carries.
+    static bool DataBytes(const std::string& text, std::vector<uint8_t>& bytes);
+
+  protected:
+    void OnCommand(int id) override;
+    void OnEditChange(int id) override;
+
+  private:
+    void Send();
+
+    bool m_inAboutBox = false;
 };
 
 }  // namespace sondrix

@@ -127,6 +127,15 @@ void CSondrixDlg::SelectTab(int tab) {
         return;
     }
     ShowTab(tab);
+    if (tab == kTabConfiguration) {
+        systemDlg.OnTabSelected();
+    }
+    if (tab == kTabDataBase) {
+        dbDlg.OnTabShown();
+    }
+    if (tab == kTabExtra) {
+        userDlg.ShowPage();
+    }
 }
 
 void CSondrixDlg::OpenMakerPage() {

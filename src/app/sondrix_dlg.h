@@ -98,8 +98,10 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     int idLength = 16;
     int passwordLength = 16;
     int templateCount = 2;
-    // The module's template mode: system option 3, read on demand.
-    int templateMode = 0;
+    // The module's template mode: system option 3, read on demand. Modules
+    // leave the factory in mode 2 (two templates of one finger), and the
+    // modules that never report it register in that mode.
+    int templateMode = 2;
     int traceRows = 0;
     int pendingRawResponse = 0;
     // Modification kind chosen on the Authentication&User page.

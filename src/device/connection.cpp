@@ -57,19 +57,119 @@ void CConnection::OnGetSystemInfo(CPacket& packet) {
     if (m_dlg.imageDlg.newModule == 0 && m_dlg.systemDlg.optionRefresh == 0) {
         m_dlg.connectPending = 1;
     }
+    const bool newSeries = m_dlg.moduleSeries == 4 || m_dlg.moduleSeries == 5;
     if (m_dlg.moduleSeries == 2 || m_dlg.emulationMode == 2) {
-        if (m_dlg.emulationMode == 2) {
-            m_dlg.idLength = 10;
-            m_dlg.passwordLength = 16;
-        }
+        ApplyEmulationControls();
         m_dlg.PacketManager().SendGetStatus();
         return;
     }
-    if (m_dlg.emulationMode == 1) {
+    if (newSeries && m_dlg.emulationMode == 255) {
+        ApplyNewModuleControls();
+    } else {
+        ApplyClassicControls();
+    }
+    SendClock();
+}
+
+namespace {
+
+void EnableAll(CDialogModel& page, std::initializer_list<int> ids, bool enable) {
+    for (int id : ids) {
+        page.Enable(id, enable);
+    }
+}
+
+// Keeps `add` among the template-count choices and drops `remove`, then
+// selects the first choice.
+void OfferTemplateCounts(CSystemDlg& page, const std::string& remove, const std::string& add) {
+    std::vector<std::string> items = page.Control(CSystemDlg::kTemplateCount).items;
+    std::erase(items, remove);
+    if (std::find(items.begin(), items.end(), add) == items.end()) {
+        items.push_back(add);
+        std::sort(items.begin(), items.end());
+    }
+    page.SetItems(CSystemDlg::kTemplateCount, std::move(items));
+    page.SetSelection(CSystemDlg::kTemplateCount, 0);
+}
+
+}  // namespace
+
+void CConnection::ApplyClassicControls() {
+    CBasicDlg& auth = m_dlg.basicDlg;
+    CSystemDlg& conf = m_dlg.systemDlg;
+    auth.Enable(CBasicDlg::kFormatQdxA, false);
+    EnableAll(conf,
+              {CSystemDlg::kRelay, CSystemDlg::kLatent, CSystemDlg::kChannel1Check,
+               CSystemDlg::kTemplateCount, CSystemDlg::kSetTemplateCount, CSystemDlg::kProtocol,
+               CSystemDlg::kSetProtocol, CSystemDlg::kSiteCode, CSystemDlg::kSetSiteCode,
+               CSystemDlg::kChannel0, CSystemDlg::kSetChannel0},
+              true);
+    EnableAll(conf,
+              {CSystemDlg::kIdLength, CSystemDlg::kSetIdLength, CSystemDlg::kAdaptiveCount,
+               CSystemDlg::kSetAdaptiveCount},
+              false);
+    const bool emulation = m_dlg.emulationMode == 1;
+    EnableAll(conf, {CSystemDlg::kEmulationMode, CSystemDlg::kSetEmulationMode}, emulation);
+    if (emulation) {
+        EnableAll(conf, {CSystemDlg::kChannel1, CSystemDlg::kSetChannel1}, true);
         m_dlg.idLength = 11;
         m_dlg.passwordLength = 16;
     }
-    SendClock();
+    // Early firmware of the first series knows neither standard template
+    // format nor full-rotation matching.
+    if (m_dlg.moduleSeries == 1 && m_dlg.firmwareVersion < 400) {
+        EnableAll(auth, {CBasicDlg::kFormatIso, CBasicDlg::kFormatAnsi}, false);
+        conf.Enable(CSystemDlg::kFullRotate, false);
+    }
+}
+
+void CConnection::ApplyNewModuleControls() {
+    CBasicDlg& auth = m_dlg.basicDlg;
+    CSystemDlg& conf = m_dlg.systemDlg;
+    auth.Enable(CBasicDlg::kFormatQdxA, false);
+    const bool lfd = m_dlg.modelCode == kModelHlxM18Lfd;
+    const std::string& one = LoadString(IDS_TEMPLATES_1);
+    const std::string& four = LoadString(IDS_TEMPLATES_4);
+    EnableAll(conf, {CSystemDlg::kTemplateCount, CSystemDlg::kSetTemplateCount}, lfd);
+    OfferTemplateCounts(conf, lfd ? four : one, lfd ? one : four);
+    EnableAll(conf, {CSystemDlg::kLfd, CSystemDlg::kSetLfd},
+              lfd || m_dlg.modelCode == kModelHlxM28);
+    EnableAll(conf, {CSystemDlg::kRelay, CSystemDlg::kChannel1Check}, false);
+    EnableAll(conf,
+              {CSystemDlg::kLatent, CSystemDlg::kRelayTime, CSystemDlg::kSetRelayTime,
+               CSystemDlg::kProtocol, CSystemDlg::kSetProtocol, CSystemDlg::kSiteCode,
+               CSystemDlg::kSetSiteCode, CSystemDlg::kChannel0, CSystemDlg::kSetChannel0,
+               CSystemDlg::kChannel1, CSystemDlg::kSetChannel1, CSystemDlg::kIdLength,
+               CSystemDlg::kSetIdLength, CSystemDlg::kAdaptiveCount, CSystemDlg::kSetAdaptiveCount},
+              true);
+}
+
+void CConnection::ApplyEmulationControls() {
+    CBasicDlg& auth = m_dlg.basicDlg;
+    CSystemDlg& conf = m_dlg.systemDlg;
+    EnableAll(auth,
+              {CBasicDlg::kInstantMatchingMethod, CBasicDlg::kInstantVerification,
+               CBasicDlg::kInstantIdentification},
+              false);
+    EnableAll(auth, {CBasicDlg::kFormatIso, CBasicDlg::kFormatAnsi, CBasicDlg::kFormatQdxA}, true);
+    EnableAll(conf,
+              {CSystemDlg::kProtocol, CSystemDlg::kSetProtocol, CSystemDlg::kSiteCode,
+               CSystemDlg::kSetSiteCode, CSystemDlg::kChannel0, CSystemDlg::kSetChannel0,
+               CSystemDlg::kIdLength, CSystemDlg::kSetIdLength, CSystemDlg::kAdaptiveCount,
+               CSystemDlg::kSetAdaptiveCount, CSystemDlg::kTemplateCount,
+               CSystemDlg::kSetTemplateCount, CSystemDlg::kRelay, CSystemDlg::kChannel1Check},
+              false);
+    EnableAll(conf, {CSystemDlg::kChannel1, CSystemDlg::kSetChannel1, CSystemDlg::kFullRotate},
+              true);
+    const bool emulation = m_dlg.emulationMode == 2;
+    EnableAll(conf, {CSystemDlg::kEmulationMode, CSystemDlg::kSetEmulationMode}, emulation);
+    if (emulation) {
+        m_dlg.idLength = 10;
+        m_dlg.passwordLength = 16;
+    }
+    // That module keeps no clock the person may set by hand.
+    EnableAll(m_dlg.userDlg, {CUserDlg::kManualInput, CUserDlg::kGetTime, CUserDlg::kSetTime},
+              false);
 }
 
 void CConnection::SendClock() {

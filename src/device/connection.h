@@ -22,6 +22,14 @@ class CConnection : public CCommandHandler {
 
   protected:
     bool Route(CPacket& packet) override;
+
+  private:
+    // The controls a module offers, chosen by series and emulation mode once
+    // its firmware is known: series 1 and 3 (and HLX-SA emulation), series 4
+    // and 5, series 2 (and HLX-SB emulation).
+    void ApplyClassicControls();
+    void ApplyNewModuleControls();
+    void ApplyEmulationControls();
 };
 
 // Packed-BCD clock bytes: century, year, month, day, hour, minute, second, 0.

@@ -1,9 +1,17 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "device/command_handler.h"
 
 namespace sondrix {
 
+// The answers of the user-database command group (0x22..0x38): paged user
+// and master lists, row-by-row deletion and authority changes, record
+// download into files and record upload, and the other database answers.
 class CDBManagement : public CCommandHandler {
   public:
     using CCommandHandler::CCommandHandler;
@@ -28,8 +36,34 @@ class CDBManagement : public CCommandHandler {
     void OnDeleteLogData(CPacket& packet);
     void OnRegisterStep(CPacket& packet);
 
+    // State of the paged lists and of a download-all run.
+    size_t listEntries = 0;           // entries received so far in the current list
+    std::vector<uint8_t> pageBuffer;  // the entries of the current list
+    int recordsDownloaded = 0;
+    int recordsToDownload = 0;
+
   protected:
     bool Route(CPacket& packet) override;
+
+  private:
+    // Result 1 is true; result 2 shows `failedText` and 13 "Canceled!!!" (stop
+    // icon and message line); any other result goes to the common report.
+    bool Accepted(const CPacket& packet, int failedText);
+    // A stop-icon box with the same text on the message line.
+    void ShowError(const std::string& text);
+    // Adds one page of a user or master list to the page buffer and asks for
+    // the next page; true when the list is complete.
+    bool CollectPage(const CPacket& packet, int failedText);
+    void DropList();
+    void OnUserListComplete();
+    void OnMasterListComplete();
+    void OnUserCount(const CPacket& packet);
+    void SaveRecord(const CPacket& packet);
+    void ShowUserCount(uint32_t count);
+    void ShowDownloadCompleted();
+
+    bool m_listActive = false;
+    bool m_listTruncated = false;
 };
 
 }  // namespace sondrix

@@ -1,10 +1,16 @@
 #include "device/matching.h"
 
+#include <algorithm>
 #include <array>
+#include <filesystem>
+#include <span>
+#include <system_error>
 
 #include "app/sondrix_dlg.h"
+#include "files/template_file.h"
 #include "link/command_table.h"
 #include "link/result_codes.h"
+#include "ui/strings_users.h"
 
 namespace sondrix {
 
@@ -12,7 +18,44 @@ namespace {
 
 using SRouteOf = CCommandHandler::SRoute<CMatching>;
 
+// Bytes of the user ID an Auto-On result carries, by protocol.
+constexpr size_t kClassicAutoIdBytes = 10;
+constexpr size_t kExtendedAutoIdBytes = 15;
+
+// The ID text at the start of the data: at most `idBytes` bytes, ended early
+// by a zero, never past what arrived.
+std::string IdText(const CPacket& packet, size_t idBytes) {
+    const size_t limit = std::min<size_t>(idBytes, packet.dataSize);
+    const uint8_t* end = std::find(packet.data, packet.data + limit, uint8_t{0});
+    return {packet.data, end};
+}
+
+// An Auto-On outcome: a plain box titled "Result" and the message line.
+void ShowAutoResult(CSondrixDlg& dlg, const std::string& text) {
+    dlg.ShowMessage(text);
+    dlg.Ui().MessageBox(text, EIcon::None, EButtons::Ok, LoadString(IDS_RESULT_CAPTION));
+}
+
 }  // namespace
+
+void ReportText(CSondrixDlg& dlg, const std::string& text, EIcon icon) {
+    dlg.ShowMessage(text);
+    dlg.Ui().MessageBox(text, icon);
+}
+
+void ReportString(CSondrixDlg& dlg, int textId, EIcon icon) {
+    ReportText(dlg, LoadString(textId), icon);
+}
+
+void RequestQualityCheck(CSondrixDlg& dlg, int reason) {
+    dlg.systemManagement.qualityCheckReason = reason;
+    dlg.PacketManager().SendGetImageQuality();
+}
+
+bool LegacyLayout(const CSondrixDlg& dlg) {
+    return (dlg.moduleSeries >= 1 && dlg.moduleSeries <= 3) || dlg.emulationMode == 1 ||
+           dlg.emulationMode == 2;
+}
 
 bool CMatching::Route(CPacket& packet) {
     static constexpr std::array kRoutes = {
@@ -29,24 +72,143 @@ bool CMatching::Route(CPacket& packet) {
     return Dispatch<CMatching>(*this, kRoutes, packet);
 }
 
+CMatching::SIdLayout CMatching::FieldLayout() const {
+    const size_t field = static_cast<size_t>(std::max(m_dlg.idLength, 1));
+    return {field - 1, field};
+}
+
+CMatching::SIdLayout CMatching::IdentifyLayout() const {
+    const int series = m_dlg.moduleSeries;
+    if (series == 1 || series == 3 || m_dlg.emulationMode == 1) {
+        return {10, 11};
+    }
+    if (series == 2 || m_dlg.emulationMode == 2) {
+        return {9, 10};
+    }
+    return FieldLayout();
+}
+
+CMatching::SIdLayout CMatching::InstantIdentifyLayout() const {
+    // Instant identification answers with the 11-byte ID field on every
+    // older module, series 2 included.
+    return LegacyLayout(m_dlg) ? SIdLayout{10, 11} : FieldLayout();
+}
+
+bool CMatching::IdAndIndex(const CPacket& packet, SIdLayout layout, std::string& suffix) {
+    if (packet.dataSize <= layout.indexAt) {
+        m_dlg.ShowResultError(RESULT_INVALID_DATA_SIZE);
+        return false;
+    }
+    const std::string id = IdText(packet, layout.idBytes);
+    suffix = FormatUserString(IDS_ID_INDEX_SUFFIX, id.c_str(), int{packet.data[layout.indexAt]});
+    return true;
+}
+
 void CMatching::OnVerify(CPacket& packet) {
-    Succeeded(packet);
+    switch (packet.param1) {
+        case RESULT_SUCCESS: {
+            const std::string index =
+                FormatUserString(IDS_INDEX_SUFFIX, static_cast<int>(packet.param2));
+            m_dlg.ShowMessage(index);
+            m_dlg.Ui().MessageBox(LoadString(IDS_VERIFY_SUCCEEDED) + index, EIcon::Information);
+            RequestQualityCheck(m_dlg, 4);
+            break;
+        }
+        case RESULT_FAILED:
+            ReportString(m_dlg, IDS_VERIFY_FAILED, EIcon::Stop);
+            RequestQualityCheck(m_dlg, 4);
+            break;
+        default:  // "Canceled!!!" among them
+            m_dlg.ShowResultError(packet.param1);
+            break;
+    }
 }
 
 void CMatching::OnIdentify(CPacket& packet) {
-    Succeeded(packet);
+    switch (packet.param1) {
+        case RESULT_SUCCESS: {
+            std::string suffix;
+            if (!IdAndIndex(packet, IdentifyLayout(), suffix)) {
+                return;
+            }
+            ReportText(m_dlg, LoadString(IDS_IDENTIFY_SUCCEEDED) + suffix, EIcon::Information);
+            RequestQualityCheck(m_dlg, 5);
+            break;
+        }
+        case RESULT_FAILED:
+            ReportString(m_dlg, IDS_IDENTIFY_FAILED, EIcon::Stop);
+            RequestQualityCheck(m_dlg, 5);
+            break;
+        default:
+            m_dlg.ShowResultError(packet.param1);
+            break;
+    }
 }
 
 void CMatching::OnInstantMatch(CPacket& packet) {
-    Succeeded(packet);
+    switch (packet.param1) {
+        case RESULT_SUCCESS:
+            ReportString(m_dlg, IDS_INSTANT_MATCH_SUCCEEDED, EIcon::Information);
+            RequestQualityCheck(m_dlg, 6);
+            break;
+        case RESULT_FAILED:
+            ReportString(m_dlg, IDS_INSTANT_MATCH_FAILED, EIcon::Stop);
+            RequestQualityCheck(m_dlg, 6);
+            break;
+        default:
+            m_dlg.ShowResultError(packet.param1);
+            break;
+    }
+}
+
+void CMatching::SaveTemplate(const CPacket& packet) {
+    SFileDialog request;
+    request.save = true;
+    request.filter = LoadString(IDS_MIN_FILTER_ALL);
+    request.defaultExtension = LoadString(IDS_MIN_EXTENSION);
+    request.overwritePrompt = true;
+    const std::vector<std::string> chosen = m_dlg.Ui().FileDialog(request);
+    if (chosen.empty()) {
+        return;
+    }
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(chosen.front(), error);
+    if (error) {
+        path = chosen.front();
+    }
+    const std::string shown = path.string();
+    const std::span<const uint8_t> bytes(packet.data, packet.dataSize);
+    if (SaveTemplateFile(path, bytes) == EFileStatus::Ok) {
+        ReportText(m_dlg, FormatUserString(IDS_TEMPLATE_SAVED, shown.c_str()), EIcon::Information);
+    } else {
+        ReportText(m_dlg, FormatUserString(IDS_TEMPLATE_NOT_SAVED, shown.c_str()), EIcon::Stop);
+    }
 }
 
 void CMatching::OnGetTemplate(CPacket& packet) {
-    Succeeded(packet);
+    switch (packet.param1) {
+        case RESULT_SUCCESS:
+            SaveTemplate(packet);
+            RequestQualityCheck(m_dlg, 2);
+            break;
+        case RESULT_FAILED:
+            ReportString(m_dlg, IDS_GET_TEMPLATE_FAILED, EIcon::Stop);
+            RequestQualityCheck(m_dlg, 2);
+            break;
+        default:
+            m_dlg.ShowResultError(packet.param1);
+            break;
+    }
 }
 
 void CMatching::OnCancel(CPacket& packet) {
     m_dlg.PacketManager().abortReceive = 0;
+    // The cancel may have cut off the image answer that was to report it
+    // (a partly received packet is dropped): the capture ends here then.
+    if (m_dlg.cancelPending == 1) {
+        m_dlg.cancelPending = 0;
+        m_dlg.transferBusy = 0;
+    }
     if (packet.param1 == RESULT_IDLE) {
         m_dlg.ShowMessage(ResultText(RESULT_IDLE));
         return;
@@ -56,19 +218,111 @@ void CMatching::OnCancel(CPacket& packet) {
 }
 
 void CMatching::OnInstantVerify(CPacket& packet) {
-    Succeeded(packet);
+    switch (packet.param1) {
+        case RESULT_SUCCESS: {
+            const std::string& text = LoadString(IDS_INSTANT_VERIFY_SUCCEEDED);
+            m_dlg.ShowMessage(text);
+            m_dlg.Ui().MessageBox(
+                text + FormatUserString(IDS_INDEX_SUFFIX, static_cast<int>(packet.param2)),
+                EIcon::Information);
+            break;
+        }
+        case RESULT_FAILED:
+            ReportString(m_dlg, IDS_INSTANT_VERIFY_FAILED, EIcon::Stop);
+            break;
+        default:
+            m_dlg.ShowResultError(packet.param1);
+            break;
+    }
 }
 
 void CMatching::OnInstantIdentify(CPacket& packet) {
-    Succeeded(packet);
+    switch (packet.param1) {
+        case RESULT_SUCCESS: {
+            std::string suffix;
+            if (!IdAndIndex(packet, InstantIdentifyLayout(), suffix)) {
+                return;
+            }
+            ReportText(m_dlg, LoadString(IDS_INSTANT_IDENTIFY_SUCCEEDED) + suffix,
+                       EIcon::Information);
+            RequestQualityCheck(m_dlg, 5);
+            break;
+        }
+        case RESULT_FAILED:
+            ReportString(m_dlg, IDS_INSTANT_IDENTIFY_FAILED, EIcon::Stop);
+            break;
+        default:
+            m_dlg.ShowResultError(packet.param1);
+            break;
+    }
 }
 
 void CMatching::OnAutoOn(CPacket& packet) {
-    Succeeded(packet);
+    switch (packet.param1) {
+        case RESULT_SUCCESS:
+            if (m_dlg.autoOnMode == 1) {
+                m_dlg.autoOnMode = 0;
+                m_dlg.basicDlg.SetAutoOnControls(true);
+            } else {
+                m_dlg.autoOnMode = 1;
+                ReportString(m_dlg, IDS_AUTO_ON_SUCCEEDED, EIcon::Information);
+                m_dlg.basicDlg.SetAutoOnControls(false);
+            }
+            break;
+        case RESULT_FAILED:
+            if (packet.param2 == 1) {
+                m_dlg.imageDlg.KillTimer(CImageDlg::kConnectTimer);
+                ReportString(m_dlg, IDS_AUTO_ON_BLOCKS_CONNECTION, EIcon::Stop);
+            } else {
+                ReportString(m_dlg, IDS_AUTO_ON_FAILED, EIcon::Stop);
+            }
+            break;
+        default:
+            m_dlg.ShowResultError(packet.param1);
+            break;
+    }
 }
 
 void CMatching::OnAutoIdentifyResult(CPacket& packet) {
-    Succeeded(packet);
+    switch (packet.param1) {
+        case RESULT_SUCCESS: {
+            // Some modules send the template of the finger instead of an ID.
+            if (packet.dataSize == 400 || packet.dataSize == 404) {
+                SaveTemplate(packet);
+                return;
+            }
+            const bool classic = LegacyLayout(m_dlg);
+            const std::string id =
+                IdText(packet, classic ? kClassicAutoIdBytes : kExtendedAutoIdBytes);
+            const std::string text =
+                LoadString(IDS_AUTO_IDENTIFY_SUCCEEDED) +
+                FormatUserString(IDS_ID_INDEX_SUFFIX, id.c_str(), static_cast<int>(packet.param2));
+            if (!classic && packet.errorCode != 0) {
+                // Newer modules report how long the capture and the 1:N search took.
+                m_dlg.ShowMessage(text);
+                m_dlg.Ui().MessageBox(
+                    text + FormatUserString(IDS_AUTO_TIMING,
+                                            static_cast<int>(packet.errorCode >> 16),
+                                            static_cast<int>(packet.errorCode & 0xFFFF)),
+                    EIcon::Information);
+            } else {
+                ShowAutoResult(m_dlg, text);
+            }
+            break;
+        }
+        case RESULT_FAILED:
+            ShowAutoResult(m_dlg, LoadString(IDS_AUTO_IDENTIFY_FAILED));
+            break;
+        case RESULT_CAPTURE_FAIL:
+            ShowAutoResult(m_dlg, LoadString(IDS_AUTO_CAPTURE_FAIL));
+            break;
+        case RESULT_EXTRACT_FAIL:
+            ShowAutoResult(m_dlg, LoadString(IDS_AUTO_EXTRACT_FAIL));
+            break;
+        default:
+            m_dlg.ShowResultError(packet.param1);
+            break;
+    }
 }
 
 }  // namespace sondrix

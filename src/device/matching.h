@@ -1,9 +1,16 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
+
 #include "device/command_handler.h"
+#include "platform/ui_host.h"
 
 namespace sondrix {
 
+// The answers of the matching group: verification, identification, instant
+// matching against host templates, reading a template, cancel, Auto-On and
+// the identification results the module sends by itself while Auto-On runs.
 class CMatching : public CCommandHandler {
   public:
     using CCommandHandler::CCommandHandler;
@@ -20,6 +27,32 @@ class CMatching : public CCommandHandler {
 
   protected:
     bool Route(CPacket& packet) override;
+
+  private:
+    // Where a user ID and its index lie in an identification answer.
+    struct SIdLayout {
+        size_t idBytes;  // the ID's bytes at the start of the data (a zero ends it early)
+        size_t indexAt;  // the index byte
+    };
+    SIdLayout IdentifyLayout() const;
+    SIdLayout InstantIdentifyLayout() const;
+    // The extended layout's ID field: the ID and its terminating zero.
+    SIdLayout FieldLayout() const;
+    // " (ID : %s, Index : %d)" read from the data; false (with the report)
+    // when the answer is too short to hold them.
+    bool IdAndIndex(const CPacket& packet, SIdLayout layout, std::string& suffix);
+    // Offers the save dialog and writes the template the answer carries.
+    void SaveTemplate(const CPacket& packet);
 };
+
+// Shows `text` on the message line and in a box with `icon`.
+void ReportText(CSondrixDlg& dlg, const std::string& text, EIcon icon);
+// The same for a string-table text.
+void ReportString(CSondrixDlg& dlg, int textId, EIcon icon);
+// Stores why the next image-quality answer arrives, then asks for it.
+void RequestQualityCheck(CSondrixDlg& dlg, int reason);
+// Series 1 to 3 and both emulation modes: the older protocol with its
+// 11-byte ID fields and lists.
+bool LegacyLayout(const CSondrixDlg& dlg);
 
 }  // namespace sondrix

@@ -63,20 +63,42 @@ void CSystemManagement::OnGetStatus(CPacket& packet) {
     }
 }
 
-void CSystemManagement::OnCaptureImage(CPacket& packet) {
+bool CSystemManagement::DropImageAnswer() {
     CImageDlg& page = m_dlg.imageDlg;
     if (page.discardNextImage == 1) {
         page.discardNextImage = 0;
-        return;
+        return true;
     }
     if (m_dlg.cancelPending == 1) {
         m_dlg.cancelPending = 0;
         m_dlg.PacketManager().ResetParser();
         m_dlg.transferBusy = 0;
         m_dlg.ShowResultError(RESULT_CANCELED);
+        return true;
+    }
+    return false;
+}
+
+void CSystemManagement::ShowImageProgress(uint32_t block, uint32_t lastBlock) {
+    char text[64];
+    std::snprintf(text, sizeof text, LoadString(IDS_RECEIVING_IMAGE).c_str(),
+                  static_cast<int>(block * 100 / lastBlock));
+    m_dlg.ShowMessage(text);
+}
+
+void CSystemManagement::OnCaptureImage(CPacket& packet) {
+    if (DropImageAnswer()) {
         return;
     }
+    CImageDlg& page = m_dlg.imageDlg;
+    const bool continuous = m_dlg.continuousCapture == 1;
     if (packet.param1 != RESULT_SUCCESS) {
+        if (continuous && packet.param1 != RESULT_CANCELED) {
+            m_dlg.ShowMessage(ResultText(
+                packet.param1 == RESULT_CAPTURE_TIMEOUT ? RESULT_CAPTURE_TIMEOUT : RESULT_FAILED));
+            page.ContinueCapture(false);
+            return;
+        }
         m_dlg.transferBusy = 0;
         m_dlg.ShowResultError(packet.param1);
         return;
@@ -86,21 +108,43 @@ void CSystemManagement::OnCaptureImage(CPacket& packet) {
     const size_t chunk = m_dlg.moduleSeries == 2 || m_dlg.emulationMode == 2 ? 512 : 3720;
     page.StoreImageChunk(block * chunk, packet.data, packet.dataSize);
     if (block < lastBlock) {
-        char text[64];
-        std::snprintf(text, sizeof text, LoadString(IDS_RECEIVING_IMAGE).c_str(),
-                      static_cast<int>(block * 100 / lastBlock));
-        m_dlg.ShowMessage(text);
+        ShowImageProgress(block, lastBlock);
         m_dlg.PacketManager().SendCaptureImage(block + 1);
         return;
     }
     // The last block (a one-block image is complete at once: 100 %).
     m_dlg.ShowMessage(LoadString(IDS_RECEIVING_COMPLETE));
+    if (continuous) {
+        page.ContinueCapture(true);
+        return;
+    }
     qualityCheckReason = 3;
     m_dlg.PacketManager().SendGetImageQuality();
 }
 
 void CSystemManagement::OnCaptureColorImage(CPacket& packet) {
-    Succeeded(packet);
+    if (DropImageAnswer()) {
+        return;
+    }
+    if (packet.param1 != RESULT_SUCCESS) {
+        if (packet.param1 == RESULT_CANCELED || m_dlg.continuousCapture == 0) {
+            m_dlg.ShowResultError(packet.param1);
+        }
+        return;
+    }
+    CImageDlg& page = m_dlg.imageDlg;
+    const uint32_t block = (packet.param2 >> 8) & 0xFF;
+    const uint32_t lastBlock = packet.param2 & 0xFF;
+    page.StoreColourChunk(size_t{block} * 3720, packet.data, packet.dataSize);
+    if (block < lastBlock) {
+        ShowImageProgress(block, lastBlock);
+        m_dlg.PacketManager().SendCaptureColorImage(block + 1);
+        return;
+    }
+    m_dlg.ShowMessage(LoadString(IDS_RECEIVING_COMPLETE));
+    if (page.WriteColourImage()) {
+        m_dlg.Ui().MessageBox(LoadString(IDS_COLOR_IMAGES_STORED), EIcon::Information);
+    }
 }
 
 void CSystemManagement::OnSetTime(CPacket& packet) {
@@ -119,11 +163,30 @@ void CSystemManagement::OnSetTime(CPacket& packet) {
 }
 
 void CSystemManagement::OnGetTime(CPacket& packet) {
-    Succeeded(packet);
+    if (!Succeeded(packet)) {
+        return;
+    }
+    CByteReader reader(packet.data, packet.dataSize);
+    SBcdTime time;
+    if (!SBcdTime::Read(reader, time)) {
+        const std::string& text = LoadString(IDS_EXTRA_BAD_TIME_ANSWER);
+        m_dlg.ShowMessage(text);
+        m_dlg.Ui().MessageBox(text, EIcon::Stop);
+        return;
+    }
+    m_dlg.userDlg.ShowModuleTime(time);
 }
 
 void CSystemManagement::OnGpioTest(CPacket& packet) {
-    Succeeded(packet);
+    // A drive answers 0 and shows nothing; a read carries the level in its low byte.
+    if (!Succeeded(packet) || packet.param2 == 0) {
+        return;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, LoadString(IDS_EXTRA_GPIO_VALUE).c_str(),
+                  static_cast<int>(packet.param2 & 0xFF));
+    m_dlg.ShowMessage(text);
+    m_dlg.Ui().MessageBox(text);
 }
 
 void CSystemManagement::OnGetImageQuality(CPacket& packet) {
@@ -146,7 +209,12 @@ void CSystemManagement::OnGetImageQuality(CPacket& packet) {
 }
 
 void CSystemManagement::OnSetGpioConfig(CPacket& packet) {
-    Succeeded(packet);
+    if (!Succeeded(packet)) {
+        return;
+    }
+    const std::string& text = LoadString(IDS_EXTRA_OPTION_SET);
+    m_dlg.ShowMessage(text);
+    m_dlg.Ui().MessageBox(text);
 }
 
 }  // namespace sondrix

@@ -27,6 +27,12 @@ class CSystemManagement : public CCommandHandler {
 
   protected:
     bool Route(CPacket& packet) override;
+
+  private:
+    // An image answer dropped unseen (continuous capture stopped) or turned
+    // into "Canceled!!!" (Cancel pressed): true when it was.
+    bool DropImageAnswer();
+    void ShowImageProgress(uint32_t block, uint32_t lastBlock);
 };
 
 }  // namespace sondrix

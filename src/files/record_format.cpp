@@ -95,7 +95,12 @@ std::string RecordFileId(std::span<const uint8_t> record, const SRecordContext& 
     if (!reader.Seek(marked ? kMarkedIdOffset : kOldIdOffset)) {
         return {};
     }
-    return reader.Text(record.size());
+    // An ID that fills its whole field has no NUL: the bytes after the field
+    // are the module's, never part of the name.
+    const size_t field = !marked ? RecordProfileFor(context).oldIdLimit
+                         : context.layout == ERecordLayout::Legacy ? kLegacyIdFieldLength
+                                                                   : context.idFieldLength;
+    return reader.Text(field);
 }
 
 }  // namespace sondrix

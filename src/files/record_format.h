@@ -30,8 +30,8 @@ EFileStatus DecodeRecord(std::span<const uint8_t> record, const SRecordContext& 
                          std::optional<size_t> fileIdFieldLength, SRecordInfo& out);
 
 // The ID under which a downloaded record is saved: at byte 5 for the extended
-// layout or a first byte 0xC0..0xCF, else at byte 1; up to the first NUL or
-// the end of the record. Empty when the record is too short.
+// layout or a first byte 0xC0..0xCF, else at byte 1; up to the first NUL, the
+// end of the ID field or the end of the record. Empty when the record is too short.
 std::string RecordFileId(std::span<const uint8_t> record, const SRecordContext& context);
 
 }  // namespace sondrix

@@ -365,7 +365,8 @@ void CPacketManagerWnd::SendCaptureColorImage(uint32_t block) {
 
 bool CPacketManagerWnd::SendChunk(uint32_t command, const std::string& path, uint32_t index) {
     const uint64_t offset = uint64_t{index} * kFirmwareChunk;
-    if (offset >= firmwareSize) {
+    // param2 holds the last chunk's index in 8 bits: a longer file cannot be described.
+    if (offset >= firmwareSize || lastChunk > 0xFF) {
         return false;
     }
     const size_t count =

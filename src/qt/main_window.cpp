@@ -105,6 +105,7 @@ CPageView* CMainWindow::PageView(int tab) const {
 }
 
 void CMainWindow::ShowAboutBox() {
+    const CAboutDlg::CAboutBox aboutBox(m_dialog.aboutDlg);
     CModelDialog box(m_dialog.Page(CSondrixDlg::kTabAbout), font(), this);
     box.RunModal();
 }

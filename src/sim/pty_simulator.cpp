@@ -145,6 +145,12 @@ void CPtySimulator::Run() {
                 replies = m_module.Receive(buffer, static_cast<size_t>(n));
             }
         }
+        if (m_pacing && !replies.empty()) {
+            // The request itself needed its time on the wire before the
+            // module could act on it.
+            std::this_thread::sleep_for(
+                std::chrono::microseconds(WireTimeUs(static_cast<size_t>(n), ownSpeed)));
+        }
         for (const SSimReply& reply : replies) {
             if (!Pause(reply.delayMs)) {
                 return;

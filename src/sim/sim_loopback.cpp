@@ -13,17 +13,31 @@ constexpr uint32_t kDeliveryTimer = 1;
 CSimLoopbackDevice::CSimLoopbackDevice(CMessageLoop& loop, CSimModule& module)
     : CWindow(loop), m_module(module) {}
 
-CSimLoopbackDevice::~CSimLoopbackDevice() = default;
+CSimLoopbackDevice::~CSimLoopbackDevice() {
+    if (m_open) {
+        m_module.SetSpontaneousSink({});
+    }
+}
 
 bool CSimLoopbackDevice::Open(uint32_t baudRate, std::string&) {
     m_open = true;
     m_hostBaud = baudRate;
     m_input.clear();
     m_pending.clear();
+    // What the module sends unasked comes down the line like an answer.
+    m_module.SetSpontaneousSink([this](SSimReply reply) {
+        if (m_hostBaud == m_module.Config().baudRate) {
+            Queue(std::move(reply), Loop().NowMs());
+            ArmTimer();
+        }
+    });
     return true;
 }
 
 void CSimLoopbackDevice::Close() {
+    if (m_open) {
+        m_module.SetSpontaneousSink({});
+    }
     m_open = false;
     m_input.clear();
     m_pending.clear();
@@ -41,18 +55,23 @@ size_t CSimLoopbackDevice::Write(const uint8_t* bytes, size_t count) {
     // The request itself takes its time on the wire before the module sees it.
     int64_t ready =
         now + (m_pacing ? static_cast<int64_t>(WireTimeUs(count, m_hostBaud) / 1000) : 0);
-    if (!m_pending.empty()) {
-        ready = std::max(ready, m_pending.back().dueMs);  // answers never overtake each other
-    }
     for (SSimReply& reply : m_module.Receive(bytes, count)) {
-        ready += reply.delayMs;
-        if (m_pacing) {
-            ready += static_cast<int64_t>(WireTimeUs(reply.bytes.size(), m_hostBaud) / 1000);
-        }
-        m_pending.push_back({ready, std::move(reply.bytes)});
+        ready = Queue(std::move(reply), ready);
     }
     ArmTimer();
     return count;
+}
+
+int64_t CSimLoopbackDevice::Queue(SSimReply reply, int64_t ready) {
+    if (!m_pending.empty()) {
+        ready = std::max(ready, m_pending.back().dueMs);  // answers never overtake each other
+    }
+    ready += reply.delayMs;
+    if (m_pacing) {
+        ready += static_cast<int64_t>(WireTimeUs(reply.bytes.size(), m_hostBaud) / 1000);
+    }
+    m_pending.push_back({ready, std::move(reply.bytes)});
+    return ready;
 }
 
 size_t CSimLoopbackDevice::Read(uint8_t* buffer, size_t capacity) {

@@ -51,6 +51,9 @@ class CSimLoopbackDevice final : public ISerialDevice, private CWindow {
     };
     void OnTimer(uint32_t id) override;
     void ArmTimer();
+    // Queues an answer due `ready` ms (plus its own delay and wire time),
+    // never before the answers already queued; returns when it is due.
+    int64_t Queue(SSimReply reply, int64_t ready);
 
     CSimModule& m_module;
     bool m_open = false;

@@ -76,7 +76,7 @@ std::vector<SSimReply> CSimModule::Receive(const uint8_t* bytes, size_t count) {
 }
 
 void CSimModule::Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t result,
-                        uint32_t param2, const uint8_t* data, uint32_t size) {
+                        uint32_t param2, const uint8_t* data, uint32_t size, uint32_t errorCode) {
     if (m_faults.silent) {
         return;
     }
@@ -86,7 +86,7 @@ void CSimModule::Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t 
     reply.param1 = m_faults.forcedResult != 0 ? m_faults.forcedResult : result;
     reply.param2 = param2;
     reply.dataSize = std::min<uint32_t>(size, CPacket::kMaxData);
-    reply.errorCode = m_faults.reportLinkError ? 2 : 0;
+    reply.errorCode = m_faults.reportLinkError ? 2 : errorCode;
     std::copy(data, data + reply.dataSize, reply.data);
     SSimReply sent;
     if (m_faults.garbageBefore) {
@@ -116,7 +116,7 @@ void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
             Answer(out, CMD_GET_SYSTEM_INFO, RESULT_SUCCESS, m_config.firmwareVersion);
             break;
         case CMD_GET_STATUS:
-            Answer(out, CMD_GET_STATUS, RESULT_SUCCESS, 0);
+            Answer(out, CMD_GET_STATUS, RESULT_SUCCESS, m_status);
             break;
         case CMD_SET_TIME:
             OnSetTime(request, out);
@@ -126,6 +126,9 @@ void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
             break;
         case CMD_CAPTURE_IMAGE:
             OnCaptureImage(request, out);
+            break;
+        case CMD_CAPTURE_COLOR_IMAGE:
+            OnCaptureColourImage(request, out);
             break;
         case CMD_GET_IMAGE_QUALITY:
             Answer(out, CMD_GET_IMAGE_QUALITY, m_image.empty() ? RESULT_FAILED : RESULT_SUCCESS,
@@ -171,12 +174,35 @@ void CSimModule::OnSetTime(const CPacket& request, std::vector<SSimReply>& out) 
     Answer(out, CMD_SET_TIME, RESULT_SUCCESS, 0);
 }
 
-void CSimModule::OnGetTime(std::vector<SSimReply>& out) {
+std::array<uint8_t, 7> CSimModule::ModuleTime() const {
     const std::time_t moduleNow = static_cast<std::time_t>(LocalWallSeconds() + m_clockOffset);
     std::tm t{};
     gmtime_r(&moduleNow, &t);
-    const std::array<uint8_t, 7> bytes = SBcdTime::FromTm(t).ToBytes();
+    return SBcdTime::FromTm(t).ToBytes();
+}
+
+void CSimModule::OnGetTime(std::vector<SSimReply>& out) {
+    const std::array<uint8_t, 7> bytes = ModuleTime();
     Answer(out, CMD_GET_TIME, RESULT_SUCCESS, 0, bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+void CSimModule::PlaceFinger(FingerOnSensor finger) {
+    m_finger = finger;
+    std::vector<SSimReply> out;
+    m_matching->OnFingerPlaced(out);
+    for (SSimReply& reply : out) {
+        if (m_sink) {
+            m_sink(std::move(reply));
+        }
+    }
+}
+
+FingerOnSensor CSimModule::ScanFinger(uint32_t command, std::vector<SSimReply>& out) {
+    if (Model() == nullptr) {
+        Answer(out, command, RESULT_NOT_SUPPORTED, 0);
+        return kNoFinger;
+    }
+    return Scan(command, m_image, false, out) ? m_finger : kNoFinger;
 }
 
 uint32_t CSimModule::ImageChunkSize() const {
@@ -187,34 +213,74 @@ uint32_t CSimModule::ImageChunkSize() const {
     return small ? 512 : 3720;
 }
 
+bool CSimModule::Scan(uint32_t command, std::vector<uint8_t>& image, bool colour,
+                      std::vector<SSimReply>& out) {
+    image.clear();
+    uint32_t forced = 0;
+    if (!m_faults.captureOutcomes.empty()) {
+        forced = m_faults.captureOutcomes.front();
+        m_faults.captureOutcomes.pop_front();
+    }
+    if (forced == 0 && !m_finger) {
+        forced = RESULT_CAPTURE_TIMEOUT;
+    }
+    if (forced != 0) {
+        const size_t before = out.size();
+        Answer(out, command, forced, 0);
+        if (out.size() > before) {
+            out.back().delayMs += forced == RESULT_CAPTURE_TIMEOUT ? m_config.captureTimeoutMs
+                                                                   : m_config.captureDelayMs;
+        }
+        return false;
+    }
+    if (colour) {
+        image = RenderColourFingerprint(*m_finger);
+    } else {
+        const SModelInfo* model = Model();
+        image = RenderFingerprint(*m_finger, model->imageWidth, model->imageHeight);
+        m_imageQuality = ImageQuality(*m_finger);
+    }
+    return true;
+}
+
+void CSimModule::SendImageBlock(uint32_t command, const std::vector<uint8_t>& image, uint32_t chunk,
+                                uint32_t block, uint32_t delayMs, std::vector<SSimReply>& out) {
+    const uint32_t lastBlock =
+        image.empty() ? 0 : static_cast<uint32_t>((image.size() - 1) / chunk);
+    if (image.empty() || block > lastBlock) {
+        Answer(out, command, RESULT_INVALID_PARAMETER, 0);
+        return;
+    }
+    const size_t offset = size_t{block} * chunk;
+    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(chunk, image.size() - offset));
+    const size_t before = out.size();
+    Answer(out, command, RESULT_SUCCESS, (block << 8) | lastBlock, image.data() + offset, size);
+    if (out.size() > before) {
+        out.back().delayMs += delayMs;
+    }
+}
+
 void CSimModule::OnCaptureImage(const CPacket& request, std::vector<SSimReply>& out) {
     const SModelInfo* model = Model();
     if (!model || model->imageWidth == 0) {
         Answer(out, CMD_CAPTURE_IMAGE, RESULT_NOT_SUPPORTED, 0);
         return;
     }
-    const uint32_t block = request.param2;
-    if (block == 0) {
-        // A new capture: scan the finger that lies on the sensor now.
-        if (!m_finger) {
-            m_image.clear();
-            Answer(out, CMD_CAPTURE_IMAGE, RESULT_CAPTURE_TIMEOUT, 0);
-            return;
-        }
-        m_image = RenderFingerprint(*m_finger, model->imageWidth, model->imageHeight);
-        m_imageQuality = ImageQuality(*m_finger);
-    }
-    const uint32_t chunk = ImageChunkSize();
-    const uint32_t lastBlock =
-        m_image.empty() ? 0 : static_cast<uint32_t>((m_image.size() - 1) / chunk);
-    if (m_image.empty() || block > lastBlock) {
-        Answer(out, CMD_CAPTURE_IMAGE, RESULT_INVALID_PARAMETER, 0);
+    // Block 0 is a new capture: scan the finger that lies on the sensor now.
+    if (request.param2 == 0 && !Scan(CMD_CAPTURE_IMAGE, m_image, false, out)) {
         return;
     }
-    const size_t offset = size_t{block} * chunk;
-    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(chunk, m_image.size() - offset));
-    Answer(out, CMD_CAPTURE_IMAGE, RESULT_SUCCESS, (block << 8) | lastBlock,
-           m_image.data() + offset, size);
+    SendImageBlock(CMD_CAPTURE_IMAGE, m_image, ImageChunkSize(), request.param2,
+                   request.param2 == 0 ? m_config.captureDelayMs : 0, out);
+}
+
+void CSimModule::OnCaptureColourImage(const CPacket& request, std::vector<SSimReply>& out) {
+    if (request.param2 == 0 && !Scan(CMD_CAPTURE_COLOR_IMAGE, m_colourImage, true, out)) {
+        return;
+    }
+    // Colour images always travel in the large blocks.
+    SendImageBlock(CMD_CAPTURE_COLOR_IMAGE, m_colourImage, 3720, request.param2,
+                   request.param2 == 0 ? m_config.captureDelayMs : 0, out);
 }
 
 }  // namespace sondrix

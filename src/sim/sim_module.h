@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -26,7 +29,9 @@ struct SSimConfig {
     uint16_t modelCode = kModelHlxM18;
     uint32_t firmwareVersion = 0x0301;
     uint32_t baudRate = 115200;
-    uint32_t userCount = 0;  // users "1".."n" the module starts with
+    uint32_t userCount = 0;         // users "1".."n" the module starts with
+    uint32_t captureDelayMs = 0;    // a scan: from the capture request to the first chunk
+    uint32_t captureTimeoutMs = 0;  // how long an empty sensor is watched before result 7
 };
 
 // Misbehaviour on demand, for testing how the program copes.
@@ -37,6 +42,9 @@ struct SSimFaults {
     uint32_t forcedResult = 0;     // when not 0, every answer carries this result
     uint32_t replyDelayMs = 0;     // extra time before each answer
     bool garbageBefore = false;    // send stray bytes before each answer
+    // Results forced on the next captures, one each, in order; 0 lets that
+    // capture go normally.
+    std::deque<uint32_t> captureOutcomes;
 };
 
 // An answer and how long after the request it goes out.
@@ -77,9 +85,15 @@ class CSimModule {
     CSimExtras& Extras() { return *m_extras; }
     CSimFirmware& Firmware() { return *m_firmware; }
 
-    // Queues an answer (subject to the injected faults).
+    // Queues an answer (subject to the injected faults). `errorCode` carries
+    // what a few answers report there (the Auto-On timing).
     void Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t result, uint32_t param2,
-                const uint8_t* data = nullptr, uint32_t size = 0);
+                const uint8_t* data = nullptr, uint32_t size = 0, uint32_t errorCode = 0);
+    // Packets the module sends of its own accord (Auto-On results) go to this
+    // sink, which the transport sets while the line is open; without one they
+    // are lost, as on a line nobody listens to.
+    using SpontaneousSink = std::function<void(SSimReply)>;
+    void SetSpontaneousSink(SpontaneousSink sink) { m_sink = std::move(sink); }
 
     const std::vector<SSimRequest>& Requests() const { return m_requests; }
     size_t RequestCount(uint32_t command) const;
@@ -90,20 +104,40 @@ class CSimModule {
     // The module clock, as seconds of a broken-down local time: the offset
     // to the host's local time set by CMD_SET_TIME.
     int64_t ClockOffsetSeconds() const { return m_clockOffset; }
+    // The module clock now as packed BCD: century, year, month, day, hour,
+    // minute, second.
+    std::array<uint8_t, 7> ModuleTime() const;
 
     std::map<uint32_t, uint32_t>& Options() { return m_options; }
 
+    // What CMD_GET_STATUS reports: 0 idle, 1 and 2 busy, 3 database upload,
+    // 4 Auto-On.
+    uint32_t Status() const { return m_status; }
+    void SetStatus(uint32_t status) { m_status = status; }
+
     // The virtual finger on the sensor; a capture without one times out.
-    void PlaceFinger(FingerOnSensor finger) { m_finger = finger; }
+    // A finger laid on it may make the module report of its own accord.
+    void PlaceFinger(FingerOnSensor finger);
     const FingerOnSensor& Finger() const { return m_finger; }
     // The image of the last capture, as the module holds it.
     const std::vector<uint8_t>& CapturedImage() const { return m_image; }
+    // A scan of the sensor for `command` (matching, registration): the finger
+    // becomes the last image, whose quality CMD_GET_IMAGE_QUALITY reports.
+    // Nothing, with `command` answered by the failure, when the scan fails.
+    FingerOnSensor ScanFinger(uint32_t command, std::vector<SSimReply>& out);
 
   private:
     void Handle(const CPacket& request, std::vector<SSimReply>& out);
     void OnSetTime(const CPacket& request, std::vector<SSimReply>& out);
     void OnGetTime(std::vector<SSimReply>& out);
     void OnCaptureImage(const CPacket& request, std::vector<SSimReply>& out);
+    void OnCaptureColourImage(const CPacket& request, std::vector<SSimReply>& out);
+    // A new scan of the sensor into `image`; false (answered) when it fails.
+    bool Scan(uint32_t command, std::vector<uint8_t>& image, bool colour,
+              std::vector<SSimReply>& out);
+    // Answers block `block` of `image` cut into `chunk`-byte blocks.
+    void SendImageBlock(uint32_t command, const std::vector<uint8_t>& image, uint32_t chunk,
+                        uint32_t block, uint32_t delayMs, std::vector<SSimReply>& out);
     // Image bytes per answer: 512 on series-2 modules and in emulation mode 2.
     uint32_t ImageChunkSize() const;
 
@@ -118,6 +152,8 @@ class CSimModule {
     std::map<uint32_t, uint32_t> m_options;
     FingerOnSensor m_finger = SFinger{1, 0};
     std::vector<uint8_t> m_image;
+    std::vector<uint8_t> m_colourImage;
+    uint32_t m_status = 0;
     int m_imageQuality = 0;
     CSimUserDb m_users;
     std::unique_ptr<CSimConfiguration> m_configuration;
@@ -125,6 +161,7 @@ class CSimModule {
     std::unique_ptr<CSimDatabase> m_database;
     std::unique_ptr<CSimExtras> m_extras;
     std::unique_ptr<CSimFirmware> m_firmware;
+    SpontaneousSink m_sink;
 };
 
 // Seconds since 1970 of the host's local wall-clock time read as if it were UTC.

@@ -16,6 +16,7 @@ struct SSimUser {
     std::vector<SFinger> fingers;         // registered fingers, in registration order
     std::vector<uint8_t> password;        // without the zero filler; empty: none
     std::array<uint8_t, 7> registered{};  // packed-BCD time of registration
+    uint8_t securityLevel = 0;            // 1..9 once set; 0: the module's own level
 };
 
 // The simulated module's user database, in registration order.

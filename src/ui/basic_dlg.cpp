@@ -1,6 +1,12 @@
 #include "ui/basic_dlg.h"
 
-#include "ui/strings.h"
+#include <algorithm>
+
+#include "app/sondrix_dlg.h"
+#include "files/template_file.h"
+#include "link/command_table.h"
+#include "link/option_numbers.h"
+#include "ui/strings_users.h"
 
 namespace sondrix {
 
@@ -18,6 +24,29 @@ constexpr std::array<int, CBasicDlg::kModificationTypes> kModificationTexts = {
     IDS_MODIFY_1ST_DIFFERENT_SENSOR,
     IDS_MODIFY_2ND_SAME_SENSOR,
     IDS_MODIFY_2ND_DIFFERENT_SENSOR};
+
+// CMD_REGISTER's second parameter.
+constexpr uint32_t kFirstScan = 0x00;
+constexpr uint32_t kFirstScanGeneratedId = 0x10;
+constexpr uint32_t kSecondScanSameFinger = 1;
+constexpr uint32_t kSecondScanDifferentFinger = 2;
+constexpr uint32_t kSecondFingerFirstScan = 3;
+constexpr uint32_t kSecondFingerSameFinger = 4;
+constexpr uint32_t kSecondFingerDifferentFinger = 5;
+
+// Step codes of CMD_REGISTER_STEP (the finger index sits above them).
+constexpr uint32_t kStepFirstScan = 0;
+constexpr uint32_t kStepFirstScanGeneratedId = 1;
+constexpr uint32_t kStepSecondScan = 2;
+constexpr uint32_t kStepStore = 4;
+
+// ID fields of CMD_REGISTER's registration block.
+constexpr size_t kClassicIdField = 11;
+constexpr size_t kSeries2IdField = 10;
+
+bool AllDigits(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 }  // namespace
 
@@ -103,14 +132,720 @@ CBasicDlg::CBasicDlg(CSondrixDlg& main) : CPageBase(main, "auth", "Authenticatio
     }
     Enable(kBackupUpdate, false);
     Show(kBackupUpdate, false);
+    m_beforeAutoOn.fill(true);
 }
 
-void CBasicDlg::ContinueAfterQuality(int /*reason*/) {}
+void CBasicDlg::Reset() {
+    SelectRadio(kVerificationRadios, kFpVerification);
+    SelectRadio(kFormatRadios, kFormatDravik);
+    SelectRadio(kMasterMethodRadios, kFpMatching);
+    SelectRadio(kAuthorityRadios, kUser);
+    SetCheck(kAutoGenerateId, false);
+    SetCheck(kDifferentFinger, false);
+    authority = 0;
+    for (int id : kMasterControls) {
+        Enable(id, false);
+    }
+    SetSelection(kModificationType, 0);
+    modificationType = 0;
+    for (int id : {kFormatQdxA, kFormatIso, kFormatAnsi, kAutoOn, kInstantMatchingMethod,
+                   kInstantMatching, kInstantVerification, kInstantIdentification}) {
+        Enable(id, true);
+    }
+    SetText(kEnterMaster, LoadString(IDS_ENTER_MASTER_MODE_LOWER));
+    SetText(kAutoOn, LoadString(IDS_AUTH_AUTO_ON_ENABLE));
+    for (int id : {kRegistrationId, kPassword, kDeletionId, kModificationId}) {
+        SetText(id, {});
+    }
+    registrationId.clear();
+    password.clear();
+    deletionId.clear();
+    modificationId.clear();
+    series2 = 0;
+    ApplyEditLimits();
+    registrationStep = 0;
+    fingerIndex = 0;
+    modificationCode = 0;
+    continuousOfferMade = 0;
+    m_beforeAutoOn.fill(true);
+}
 
-void CBasicDlg::StartRegistration() {}
+void CBasicDlg::SelectRadio(std::span<const int> group, int id) {
+    for (int radio : group) {
+        SetCheck(radio, radio == id);
+    }
+}
 
-void CBasicDlg::StartRegistrationFlowA() {}
+void CBasicDlg::OnCommand(int id) {
+    CSondrixDlg& main = Main();
+    CPacketManagerWnd& link = main.PacketManager();
+    switch (id) {
+        case kVerification:
+            Verification();
+            break;
+        case kFpVerification:
+        case kPwVerification:
+            SelectRadio(kVerificationRadios, id);
+            break;
+        case kIdentification:
+            main.ShowMessage(LoadString(IDS_PLACE_FINGER));
+            link.SendCommand(CMD_IDENTIFY, 1);
+            break;
+        case kGetTemplate:
+            GetTemplate();
+            break;
+        case kFormatDravik:
+        case kFormatQdxA:
+        case kFormatIso:
+        case kFormatAnsi:
+            SelectRadio(kFormatRadios, id);
+            break;
+        case kAutoOn:
+            link.SendCommand(CMD_AUTO_ON, main.autoOnMode == 0 ? 1 : 0);
+            break;
+        case kEnterMaster:
+            if (main.masterMode == 1) {
+                link.SendCommand(CMD_LEAVE_MASTER_MODE);
+            } else {
+                // An entry of this page: the answer asks here for credentials.
+                main.imageDlg.masterEntry = 0;
+                link.SendCommand(CMD_ENTER_MASTER_MODE, 3);
+            }
+            break;
+        case kFpMatching:
+        case kPwMatching:
+        case kInstantMatchingMethod:
+        case kDevicePassword:
+            SelectRadio(kMasterMethodRadios, id);
+            break;
+        case kInstantMatching:
+            InstantMatching();
+            break;
+        case kInstantVerification:
+            InstantVerification();
+            break;
+        case kInstantIdentification:
+            InstantIdentification();
+            break;
+        case kFirmwareUpdate:
+            StartFirmwareUpdate(false);
+            break;
+        case kBackupUpdate:
+            StartFirmwareUpdate(true);
+            break;
+        case kStatus:
+            link.SendGetStatus();
+            break;
+        case kCancel:
+            link.SendCommand(CMD_CANCEL);
+            break;
+        case kModify:
+            StartModification();
+            break;
+        case kAutoGenerateId: {
+            const bool typed = !IsChecked(kAutoGenerateId);
+            Enable(kRegistrationId, typed);
+            Enable(kPassword, typed);
+            break;
+        }
+        case kUser:
+        case kMaster:
+            SelectRadio(kAuthorityRadios, id);
+            authority = id == kMaster ? 1 : 0;
+            break;
+        case kRegister:
+            StartRegistration();
+            break;
+        case kDelete:
+            DeleteUsers(false);
+            break;
+        case kDeleteAll:
+            DeleteUsers(true);
+            break;
+        default:
+            break;
+    }
+}
 
-void CBasicDlg::StartModificationFlow() {}
+void CBasicDlg::OnEditChange(int id) {
+    if (id == kRegistrationId || id == kDeletionId || id == kModificationId) {
+        CheckIdEdit(id);
+    } else if (id == kPassword) {
+        CheckPasswordEdit();
+    }
+}
+
+void CBasicDlg::OnSelChange(int id) {
+    if (id == kModificationType) {
+        CheckModificationType();
+    }
+}
+
+void CBasicDlg::CheckIdEdit(int id) {
+    std::string text = Text(id);
+    // The ID field keeps one byte for the terminating zero.
+    const size_t field = static_cast<size_t>(std::max(Main().idLength, 1));
+    if (text.size() >= field) {
+        SetText(id, {});
+        Main().Ui().MessageBox(LoadString(IDS_TOO_LONG_DATA));
+        text.clear();
+    } else if (!AllDigits(text)) {
+        // Checked whole, so that pasted text cannot slip a letter in.
+        SetText(id, {});
+        text.clear();
+    }
+    const bool master = Main().masterMode == 1 && Main().autoOnMode == 0;
+    if (id == kRegistrationId) {
+        registrationId = text;
+    } else if (id == kDeletionId) {
+        deletionId = text;
+        Enable(kDelete, master && !text.empty());
+    } else {
+        modificationId = text;
+        Enable(kModify, master && !text.empty());
+    }
+}
+
+void CBasicDlg::CheckPasswordEdit() {
+    const std::string text = Text(kPassword);
+    if (text.size() >= kPasswordField) {
+        SetText(kPassword, {});
+        Main().Ui().MessageBox(LoadString(IDS_TOO_LONG_DATA));
+    } else if (!AllDigits(text)) {
+        SetText(kPassword, {});
+        Main().Ui().MessageBox(LoadString(IDS_NUMERAL_ONLY));
+    }
+    password = Text(kPassword);
+}
+
+void CBasicDlg::ApplyEditLimits() {
+    const size_t idLimit = series2 != 0 ? kSeries2IdLimit : kEditLimit;
+    for (int id : {kRegistrationId, kDeletionId, kModificationId}) {
+        SetLimit(id, idLimit);
+    }
+    SetLimit(kPassword, series2 != 0 ? kSeries2PasswordLimit : kEditLimit);
+}
+
+void CBasicDlg::CheckModificationType() {
+    const CSondrixDlg& main = Main();
+    const int index = Selection(kModificationType);
+    const bool emulation = main.emulationMode == 1 || main.emulationMode == 2;
+    const bool newSeries = main.moduleSeries == 4 || main.moduleSeries == 5;
+    std::string refusal;
+    if (emulation || newSeries) {
+        // These modules change templates only through records.
+        if (index >= 3) {
+            refusal = LoadString(IDS_NOT_SUPPORTED_FUNCTION);
+        }
+    } else if (main.moduleSeries == 2 && (index == 3 || index == 4)) {
+        refusal = LoadString(IDS_NOT_SUPPORTED_FUNCTION);
+    } else if (main.templateMode == 2 && (index == 5 || index == 6 || index == 9 || index == 10)) {
+        // One template per user: there is no second finger to change.
+        refusal = FormatUserString(IDS_TEMPLATE_MODE_REFUSED, 2);
+    }
+    if (!refusal.empty()) {
+        Main().Ui().MessageBox(refusal, EIcon::Stop);
+        SetSelection(kModificationType, 0);
+    }
+    modificationType = std::max(Selection(kModificationType), 0);
+}
+
+bool CBasicDlg::AskText(int prompt, bool masked, size_t maxLength, std::string& text) {
+    CSondrixDlg& main = Main();
+    CPopupIdDlg& popup = main.popupId;
+    popup.prompt = LoadString(prompt);
+    popup.masked = masked ? 1 : 0;
+    popup.maxLength = maxLength;
+    if (main.Ui().RunModal(popup) != IDOK) {
+        return false;
+    }
+    text = popup.input;
+    return true;
+}
+
+bool CBasicDlg::AskId(std::string& id) {
+    const size_t field = static_cast<size_t>(std::max(Main().idLength, 1));
+    return AskText(IDS_MAIN_PROMPT_ID, false, field - 1, id);
+}
+
+bool CBasicDlg::AskPassword(std::string& text) {
+    return AskText(IDS_MAIN_PROMPT_PASSWORD, true, kPasswordField - 1, text);
+}
+
+bool CBasicDlg::AskNumber(int prompt, uint32_t& value) {
+    std::string text;
+    if (!AskText(prompt, false, 1, text)) {
+        return false;
+    }
+    if (text.empty() || !AllDigits(text)) {
+        Main().Ui().MessageBox(LoadString(IDS_NUMERAL_ONLY));
+        return false;
+    }
+    value = static_cast<uint32_t>(std::stoul(text));
+    return true;
+}
+
+bool CBasicDlg::OpenTemplateFile(bool allFiles, std::vector<uint8_t>& bytes) {
+    CSondrixDlg& main = Main();
+    SFileDialog request;
+    request.filter = LoadString(allFiles ? IDS_MIN_FILTER_ALL : IDS_MIN_FILTER);
+    request.defaultExtension = LoadString(IDS_MIN_EXTENSION);
+    request.mustExist = true;
+    const std::vector<std::string> chosen = main.Ui().FileDialog(request);
+    if (chosen.empty()) {
+        return false;
+    }
+    switch (LoadTemplateFile(chosen.front(), bytes)) {
+        case EFileStatus::Ok:
+            if (!bytes.empty()) {
+                return true;
+            }
+            // An empty file holds no template the module could match.
+            main.Ui().MessageBox(LoadString(IDS_EMPTY_TEMPLATE_FILE), EIcon::Stop);
+            return false;
+        case EFileStatus::TooBig:
+            main.Ui().MessageBox(LoadString(IDS_SIZE_TOO_BIG));
+            return false;
+        case EFileStatus::NotFound:
+            main.Ui().MessageBox(LoadString(IDS_FILE_NOT_EXISTED), EIcon::Stop);
+            return false;
+        default:
+            main.Ui().MessageBox(LoadString(IDS_INVALID_FILE), EIcon::Stop);
+            return false;
+    }
+}
+
+void CBasicDlg::SentOrRefused(bool sent) {
+    if (!sent) {
+        Main().Ui().MessageBox(LoadString(IDS_SIZE_TOO_BIG));
+    }
+}
+
+void CBasicDlg::Verification() {
+    CSondrixDlg& main = Main();
+    std::string id;
+    if (!AskId(id)) {
+        return;
+    }
+    if (IsChecked(kFpVerification)) {
+        main.ShowMessage(LoadString(IDS_PLACE_FINGER));
+        main.PacketManager().SendVerify(false, id, {});
+        return;
+    }
+    main.ShowMessage(LoadString(IDS_MAIN_PROMPT_PASSWORD));
+    std::string secret;
+    if (AskPassword(secret)) {
+        main.PacketManager().SendVerify(true, id, secret);
+    }
+}
+
+void CBasicDlg::GetTemplate() {
+    CSondrixDlg& main = Main();
+    main.popupMsg.message = LoadString(IDS_PLACE_FINGER);
+    if (main.Ui().RunModal(main.popupMsg) != IDOK) {
+        return;
+    }
+    const auto format = std::find_if(kFormatRadios.begin(), kFormatRadios.end(),
+                                     [this](int radio) { return IsChecked(radio); });
+    const auto selector =
+        format == kFormatRadios.end() ? 0 : static_cast<uint32_t>(format - kFormatRadios.begin());
+    main.PacketManager().SendGetTemplate(selector);
+}
+
+void CBasicDlg::InstantMatching() {
+    CSondrixDlg& main = Main();
+    std::vector<uint8_t> bytes;
+    if (!OpenTemplateFile(false, bytes)) {
+        return;
+    }
+    uint32_t selector = 0;
+    if (main.moduleSeries == 2 || main.emulationMode == 2) {
+        // These modules are told the file's template format.
+        main.popupRadio.restriction = 1;
+        if (main.Ui().RunModal(main.popupRadio) != IDOK) {
+            return;
+        }
+        switch (main.popupRadio.templateFormat) {
+            case 4:
+                selector = 1;  // QDX-A
+                break;
+            case 2:
+            case 3:
+                selector = static_cast<uint32_t>(main.popupRadio.templateFormat);
+                break;
+            default:
+                selector = 0;
+                break;
+        }
+    }
+    SentOrRefused(main.PacketManager().SendInstantMatch(bytes, selector));
+}
+
+void CBasicDlg::InstantVerification() {
+    std::string id;
+    std::vector<uint8_t> bytes;
+    if (!AskId(id) || !OpenTemplateFile(false, bytes)) {
+        return;
+    }
+    // The ID field goes in front of the template: both must fit one packet.
+    SentOrRefused(Main().PacketManager().SendInstantVerify(id, bytes));
+}
+
+void CBasicDlg::InstantIdentification() {
+    std::vector<uint8_t> bytes;
+    if (OpenTemplateFile(false, bytes)) {
+        SentOrRefused(Main().PacketManager().SendInstantIdentify(bytes));
+    }
+}
+
+void CBasicDlg::DeleteUsers(bool all) {
+    CSondrixDlg& main = Main();
+    if (main.Ui().MessageBox(LoadString(IDS_SURE_TO_DELETE), EIcon::Question, EButtons::YesNo) !=
+        EAnswer::Yes) {
+        return;
+    }
+    // Not a deletion of the DataBase tab's rows.
+    main.dbDlg.dbDeletion = 0;
+    if (all) {
+        main.PacketManager().SendCommand(CMD_DELETE_ALL, 0);
+    } else {
+        main.PacketManager().SendDeleteUser(deletionId);
+    }
+}
+
+void CBasicDlg::SetAutoOnControls(bool enable) {
+    CSondrixDlg& main = Main();
+    SetText(kAutoOn, LoadString(enable ? IDS_AUTH_AUTO_ON_ENABLE : IDS_AUTH_AUTO_ON_DISABLE));
+    // An HLX-SB module matches host templates while it identifies by itself.
+    const bool keepInstant = main.emulationMode == 2;
+    for (size_t i = 0; i < kAutoOnControls.size(); ++i) {
+        const int id = kAutoOnControls[i];
+        if (keepInstant && (id == kInstantVerification || id == kInstantIdentification)) {
+            continue;
+        }
+        if (enable) {
+            Enable(id, m_beforeAutoOn[i]);
+        } else {
+            m_beforeAutoOn[i] = IsEnabled(id);
+            Enable(id, false);
+        }
+    }
+    if (enable) {
+        // Their edits may have changed meanwhile.
+        const bool master = main.masterMode == 1;
+        Enable(kDelete, master && !deletionId.empty());
+        Enable(kModify, master && !modificationId.empty());
+    }
+}
+
+void CBasicDlg::SetMasterControls(bool master) {
+    SetText(kEnterMaster,
+            LoadString(master ? IDS_LEAVE_MASTER_MODE_LOWER : IDS_ENTER_MASTER_MODE_LOWER));
+    if (!master) {
+        for (int id : kMasterControls) {
+            Enable(id, false);
+        }
+        return;
+    }
+    ApplyEditLimits();
+    const bool typed = !IsChecked(kAutoGenerateId);
+    Enable(kRegistrationId, typed);
+    Enable(kPassword, typed);
+    for (int id : {kAutoGenerateId, kMaster, kUser, kRegister, kModificationId, kModificationType,
+                   kDeletionId, kDeleteAll}) {
+        Enable(id, true);
+    }
+    // Only the older protocol lets the second scan be another finger.
+    Enable(kDifferentFinger, LegacyLayout(Main()));
+    Enable(kDelete, !deletionId.empty());
+    Enable(kModify, !modificationId.empty());
+}
+
+void CBasicDlg::SendMasterCredential() {
+    CPacketManagerWnd& link = Main().PacketManager();
+    std::string id;
+    std::string secret;
+    if (IsChecked(kFpMatching)) {
+        if (AskId(id)) {
+            link.SendEnterMasterMode(0, id, {}, {});
+        }
+    } else if (IsChecked(kPwMatching)) {
+        if (AskId(id) && AskPassword(secret)) {
+            link.SendEnterMasterMode(1, id, secret, {});
+        }
+    } else if (IsChecked(kDevicePassword)) {
+        if (AskPassword(secret)) {
+            link.SendEnterMasterMode(2, {}, secret, {});
+        }
+    } else if (IsChecked(kInstantMatchingMethod)) {
+        std::vector<uint8_t> bytes;
+        if (AskId(id) && OpenTemplateFile(false, bytes)) {
+            SentOrRefused(link.SendEnterMasterMode(4, id, {}, bytes));
+        }
+    }
+}
+
+void CBasicDlg::ClearRegistrationFields() {
+    SetText(kRegistrationId, {});
+    SetText(kPassword, {});
+    registrationId.clear();
+    password.clear();
+}
+
+std::vector<uint8_t> CBasicDlg::IdAndPasswordField(size_t field) const {
+    std::vector<uint8_t> bytes(field + kPasswordField, 0);
+    if (field > 0) {
+        std::copy_n(registrationId.begin(), std::min(registrationId.size(), field - 1),
+                    bytes.begin());
+    }
+    std::copy_n(password.begin(), std::min(password.size(), kPasswordField - 1),
+                bytes.begin() + static_cast<std::ptrdiff_t>(field));
+    return bytes;
+}
+
+void CBasicDlg::ReadTemplateModeFor(int action) {
+    Main().configuration.pendingAction = action;
+    Main().PacketManager().SendGetSystemOption(kOptionTemplateMode);
+}
+
+void CBasicDlg::StartRegistration() {
+    const CSondrixDlg& main = Main();
+    switch (main.moduleSeries) {
+        case 2:
+            StartRegistrationFlowA();
+            break;
+        case 1:
+        case 3:
+            ReadTemplateModeFor(CConfiguration::kRegistration);
+            break;
+        case 4:
+        case 5:
+            if (main.emulationMode == 1) {
+                ReadTemplateModeFor(CConfiguration::kRegistration);
+            } else if (main.emulationMode == 2) {
+                StartRegistrationFlowA();
+            } else {
+                StartStepRegistration();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void CBasicDlg::SendRegister(uint32_t param2, std::span<const uint8_t> block) {
+    CPacketManagerWnd& link = Main().PacketManager();
+    CPacket& tx = link.txPacket;
+    tx.command = CMD_REGISTER;
+    tx.param1 = static_cast<uint32_t>(authority);
+    tx.param2 = param2;
+    tx.dataSize = static_cast<uint32_t>(std::min(block.size(), CPacket::kMaxData));
+    tx.errorCode = 0;
+    std::copy_n(block.begin(), tx.dataSize, tx.data);
+    link.SendTxPacket();
+}
+
+void CBasicDlg::StartRegistrationFlowA() {
+    CSondrixDlg& main = Main();
+    registrationStep = 1;
+    const bool series2Ids = main.moduleSeries != 1 && main.moduleSeries != 3 &&
+                            (main.moduleSeries == 2 || main.emulationMode == 2);
+    const size_t field = series2Ids ? kSeries2IdField : kClassicIdField;
+    const bool generated = IsChecked(kAutoGenerateId);
+    if (!generated && registrationId.size() >= field) {
+        // The block's ID field cannot hold it with its terminating zero.
+        main.Ui().MessageBox(LoadString(IDS_TOO_LONG_DATA));
+        return;
+    }
+    registrationBlock = IdAndPasswordField(field);
+    if (main.templateMode != 2 &&
+        main.Ui().MessageBox(LoadString(IDS_FIRST_FINGER), EIcon::Information) != EAnswer::Ok) {
+        return;
+    }
+    if (generated) {
+        SendRegister(kFirstScanGeneratedId, {});
+    } else {
+        SendRegister(kFirstScan, registrationBlock);
+    }
+    main.ShowMessage(LoadString(IDS_PLACE_FINGER));
+}
+
+void CBasicDlg::StartStepRegistration() {
+    continuousOfferMade = 0;
+    registrationStep = 1;
+    fingerIndex = 0;
+    if (!IsChecked(kAutoGenerateId) && registrationId.size() < kMinStepRegistrationId) {
+        Main().Ui().MessageBox(LoadString(IDS_ID_TOO_SHORT));
+        return;
+    }
+    SendFirstStep();
+}
+
+void CBasicDlg::SendFirstStep() {
+    CSondrixDlg& main = Main();
+    const auto finger = static_cast<uint32_t>(fingerIndex);
+    const auto value = static_cast<uint32_t>(authority);
+    if (IsChecked(kAutoGenerateId) && fingerIndex == 0) {
+        main.PacketManager().SendRegisterStep(0, kStepFirstScanGeneratedId, value, {});
+    } else {
+        const size_t field = static_cast<size_t>(std::max(main.idLength, 1));
+        main.PacketManager().SendRegisterStep(finger, kStepFirstScan, value,
+                                              IdAndPasswordField(field));
+    }
+    main.ShowMessage(LoadString(IDS_PLACE_FINGER));
+}
+
+void CBasicDlg::OfferContinuousRegistration() {
+    continuousOfferMade = 1;
+    if (Main().Ui().MessageBox(LoadString(IDS_CONTINUE_REGISTRATION), EIcon::Question,
+                               EButtons::YesNo) != EAnswer::Yes) {
+        return;
+    }
+    registrationStep = 1;
+    SendFirstStep();
+}
+
+void CBasicDlg::ContinueAfterQuality(int reason) {
+    CSondrixDlg& main = Main();
+    CPacketManagerWnd& link = main.PacketManager();
+    const auto confirmed = [&main](int text) {
+        return main.Ui().MessageBox(LoadString(text), EIcon::Information) == EAnswer::Ok;
+    };
+    const bool different = IsChecked(kDifferentFinger);
+    const auto value = static_cast<uint32_t>(authority);
+    if (reason == kRegistrationQuality) {
+        if (main.templateMode == 2) {
+            // One template per user: one finger, scanned twice.
+            if (registrationStep == 1 && confirmed(IDS_LIFT_FINGER)) {
+                registrationStep = 2;
+                SendRegister(different ? kSecondScanDifferentFinger : kSecondScanSameFinger, {});
+            }
+            return;
+        }
+        if (registrationStep == 1 && confirmed(IDS_LIFT_FINGER)) {
+            registrationStep = 2;
+            SendRegister(different ? kSecondScanDifferentFinger : kSecondScanSameFinger, {});
+        } else if (registrationStep == 2 && confirmed(IDS_SECOND_FINGER)) {
+            registrationStep = 3;
+            SendRegister(kSecondFingerFirstScan, {});
+        } else if (registrationStep == 3 && confirmed(IDS_LIFT_FINGER)) {
+            registrationStep = 4;
+            SendRegister(different ? kSecondFingerDifferentFinger : kSecondFingerSameFinger, {});
+        }
+    } else if (reason == kStepRegistrationQuality) {
+        if (registrationStep == 1) {
+            if (confirmed(IDS_LIFT_FINGER)) {
+                registrationStep = 2;
+                link.SendRegisterStep(static_cast<uint32_t>(fingerIndex), kStepSecondScan, value,
+                                      {});
+            }
+            return;
+        }
+        if (registrationStep != 2) {
+            return;
+        }
+        if (main.Ui().MessageBox(LoadString(IDS_MORE_FINGER), EIcon::Question, EButtons::YesNo) ==
+            EAnswer::Yes) {
+            if (fingerIndex < kMaxFingerIndex) {
+                ++fingerIndex;
+                registrationStep = 1;
+                link.SendRegisterStep(static_cast<uint32_t>(fingerIndex), kStepFirstScan, value,
+                                      {});
+                return;
+            }
+            if (!confirmed(IDS_MAX_FINGERS)) {
+                return;
+            }
+        }
+        fingerIndex = 0;
+        link.SendRegisterStep(0, kStepStore, value, {});
+    } else if (reason == kModificationQuality) {
+        // Only a first sensor scan that the module took asks for the second.
+        if (modificationCode != kFirstSensorScan && modificationCode != kSecondSensorScan) {
+            return;
+        }
+        if (!confirmed(IDS_LIFT_FINGER)) {
+            return;
+        }
+        modificationCode = FollowUpCode(modificationCode, modificationType);
+        main.modificationKind = modificationType;
+        link.SendModifyUser(modificationCode, 0, modificationId, {}, {});
+    }
+}
+
+void CBasicDlg::StartModification() {
+    const CSondrixDlg& main = Main();
+    const bool series = main.moduleSeries == 2 || main.moduleSeries == 4 || main.moduleSeries == 5;
+    if (series && main.emulationMode != 1) {
+        StartModificationFlow();
+    } else {
+        ReadTemplateModeFor(CConfiguration::kModification);
+    }
+}
+
+void CBasicDlg::StartModificationFlow() {
+    CSondrixDlg& main = Main();
+    CPacketManagerWnd& link = main.PacketManager();
+    const int type = modificationType;
+    // The packet manager lays the request's data out by this kind.
+    main.modificationKind = type;
+    switch (type) {
+        case 0:
+        case 2: {
+            uint32_t value = 0;
+            if (!AskNumber(type == 0 ? IDS_INPUT_AUTHORITY : IDS_INPUT_SECURITY_LEVEL, value)) {
+                return;
+            }
+            modificationCode = type == 0 ? kModifyAuthority : kModifySecurityLevel;
+            link.SendModifyUser(modificationCode, value, modificationId, {}, {});
+            break;
+        }
+        case 1: {
+            std::string secret;
+            if (!AskText(IDS_INPUT_NEW_PASSWORD, true, kPasswordField - 1, secret)) {
+                return;
+            }
+            modificationCode = kModifyPassword;
+            link.SendModifyUser(modificationCode, 0, modificationId, secret, {});
+            break;
+        }
+        case 3:
+        case 4:
+        case 5:
+        case 6: {
+            std::vector<uint8_t> bytes;
+            if (!OpenTemplateFile(false, bytes)) {
+                return;
+            }
+            modificationCode = type <= 4 ? kFirstHostTemplate : kSecondHostTemplate;
+            SentOrRefused(link.SendModifyUser(modificationCode, 0, modificationId, {}, bytes));
+            break;
+        }
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+            if (main.Ui().MessageBox(LoadString(IDS_PLACE_FINGER), EIcon::Information) !=
+                EAnswer::Ok) {
+                return;
+            }
+            modificationCode = type <= 8 ? kFirstSensorScan : kSecondSensorScan;
+            link.SendModifyUser(modificationCode, 0, modificationId, {}, {});
+            break;
+        default:
+            break;
+    }
+}
+
+void CBasicDlg::SendSecondTemplate() {
+    std::vector<uint8_t> bytes;
+    if (!OpenTemplateFile(true, bytes)) {
+        return;
+    }
+    modificationCode = FollowUpCode(modificationCode, modificationType);
+    Main().modificationKind = modificationType;
+    SentOrRefused(
+        Main().PacketManager().SendModifyUser(modificationCode, 0, modificationId, {}, bytes));
+}
 
 }  // namespace sondrix

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,51 @@ class CBasicDlg : public CPageBase {
     static constexpr size_t kSeries2IdLimit = 10;
     static constexpr size_t kSeries2PasswordLimit = 15;
 
+    // The Auto-On button's set: disabled while the module identifies on its own.
+    static constexpr std::array<int, 12> kAutoOnControls = {kVerification,
+                                                            kIdentification,
+                                                            kGetTemplate,
+                                                            kFirmwareUpdate,
+                                                            kEnterMaster,
+                                                            kInstantMatching,
+                                                            kRegister,
+                                                            kDelete,
+                                                            kDeleteAll,
+                                                            kModify,
+                                                            kInstantVerification,
+                                                            kInstantIdentification};
+
+    static constexpr size_t kPasswordField = 16;  // 15 digits and a terminating zero
+    static constexpr size_t kMinStepRegistrationId = 4;
+    static constexpr int kMaxFingerIndex = 9;
+    static constexpr int kAbandonedStep = 100;
+
+    // Quality-check reasons of the sequences of this page.
+    static constexpr int kRegistrationQuality = 1;
+    static constexpr int kModificationQuality = 8;
+    static constexpr int kStepRegistrationQuality = 9;
+
+    // Modification codes of CMD_MODIFY_USER. A template change takes two
+    // requests: the first code, then that code + 1 when the same finger is
+    // given again or + 2 for a different finger.
+    static constexpr uint32_t kModifyAuthority = 0x01;
+    static constexpr uint32_t kModifyPassword = 0x02;
+    static constexpr uint32_t kModifySecurityLevel = 0x03;
+    static constexpr uint32_t kFirstHostTemplate = 0x10;
+    static constexpr uint32_t kSecondHostTemplate = 0x13;
+    static constexpr uint32_t kFirstSensorScan = 0x20;
+    static constexpr uint32_t kSecondSensorScan = 0x23;
+    // The second request's code for `first` and a modification type: the
+    // odd types keep the finger, the even ones take a different one.
+    static constexpr uint32_t FollowUpCode(uint32_t first, int type) {
+        return first + (type % 2 == 1 ? 1 : 2);
+    }
+
     explicit CBasicDlg(CSondrixDlg& main);
+
+    // Every control back to its state without a module: when the connection
+    // ends and after the module's template mode changed.
+    void Reset() override;
 
     // "Firmware Update" (false) and the hidden "Backup Update" (true): choose
     // a file and send it to the module chunk by chunk.
@@ -85,6 +130,33 @@ class CBasicDlg : public CPageBase {
     // The flows that wait for the template mode on some modules.
     void StartRegistrationFlowA();
     void StartModificationFlow();
+
+    // The answers of the module drive these.
+    // Auto-On switched off (true) or on (false): the caption and the controls
+    // that wait while the module identifies by itself.
+    void SetAutoOnControls(bool enable);
+    // Master mode entered or left: the caption and the registration,
+    // modification and deletion controls.
+    void SetMasterControls(bool master);
+    // The module wants a master credential: asks for the one the method
+    // radios choose and sends it.
+    void SendMasterCredential();
+    // A host-template modification had its first template accepted: asks for
+    // the second and sends it.
+    void SendSecondTemplate();
+    // A step registration failed for the first time in its run: offers to go
+    // on with the same account.
+    void OfferContinuousRegistration();
+    // Empties the registration ID and password after a stored user.
+    void ClearRegistrationFields();
+
+    // Asks for a .min file and reads it; false (with the message) when the
+    // person cancelled or the file cannot serve as a template. `allFiles`
+    // offers "All files" beside the .min filter.
+    bool OpenTemplateFile(bool allFiles, std::vector<uint8_t>& bytes);
+    // The ID and password popups; false when cancelled.
+    bool AskId(std::string& id);
+    bool AskPassword(std::string& secret);
 
     // Page state.
     int authority = 0;         // 0 user, 1 master; param1 of registration requests
@@ -101,6 +173,43 @@ class CBasicDlg : public CPageBase {
     uint32_t modificationCode = 0;
     std::vector<uint8_t> registrationBlock;  // ID field + password field of CMD_REGISTER
     int continuousOfferMade = 0;             // the continuous-registration question was asked
+
+  protected:
+    void OnCommand(int id) override;
+    void OnEditChange(int id) override;
+    void OnSelChange(int id) override;
+
+  private:
+    void SelectRadio(std::span<const int> group, int id);
+    void Verification();
+    void GetTemplate();
+    void InstantMatching();
+    void InstantVerification();
+    void InstantIdentification();
+    void DeleteUsers(bool all);
+    void CheckIdEdit(int id);
+    void CheckPasswordEdit();
+    void CheckModificationType();
+    void ApplyEditLimits();
+    void StartModification();
+    // Asks the module for its template mode; the configuration handler
+    // starts `action` when it arrives.
+    void ReadTemplateModeFor(int action);
+    void StartStepRegistration();
+    // The first request of a step registration for the current finger.
+    void SendFirstStep();
+    void SendRegister(uint32_t param2, std::span<const uint8_t> block);
+    // Shows "Size is too big" when a request did not fit one packet.
+    void SentOrRefused(bool sent);
+    // The ID of `field` bytes followed by the 16-byte password field, both
+    // zero-filled behind their text.
+    std::vector<uint8_t> IdAndPasswordField(size_t field) const;
+    // Asks for a decimal number; false when cancelled or not a number.
+    bool AskNumber(int prompt, uint32_t& value);
+    bool AskText(int prompt, bool masked, size_t maxLength, std::string& text);
+
+    // Enabled states that Auto-On took away, given back when it stops.
+    std::array<bool, kAutoOnControls.size()> m_beforeAutoOn{};
 };
 
 }  // namespace sondrix

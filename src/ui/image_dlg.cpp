@@ -1,10 +1,15 @@
 #include "ui/image_dlg.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "app/sondrix_dlg.h"
+#include "imaging/byte_writer.h"
 #include "link/command_table.h"
 #include "link/model_table.h"
+#include "link/option_numbers.h"
 #include "ui/strings.h"
 
 namespace sondrix {
@@ -98,7 +103,181 @@ void CImageDlg::OnCommand(int id) {
         } else {
             Disconnect();
         }
+    } else if (id == kContinuous) {
+        ToggleContinuousCapture();
+    } else if (id == kColor) {
+        ColourCapture();
+    } else if (id == kFpVerify || id == kPwVerify) {
+        QuickVerify(id == kPwVerify);
+    } else if (id == kIdentify) {
+        QuickIdentify();
+    } else if (id == kEnterMaster) {
+        QuickEnterMaster();
+    } else if (id == kUserRegister) {
+        QuickRegister();
+    } else if (id == kDelete) {
+        QuickDelete();
     }
+}
+
+void CImageDlg::ToggleContinuousCapture() {
+    CSondrixDlg& main = Main();
+    if (main.continuousCapture == 0) {
+        EnableCommandButtons(false);
+        Enable(kContinuous, true);
+        SetText(kContinuous, LoadString(IDS_CAPTURE_END));
+        main.continuousCapture = 1;
+        discardNextImage = 0;
+        CaptureProcedure();
+        return;
+    }
+    EnableCommandButtons(true);
+    SetText(kContinuous, LoadString(IDS_CAPTURE_START));
+    main.continuousCapture = 0;
+    // The capture under way still answers: its image is dropped unseen.
+    discardNextImage = 1;
+    main.transferBusy = 0;
+}
+
+void CImageDlg::ContinueCapture(bool succeeded) {
+    if (succeeded) {
+        ++succeededCount;
+        SetText(kSucceededCount, std::to_string(succeededCount));
+        const size_t pixels = static_cast<size_t>(imageWidth) * imageHeight;
+        std::fill_n(imageBuffer.begin(), std::min(pixels, imageBuffer.size()), uint8_t{0xFF});
+        Changed(kImage);
+    } else {
+        ++failedCount;
+        SetText(kFailedCount, std::to_string(failedCount));
+    }
+    CaptureProcedure();
+}
+
+void CImageDlg::ColourCapture() {
+    CSondrixDlg& main = Main();
+    std::fill_n(imageBuffer.begin(), kColourCleared, uint8_t{0xFF});
+    main.popupMsg.message = LoadString(IDS_PLACE_FINGER);
+    if (main.Ui().RunModal(main.popupMsg) != IDOK) {
+        return;
+    }
+    main.cancelPending = 0;
+    main.PacketManager().SendCaptureColorImage(0);
+}
+
+void CImageDlg::StoreColourChunk(size_t offset, const uint8_t* bytes, size_t count) {
+    if (offset < kColourBytes) {
+        std::copy_n(bytes, std::min(count, kColourBytes - offset),
+                    imageBuffer.begin() + static_cast<std::ptrdiff_t>(offset));
+    }
+}
+
+bool CImageDlg::WriteColourImage() {
+    // A 24-bit bottom-up bitmap whose rows need no padding (960 bytes each):
+    // the module sends the pixel rows in file order.
+    std::array<uint8_t, 54> header{};
+    CByteWriter out(header.data(), header.size());
+    out.U16LE(0x4D42);  // "BM"
+    out.U32LE(static_cast<uint32_t>(header.size() + kColourBytes));
+    out.U32LE(0);
+    out.U32LE(static_cast<uint32_t>(header.size()));
+    out.U32LE(40);
+    out.U32LE(kColourWidth);
+    out.U32LE(kColourHeight);
+    out.U16LE(1);
+    out.U16LE(24);
+    std::FILE* file = std::fopen(kColourFile, "wb");
+    bool written = file != nullptr;
+    if (file) {
+        written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
+                  std::fwrite(imageBuffer.data(), 1, kColourBytes, file) == kColourBytes;
+        written = std::fclose(file) == 0 && written;
+    }
+    if (!written) {
+        Main().Ui().MessageBox(LoadString(IDS_COLOR_IMAGE_NOT_STORED) + kColourFile + " (" +
+                                   std::strerror(errno) + ")",
+                               EIcon::Stop);
+    }
+    return written;
+}
+
+bool CImageDlg::AskText(EStringId prompt, size_t maxLength, bool masked, std::string& text) {
+    CSondrixDlg& main = Main();
+    main.popupId.prompt = LoadString(prompt);
+    main.popupId.maxLength = maxLength;
+    main.popupId.masked = masked ? 1 : 0;
+    if (main.Ui().RunModal(main.popupId) != IDOK) {
+        return false;
+    }
+    text = main.popupId.input;
+    return true;
+}
+
+void CImageDlg::QuickVerify(bool withPassword) {
+    CSondrixDlg& main = Main();
+    // Each field keeps its terminating zero.
+    std::string id;
+    std::string password;
+    if (!AskText(IDS_MAIN_PROMPT_ID, static_cast<size_t>(main.idLength - 1), false, id)) {
+        return;
+    }
+    if (withPassword && !AskText(IDS_MAIN_PROMPT_PASSWORD,
+                                 static_cast<size_t>(main.passwordLength - 1), true, password)) {
+        return;
+    }
+    if (!withPassword) {
+        main.ShowMessage(LoadString(IDS_PLACE_FINGER));
+    }
+    main.PacketManager().SendVerify(withPassword, id, password);
+}
+
+void CImageDlg::QuickIdentify() {
+    Main().ShowMessage(LoadString(IDS_PLACE_FINGER));
+    Main().PacketManager().SendCommand(CMD_IDENTIFY, 1, 0);
+}
+
+void CImageDlg::QuickEnterMaster() {
+    CSondrixDlg& main = Main();
+    CBasicDlg& auth = main.basicDlg;
+    auth.SetCheck(CBasicDlg::kFpMatching, true);
+    for (int id :
+         {CBasicDlg::kPwMatching, CBasicDlg::kInstantMatchingMethod, CBasicDlg::kDevicePassword}) {
+        auth.SetCheck(id, false);
+    }
+    if (main.masterMode == 1) {
+        main.PacketManager().SendCommand(CMD_LEAVE_MASTER_MODE);
+        return;
+    }
+    masterEntry = 1;
+    main.PacketManager().SendCommand(CMD_ENTER_MASTER_MODE, 3, 0);
+}
+
+void CImageDlg::QuickRegister() {
+    CSondrixDlg& main = Main();
+    CBasicDlg& auth = main.basicDlg;
+    auth.SetCheck(CBasicDlg::kAutoGenerateId, true);
+    auth.SetCheck(CBasicDlg::kDifferentFinger, false);
+    auth.SetCheck(CBasicDlg::kUser, true);
+    auth.SetCheck(CBasicDlg::kMaster, false);
+    auth.authority = 0;
+    const int series = main.moduleSeries;
+    if (series == 2 || main.emulationMode == 2 || series == 4 || series == 5) {
+        auth.StartRegistration();
+    } else if (series == 1 || series == 3 || main.emulationMode == 1) {
+        // Those modules register by their template mode: read it first.
+        main.configuration.pendingAction = CConfiguration::kRegistration;
+        main.PacketManager().SendGetSystemOption(kOptionTemplateMode);
+    }
+}
+
+void CImageDlg::QuickDelete() {
+    CSondrixDlg& main = Main();
+    std::string id;
+    if (!AskText(IDS_MAIN_PROMPT_ID, static_cast<size_t>(main.idLength - 1), false, id)) {
+        return;
+    }
+    // The answer is this tab's, not a step of the DataBase tab's deletion run.
+    main.dbDlg.dbDeletion = 0;
+    main.PacketManager().SendDeleteUser(id);
 }
 
 void CImageDlg::Connect() {
@@ -159,6 +338,7 @@ void CImageDlg::ShowConnected(uint32_t userCount) {
     Enable(kDelete, false);
     SetText(kConnect, LoadString(IDS_MAIN_DISCONNECT));
     SetText(kEnterMaster, LoadString(IDS_ENTER_MASTER));
+    main.dbDlg.Reset();
     const auto row = std::find(kBaudRates.begin(), kBaudRates.end(), main.baudRate);
     if (row != kBaudRates.end()) {
         SetSelection(kBaudRate, static_cast<int>(row - kBaudRates.begin()));
@@ -178,6 +358,11 @@ void CImageDlg::Disconnect() {
     EnableCommandButtons(false);
     Enable(kPort, true);
     Enable(kBaudRate, true);
+    for (CPageBase* page :
+         {static_cast<CPageBase*>(&main.basicDlg), static_cast<CPageBase*>(&main.systemDlg),
+          static_cast<CPageBase*>(&main.dbDlg), static_cast<CPageBase*>(&main.userDlg)}) {
+        page->Reset();
+    }
     std::fill(imageBuffer.begin(), imageBuffer.end(), 0xFF);
     imagePresent = 0;
     for (int id : {kDeviceName, kFwVersion, kInfoPort, kInfoBaudRate, kUserCounts, kInfoStatus}) {
@@ -188,6 +373,8 @@ void CImageDlg::Disconnect() {
     SetText(kSucceededCount, "0");
     SetText(kFailedCount, "0");
     SetText(kConnect, LoadString(IDS_MAIN_CONNECT));
+    // A transfer still under way ends with the line.
+    main.transferBusy = 0;
     main.masterMode = 0;
     main.emulationMode = 255;
     main.moduleConnected = 0;

@@ -7,6 +7,7 @@
 
 #include "ui/gradient_progress_ctrl.h"
 #include "ui/page_base.h"
+#include "ui/strings.h"
 
 namespace sondrix {
 
@@ -61,6 +62,12 @@ class CImageDlg : public CPageBase {
     // Firmware whose first image after a capture is stale.
     static constexpr uint32_t kStaleImageFirmware = 0x124;
     static constexpr size_t kClearedBytes = 120000;  // whitened by page creation and Capture
+    // The colour sensor's picture: 320 x 240, three bytes a pixel.
+    static constexpr int kColourWidth = 320;
+    static constexpr int kColourHeight = 240;
+    static constexpr size_t kColourBytes = size_t{kColourWidth} * kColourHeight * 3;
+    static constexpr size_t kColourCleared = 153600;
+    static constexpr const char* kColourFile = "fp.bmp";
 
     explicit CImageDlg(CSondrixDlg& main);
 
@@ -83,6 +90,16 @@ class CImageDlg : public CPageBase {
     // Copies one received chunk into the image, never past the buffer or
     // the current image size, and shows the image.
     void StoreImageChunk(size_t offset, const uint8_t* bytes, size_t count);
+    // One image of a continuous run arrived (true) or failed: count it,
+    // clear the picture for the next one and capture again at once.
+    void ContinueCapture(bool succeeded);
+    // The hidden "Color" button: a 320 x 240 colour capture into "fp.bmp".
+    void ColourCapture();
+    // Stores a colour chunk; the buffer holds the raw colour bytes.
+    void StoreColourChunk(size_t offset, const uint8_t* bytes, size_t count);
+    // Writes the received colour image as "fp.bmp"; false with a message
+    // when the file cannot be written.
+    bool WriteColourImage();
     // Open and Save: RAW, BMP or WSQ files of the connected model's size.
     void OpenImageFile();
     void SaveImageFile();
@@ -103,6 +120,17 @@ class CImageDlg : public CPageBase {
 
   protected:
     void OnCommand(int id) override;
+
+  private:
+    void ToggleContinuousCapture();
+    // The quick menu.
+    void QuickVerify(bool withPassword);
+    void QuickIdentify();
+    void QuickEnterMaster();
+    void QuickRegister();
+    void QuickDelete();
+    // The ID popup (masked for passwords); false when it was not closed with OK.
+    bool AskText(EStringId prompt, size_t maxLength, bool masked, std::string& text);
 };
 
 }  // namespace sondrix

@@ -4,7 +4,34 @@
 
 namespace sondrix {
 
-// Texts of the Configuration tab and the option commands.
-enum EConfigurationStringId : int {};
+// Texts of the Configuration tab and the option commands. The master
+// password answers have no resource number of their own: they take numbers
+// from 6000 on.
+enum EConfigurationStringId : int {
+    IDS_CFG_RANGE_TIMEOUT = 102,
+    IDS_CFG_NUMERAL_ONLY = 318,
+    IDS_CFG_SAVE_QUESTION = 949,
+    IDS_CFG_SAVED = 950,
+    IDS_CFG_SAVE_FAILED = 951,
+    IDS_CFG_SET_SUCCEEDED = 952,
+    IDS_CFG_UNKNOWN_PARAMETER = 955,
+    IDS_CFG_DEFAULTS_SUCCEEDED = 956,
+    IDS_CFG_DEFAULTS_FAILED = 957,
+    IDS_CFG_TEMPLATE_COUNT_SUCCEEDED = 958,
+    IDS_CFG_TEMPLATE_COUNT_FAILED = 959,
+    IDS_CFG_PASSWORDS_DIFFER = 960,
+    IDS_CFG_PASSWORD_BOTH_BOXES = 961,
+    IDS_CFG_DELETE_PASSWORD_QUESTION = 962,
+    IDS_CFG_GET_SENSOR_FAILED = 1006,
+    IDS_CFG_GET_SECURITY_FAILED = 1007,
+    IDS_CFG_GET_LATENT_FAILED = 1008,
+    IDS_CFG_GET_LOG_FAILED = 1009,
+    IDS_CFG_GET_DEFAULTS_SUCCEEDED = 1010,
+    IDS_CFG_RANGE = 1014,
+    IDS_CFG_SET_PASSWORD_SUCCEEDED = 6000,
+    IDS_CFG_SET_PASSWORD_FAILED,
+    IDS_CFG_DELETE_PASSWORD_SUCCEEDED,
+    IDS_CFG_DELETE_PASSWORD_FAILED,
+};
 
 }  // namespace sondrix

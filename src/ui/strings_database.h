@@ -4,7 +4,37 @@
 
 namespace sondrix {
 
-// Texts of the DataBase tab and the user database commands.
-enum EDatabaseStringId : int {};
+// Texts of the DataBase tab and the user database commands (ids 7000 to 7099).
+enum EDatabaseStringId : int {
+    IDS_DB_DELETION_SUCCEEDED = 7000,
+    IDS_DB_DELETION_FAILED,
+    IDS_DB_CANCELED,
+    IDS_DB_AUTHORITY_FAILED,
+    IDS_DB_USER_LIST_FAILED,
+    IDS_DB_MASTER_LIST_FAILED,
+    IDS_DB_DOWNLOAD_COMPLETED,
+    IDS_DB_UPLOAD_COMPLETED,
+    IDS_DB_NO_SELECTION,
+    IDS_DB_NO_SELECTION_PLAIN,
+    IDS_DB_CONFIRM_DELETE,
+    IDS_DB_ALREADY_MASTER,
+    IDS_DB_NOT_MASTER,
+    IDS_DB_QUIT_UPLOAD,
+    IDS_DB_RECORD_BAD_TIME,
+    IDS_DB_AUTHORITY_MASTER,
+    IDS_DB_AUTHORITY_USER,
+    IDS_DB_COLUMN_CHECK,
+    IDS_DB_COLUMN_ID,
+    IDS_DB_COLUMN_AUTHORITY,
+    IDS_DB_COLUMN_TIME,
+    IDS_DB_COLUMN_SIZE,
+    IDS_DB_RECORD_FILTER,
+    IDS_DB_RECORD_EXTENSION,
+    // Texts of this program for failures the module's own tool did not report.
+    IDS_DB_UNSAFE_RECORD_NAME,
+    IDS_DB_RECORD_WRITE_FAILED,
+    IDS_DB_RECORD_READ_FAILED,
+    IDS_DB_LIST_TOO_LONG,
+};
 
 }  // namespace sondrix

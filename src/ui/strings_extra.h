@@ -4,7 +4,42 @@
 
 namespace sondrix {
 
-// Texts of the Extra Functions tab and the module log.
-enum EExtraStringId : int {};
+// Texts of the Extra Functions tab and the module log. Texts that had a
+// resource number keep it; the others are numbered from 8000 on.
+enum EExtraStringId : int {
+    IDS_EXTRA_NUMERAL_ONLY = 318,
+    IDS_EXTRA_GPIO_VALUE = 746,
+    IDS_EXTRA_OPTION_SET = 952,
+    IDS_EXTRA_READ_CUSTOM_FAILED = 8000,
+    IDS_EXTRA_WRITE_CUSTOM_SUCCEEDED,
+    IDS_EXTRA_WRITE_CUSTOM_FAILED,
+    IDS_EXTRA_DELETE_CUSTOM_SUCCEEDED,
+    IDS_EXTRA_DELETE_CUSTOM_FAILED,
+    IDS_EXTRA_BAD_TIME_ANSWER,
+    // Manual time validation, in the order the fields are checked.
+    IDS_EXTRA_INPUT_YEAR,
+    IDS_EXTRA_INPUT_MONTH,
+    IDS_EXTRA_INPUT_DAY,
+    IDS_EXTRA_INPUT_HOUR,
+    IDS_EXTRA_INPUT_MINUTE,
+    IDS_EXTRA_INPUT_SECOND,
+    IDS_EXTRA_WRONG_YEAR,
+    IDS_EXTRA_WRONG_MONTH,
+    IDS_EXTRA_WRONG_DAY,
+    IDS_EXTRA_WRONG_HOUR,
+    IDS_EXTRA_WRONG_MINUTE,
+    IDS_EXTRA_WRONG_SECOND,
+    // Module log.
+    IDS_EXTRA_SAVE_LOG_QUESTION,
+    IDS_EXTRA_LOG_DEFAULT_EXTENSION,
+    IDS_EXTRA_LOG_FILTER,
+    IDS_EXTRA_DELETE_LOG_QUESTION,
+    IDS_EXTRA_LOGS_NOT_EXISTED,
+    IDS_EXTRA_GET_LOG_FAILED,
+    IDS_EXTRA_LOG_SAVED,
+    IDS_EXTRA_LOG_NOT_WRITTEN,
+    IDS_EXTRA_LOG_DELETED,
+    IDS_EXTRA_DELETE_LOG_FAILED,
+};
 
 }  // namespace sondrix

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "ui/page_base.h"
@@ -75,7 +77,37 @@ class CSystemDlg : public CPageBase {
 
     static constexpr size_t kPasswordLimit = 16;
 
+    // Options the option block holds, by number.
+    static constexpr size_t kOptionSlots = 256;
+
     explicit CSystemDlg(CSondrixDlg& main);
+
+    // The person chose the Configuration tab: the password boxes are emptied
+    // and all options are read.
+    void OnTabSelected();
+    // Without a module: values, option block and flags as at the start.
+    void Reset() override;
+    // After an emulation-mode change: every value back to its start, the
+    // option controls enabled, until the read that follows fills the page.
+    void ClearPage();
+    // The end of a read chain: the page shows the option block. The short
+    // form is the read of the older modules, which holds fewer options.
+    void FillPage(bool shortChain);
+    // The read-back after a template-count change: the count and the user
+    // capacity only.
+    void ShowTemplateCount(uint32_t templates);
+
+    void StoreOption(uint32_t option, uint32_t value);
+    uint32_t Option(uint32_t option) const;
+    // The LFD level's option number: 0x55 on HLX-M28, 0x54 on the others.
+    uint32_t LfdOption() const;
+    // Page values into the controls.
+    void UpdateControls();
+
+    // Rows of the channel lists run from the fastest rate down, while the
+    // module numbers 9600 bps 4 and 14400 bps 5.
+    static uint32_t BaudCodeOfRow(int row);
+    static int RowOfBaudCode(uint32_t code);  // -1: no such code
 
     // Page values, each tied to a control.
     int32_t gain = 0;
@@ -111,8 +143,37 @@ class CSystemDlg : public CPageBase {
     int optionRefresh = 0;    // set by the emulation-mode Set; read by the connection chain
     int defaultsPending = 0;  // a defaults reply on an older module is being read back
     int templateCountRefreshPending = 0;
-    // Option block: the value of each option number the read chain stored.
-    std::array<uint32_t, 256> optionBlock{};
+    // Option block: the value of each option number the read chain stored,
+    // and which numbers it holds.
+    std::array<uint32_t, kOptionSlots> optionBlock{};
+    std::bitset<kOptionSlots> optionHeld;
+
+  protected:
+    void OnCommand(int id) override;
+    void OnEditChange(int id) override;
+
+  private:
+    // Controls into page values. False, with a message, when one of `needed`
+    // holds no number; the other values are taken all the same.
+    bool TakeValues(std::initializer_list<int> needed = {});
+    // The range message when `value` lies outside low..high.
+    bool InRange(int32_t value, int32_t low, int32_t high, int textId);
+    void SetOption(uint32_t option, int32_t value);
+    void Send(uint32_t command, uint32_t param1 = 0, uint32_t param2 = 0);
+    void OnSetValue(int id);
+    void OnCheck(int id);
+    // Older modules set the sensor values, and the two security levels,
+    // together in one command.
+    void SetSensorOption(int edit, uint32_t option);
+    void SetSecurityLevel(int edit, uint32_t option);
+    void SetBaudRate(int channelList);
+    void SetTemplateCount();
+    void SetPassword();
+    void DeletePassword();
+    void GetSystemInfo();
+    void SaveSystemInfo();
+    void SetDefault();
+    void SelectTemplateRow(uint32_t templates);
 };
 
 }  // namespace sondrix

@@ -2,10 +2,14 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
+#include <functional>
 #include <string>
 
+#include "files/bcd_time.h"
 #include "files/log_store.h"
 #include "ui/page_base.h"
+#include "ui/strings_extra.h"
 
 namespace sondrix {
 
@@ -74,10 +78,32 @@ class CUserDlg : public CPageBase {
     static constexpr size_t kWriteDataLimit = 256;
     static constexpr size_t kLogNLimit = 5;
     static constexpr size_t kGpioFunctionCount = 19;
+    // The module's custom data area: addresses 0..8191, blocks of up to 256 bytes.
+    static constexpr int32_t kMaxCustomAddress = 8191;
+    static constexpr int32_t kMaxCustomSize = 256;
+    // GPIO test actions as the module takes them in param2.
+    static constexpr uint32_t kGpioRead = 256;
+    static constexpr uint32_t kGpioHigh = 1;
+    static constexpr uint32_t kGpioLow = 0;
+
+    static constexpr uint32_t kClockTimer = 1;
+    static constexpr uint32_t kClockPeriodMs = 500;
 
     explicit CUserDlg(CSondrixDlg& main);
     // The packet tracer option chosen on this page (0 standard, 1 all, 2 off).
     int TracerMode() const { return m_tracerMode; }
+
+    // The main window calls this each time the page comes to the front: the
+    // clock fields take the host time and the clock display starts.
+    void ShowPage();
+    void Reset() override;
+    // The module clock from the get-time answer.
+    void ShowModuleTime(const SBcdTime& time);
+    // The read-data answer: one character per byte.
+    void ShowCustomData(const uint8_t* bytes, size_t count);
+
+    // Where the page reads the host's time (local time is shown and sent).
+    std::function<std::time_t()> hostClock = [] { return std::time(nullptr); };
 
     // Custom data blocks.
     int32_t readAddress = 0;
@@ -117,9 +143,34 @@ class CUserDlg : public CPageBase {
     CLogStore logStore;
 
   protected:
+    void OnCommand(int id) override;
+    void OnEditChange(int id) override;
     void OnSelChange(int id) override;
+    void OnTimer(uint32_t id) override;
 
   private:
+    // Takes the host's time as the last host time and shows it.
+    void TakeHostTime();
+    void ReadCustomData();
+    void WriteCustomData();
+    void DeleteCustomData();
+    void ClearCustomFields();
+    // Takes a numeric field from its edit (an empty edit reads 0); a value
+    // above `limit` is set back to 0. Returns whether it was in range.
+    bool TakeNumber(int id, int32_t limit);
+    void OnNumberChange(int id);
+    void OnManualInput();
+    void OnManualEdit(int id);
+    void FillManualFields(const std::tm& time);
+    bool ValidateManualTime();
+    void SetTime();
+    void SetGpioConfig();
+    void GpioTest();
+    void SelectLogRadio(int id);
+    void DownloadLog();
+    void DeleteLogs();
+    void Refuse(int textId);
+
     int m_tracerMode = 0;
 };
 

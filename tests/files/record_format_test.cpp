@@ -82,8 +82,16 @@ TEST(RecordFileId, ComesFromByte5ForMarkedRecordsElseFromByte1) {
     EXPECT_EQ(RecordFileId(marked, kLegacyOther), "42");
     EXPECT_EQ(RecordFileId(old, kLegacyOther), "42");
     EXPECT_EQ(RecordFileId(old, Extended()), "9");
-    // Without a NUL the ID runs to the end of the record, never past it.
+    // Without a NUL the ID runs to the end of the record, never past it, and
+    // never into the bytes after its field.
     EXPECT_EQ(RecordFileId(Bytes{0xC3, 0, 0, 0, 0, 'a', 'b'}, Extended()), "ab");
+    EXPECT_EQ(RecordFileId(Bytes{0xC3, 0, 0, 0, 0, 'a', 'b', 'c', 'd', 'e'}, Extended(4)), "abcd");
+    Bytes fullOld = {0x00, '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', '1', 0xAB, 'x', 0};
+    EXPECT_EQ(RecordFileId(fullOld, kLegacyOther), "12345678901");
+    EXPECT_EQ(RecordFileId(fullOld, kSeries2Tm2), "1234567890");
+    Bytes fullMarked(60, 'z');
+    fullMarked[0] = 0xC1;
+    EXPECT_EQ(RecordFileId(fullMarked, kLegacyTm2), std::string(11, 'z'));
 }
 
 TEST(RecordContext, LegacyLayoutForSeries1To3OrAnyEmulation) {

@@ -68,6 +68,59 @@ TEST_F(ConnectionTest, OlderModuleSetsItsClockAndConnectsAtOnce) {
     EXPECT_EQ(module.RequestCount(CMD_SET_TIME), 1u);
 }
 
+// Which controls the pages offer is decided by the module's series once its
+// firmware is known.
+TEST_F(ConnectionTest, ControlSetsFollowTheSeries) {
+    CBasicDlg& auth = dlg.basicDlg;
+    CSystemDlg& conf = dlg.systemDlg;
+    // Series 1 with early firmware: no standard template formats.
+    module.Config().modelCode = FindModelByName("HLX-M06")->code;
+    module.Config().firmwareVersion = 0x0124;
+    ASSERT_TRUE(ConnectAndWait(5000));
+    EXPECT_FALSE(auth.IsEnabled(CBasicDlg::kFormatQdxA));
+    EXPECT_FALSE(auth.IsEnabled(CBasicDlg::kFormatIso));
+    EXPECT_FALSE(conf.IsEnabled(CSystemDlg::kFullRotate));
+    EXPECT_TRUE(conf.IsEnabled(CSystemDlg::kRelay));
+    EXPECT_FALSE(conf.IsEnabled(CSystemDlg::kSetIdLength));
+    EXPECT_FALSE(conf.IsEnabled(CSystemDlg::kEmulationMode));
+    Main().Click(CImageDlg::kConnect);
+
+    // The live-finger variant: one template per user may be chosen.
+    ui.ClearRecords();
+    module.Config().modelCode = kModelHlxM18Lfd;
+    ASSERT_TRUE(ConnectAndWait(5000));
+    EXPECT_TRUE(conf.IsEnabled(CSystemDlg::kTemplateCount));
+    EXPECT_EQ(conf.Control(CSystemDlg::kTemplateCount).items, (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(conf.Selection(CSystemDlg::kTemplateCount), 0);
+    EXPECT_TRUE(conf.IsEnabled(CSystemDlg::kSetLfd));
+    EXPECT_FALSE(conf.IsEnabled(CSystemDlg::kRelay));
+    EXPECT_TRUE(conf.IsEnabled(CSystemDlg::kSetIdLength));
+    Main().Click(CImageDlg::kConnect);
+
+    ui.ClearRecords();
+    module.Config().modelCode = kModelHlxM18;
+    ASSERT_TRUE(ConnectAndWait(5000));
+    EXPECT_FALSE(conf.IsEnabled(CSystemDlg::kTemplateCount));
+    EXPECT_EQ(conf.Control(CSystemDlg::kTemplateCount).items, (std::vector<std::string>{"2", "4"}));
+    EXPECT_FALSE(conf.IsEnabled(CSystemDlg::kSetLfd));
+    Main().Click(CImageDlg::kConnect);
+
+    // Series 2: no instant functions, no hand-set clock, and the status
+    // instead of the clock ends the chain.
+    ui.ClearRecords();
+    module.ClearRequests();
+    module.Config().modelCode = FindModelByName("HLX-M05")->code;
+    ASSERT_TRUE(ConnectAndWait(5000));
+    EXPECT_FALSE(auth.IsEnabled(CBasicDlg::kInstantVerification));
+    EXPECT_TRUE(auth.IsEnabled(CBasicDlg::kFormatQdxA));
+    EXPECT_TRUE(auth.IsEnabled(CBasicDlg::kFormatIso));
+    EXPECT_FALSE(conf.IsEnabled(CSystemDlg::kProtocol));
+    EXPECT_TRUE(conf.IsEnabled(CSystemDlg::kSetChannel1));
+    EXPECT_FALSE(dlg.userDlg.IsEnabled(CUserDlg::kSetTime));
+    EXPECT_FALSE(dlg.userDlg.IsEnabled(CUserDlg::kManualInput));
+    EXPECT_EQ(module.RequestCount(CMD_SET_TIME), 0u);
+}
+
 TEST_F(ConnectionTest, SearchFindsTheModuleRateOnTheSixthAttempt) {
     module.Config().baudRate = 57600;
     const int64_t start = loop.NowMs();
