@@ -5,12 +5,7 @@
 
 #include <chrono>
 
-#include "app/sondrix_dlg.h"
-#include "link/command_table.h"
-#include "platform/port_map.h"
-#include "platform/scripted_ui_host.h"
-#include "sim/pty_simulator.h"
-#include "sim/sim_loopback.h"
+#include "pty_session.h"
 
 namespace sondrix {
 namespace {
@@ -34,32 +29,19 @@ size_t CaptureWireBytes(const CSimModule& module) {
 }
 
 void BM_SingleCaptureAt115200(benchmark::State& state) {
-    CPtySimulator simulator({kModelHlxM18, 0x0301, kBaud, 0});
-    std::string error;
-    if (!simulator.Start(error)) {
-        state.SkipWithError(error.c_str());
+    bench::CPtySession session(true);
+    if (!session.Connect(state)) {
         return;
     }
-    simulator.SetPacing(true);
-    CPortMap ports;
-    ports.Assign(1, simulator.SlavePath());
-    CMessageLoop loop(CMessageLoop::EClock::Real);
-    CScriptedUiHost ui;
-    CSondrixDlg dlg(loop, ports, ui);
-    dlg.OnInitDialog();
-    dlg.imageDlg.Select(CImageDlg::kBaudRate, 5);
-    dlg.imageDlg.Click(CImageDlg::kConnect);
-    if (!loop.RunUntil([&] { return ui.LastBoxText() == "Connection Succeeded!!!"; }, 10000)) {
-        state.SkipWithError("no connection");
-        return;
-    }
+    CSondrixDlg& dlg = session.dlg;
+    CPtySimulator& simulator = session.simulator;
     double wireSeconds = 0;
     for (auto _ : state) {
         simulator.WithModule([](CSimModule& m) { m.ClearRequests(); });
         dlg.ShowMessage({});
         const auto start = std::chrono::steady_clock::now();
         dlg.imageDlg.Click(CImageDlg::kCapture);
-        const bool done = loop.RunUntil(
+        const bool done = session.loop.RunUntil(
             [&] { return dlg.Text(CSondrixDlg::kMessageLine).rfind("Image Quality = ", 0) == 0; },
             30000);
         const auto elapsed = std::chrono::steady_clock::now() - start;
@@ -73,7 +55,6 @@ void BM_SingleCaptureAt115200(benchmark::State& state) {
         });
     }
     state.counters["wire_ms"] = wireSeconds * 1000.0;
-    dlg.imageDlg.Click(CImageDlg::kConnect);
 }
 BENCHMARK(BM_SingleCaptureAt115200)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -4,10 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include "app/sondrix_dlg.h"
-#include "platform/port_map.h"
-#include "platform/scripted_ui_host.h"
-#include "sim/pty_simulator.h"
+#include "pty_session.h"
 
 namespace sondrix {
 namespace {
@@ -22,32 +19,17 @@ double ProcessCpuSeconds() {
 }
 
 void BM_ConnectedIdleTenSeconds(benchmark::State& state) {
-    CPtySimulator simulator({kModelHlxM18, 0x0301, 115200, 0});
-    std::string error;
-    if (!simulator.Start(error)) {
-        state.SkipWithError(error.c_str());
-        return;
-    }
-    CPortMap ports;
-    ports.Assign(1, simulator.SlavePath());
-    CMessageLoop loop(CMessageLoop::EClock::Real);
-    CScriptedUiHost ui;
-    CSondrixDlg dlg(loop, ports, ui);
-    dlg.OnInitDialog();
-    dlg.imageDlg.Select(CImageDlg::kBaudRate, 5);
-    dlg.imageDlg.Click(CImageDlg::kConnect);
-    if (!loop.RunUntil([&] { return ui.LastBoxText() == "Connection Succeeded!!!"; }, 10000)) {
-        state.SkipWithError("no connection");
+    bench::CPtySession session(false);
+    if (!session.Connect(state)) {
         return;
     }
     double cpu = 0;
     for (auto _ : state) {
         const double before = ProcessCpuSeconds();
-        loop.RunFor(10000);
+        session.loop.RunFor(10000);
         cpu = ProcessCpuSeconds() - before;
     }
     state.counters["cpu_ms_per_10s"] = cpu * 1000.0;
-    dlg.imageDlg.Click(CImageDlg::kConnect);
 }
 BENCHMARK(BM_ConnectedIdleTenSeconds)->Unit(benchmark::kMillisecond)->Iterations(1);
 

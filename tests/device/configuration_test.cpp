@@ -10,13 +10,15 @@
 #include "link/result_codes.h"
 #include "platform/scripted_ui_host.h"
 #include "sim/sim_loopback.h"
+#include "support/answer_packet.h"
+#include "support/sim_session.h"
 
 namespace sondrix {
 namespace {
 
 using D = CSystemDlg;
 
-class ConfigurationRepliesTest : public ::testing::Test {
+class ConfigurationRepliesTest : public ::testing::Test, protected test::CSimSession {
   protected:
     ConfigurationRepliesTest() { dlg.OnInitDialog(); }
 
@@ -24,13 +26,7 @@ class ConfigurationRepliesTest : public ::testing::Test {
     // if any (command 0: none).
     const CPacket& Reply(uint32_t command, uint32_t result, uint32_t param2 = 0,
                          const std::vector<uint8_t>& data = {}) {
-        CPacket& answer = *m_answer;
-        answer.ClearHeader();
-        answer.command = command;
-        answer.param1 = result;
-        answer.param2 = param2;
-        answer.dataSize = static_cast<uint32_t>(data.size());
-        std::copy(data.begin(), data.end(), answer.data);
+        CPacket& answer = m_answer(command, result, param2, data);
         dlg.PacketManager().txPacket.command = 0;
         EXPECT_TRUE(dlg.configuration.Handle(answer));
         return dlg.PacketManager().txPacket;
@@ -47,16 +43,11 @@ class ConfigurationRepliesTest : public ::testing::Test {
     }
     std::string LastText() const { return ui.LastBoxText(); }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module;
-    CSimPortFactory devices{loop, module};
-    CSondrixDlg dlg{loop, devices, ui};
     CSystemDlg& page = dlg.systemDlg;
     CConfiguration& handler = dlg.configuration;
 
   private:
-    std::unique_ptr<CPacket> m_answer = std::make_unique<CPacket>();
+    test::CAnswerPacket m_answer;
 };
 
 TEST_F(ConfigurationRepliesTest, GenericSetAnswerTextFollowsTheEchoedOption) {

@@ -11,6 +11,8 @@
 #include "link/result_codes.h"
 #include "platform/scripted_ui_host.h"
 #include "sim/sim_loopback.h"
+#include "support/answer_packet.h"
+#include "support/sim_session.h"
 
 namespace sondrix {
 namespace {
@@ -33,7 +35,7 @@ uint32_t Pages(uint32_t thisPage, uint32_t lastPage) {
     return (thisPage << 8) | lastPage;
 }
 
-class DbManagementTest : public ::testing::Test {
+class DbManagementTest : public ::testing::Test, protected test::CSimSession {
   protected:
     DbManagementTest() {
         dlg.OnInitDialog();
@@ -41,14 +43,8 @@ class DbManagementTest : public ::testing::Test {
     }
 
     CPacket& Answer(uint32_t command, uint32_t result, uint32_t param2, const Bytes& data = {}) {
-        m_answer->ClearHeader();
-        m_answer->command = command;
-        m_answer->param1 = result;
-        m_answer->param2 = param2;
-        m_answer->dataSize = static_cast<uint32_t>(data.size());
-        std::copy(data.begin(), data.end(), m_answer->data);
         dlg.PacketManager().txPacket.command = 0;  // tells whether anything goes out
-        return *m_answer;
+        return m_answer(command, result, param2, data);
     }
     void Hand(uint32_t command, uint32_t result, uint32_t param2, const Bytes& data = {}) {
         dlg.dbManagement.Handle(Answer(command, result, param2, data));
@@ -63,15 +59,10 @@ class DbManagementTest : public ::testing::Test {
         return ids;
     }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module;
-    CSimPortFactory devices{loop, module};
-    CSondrixDlg dlg{loop, devices, ui};
     test::CTempFolder folder;
 
   private:
-    std::unique_ptr<CPacket> m_answer = std::make_unique<CPacket>();
+    test::CAnswerPacket m_answer;
 };
 
 TEST_F(DbManagementTest, ExtendedPagesCollectBackToBackAndSortAsSignedBytes) {

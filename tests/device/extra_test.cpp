@@ -12,6 +12,8 @@
 #include "link/result_codes.h"
 #include "platform/scripted_ui_host.h"
 #include "sim/sim_loopback.h"
+#include "support/answer_packet.h"
+#include "support/sim_session.h"
 
 namespace sondrix {
 namespace {
@@ -50,20 +52,11 @@ std::string Lines(const std::vector<Bytes>& records) {
     return text;
 }
 
-class ExtraRepliesTest : public ::testing::Test {
+class ExtraRepliesTest : public ::testing::Test, protected test::CSimSession {
   protected:
     ExtraRepliesTest() { dlg.OnInitDialog(); }
 
-    // Builds the answer in a packet of its own, as the packet manager hands it on.
-    CPacket& Answer(uint32_t command, uint32_t result, uint32_t param2, const Bytes& data = {}) {
-        m_answer->ClearHeader();
-        m_answer->command = command;
-        m_answer->param1 = result;
-        m_answer->param2 = param2;
-        m_answer->dataSize = static_cast<uint32_t>(data.size());
-        std::copy(data.begin(), data.end(), m_answer->data);
-        return *m_answer;
-    }
+    test::CAnswerPacket Answer;
     void LogAnswer(uint32_t option, uint32_t result, uint32_t param2, const Bytes& data) {
         dlg.PacketManager().logRequestType = option;
         dlg.PacketManager().txPacket.command = 0;  // tells whether anything goes out
@@ -76,16 +69,8 @@ class ExtraRepliesTest : public ::testing::Test {
     }
     std::string Line() const { return dlg.Text(CSondrixDlg::kMessageLine); }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module;
-    CSimPortFactory devices{loop, module};
-    CSondrixDlg dlg{loop, devices, ui};
     test::CTempFolder folder;
     std::filesystem::path path = folder / "module.log";
-
-  private:
-    std::unique_ptr<CPacket> m_answer = std::make_unique<CPacket>();
 };
 
 TEST_F(ExtraRepliesTest, LogChunksGoToTheFileAndPagingAsksForTheNext) {

@@ -12,6 +12,8 @@
 #include "link/result_codes.h"
 #include "platform/scripted_ui_host.h"
 #include "sim/sim_loopback.h"
+#include "support/answer_packet.h"
+#include "support/sim_session.h"
 
 namespace sondrix {
 namespace {
@@ -25,21 +27,11 @@ Bytes IdAndIndex(const std::string& id, size_t field, uint8_t index) {
     return data;
 }
 
-class MatchingRepliesTest : public ::testing::Test {
+class MatchingRepliesTest : public ::testing::Test, protected test::CSimSession {
   protected:
     MatchingRepliesTest() { dlg.OnInitDialog(); }
 
-    CPacket& Answer(uint32_t command, uint32_t result, uint32_t param2, const Bytes& data = {},
-                    uint32_t errorCode = 0) {
-        m_answer->ClearHeader();
-        m_answer->command = command;
-        m_answer->param1 = result;
-        m_answer->param2 = param2;
-        m_answer->errorCode = errorCode;
-        m_answer->dataSize = static_cast<uint32_t>(data.size());
-        std::copy(data.begin(), data.end(), m_answer->data);
-        return *m_answer;
-    }
+    test::CAnswerPacket Answer;
     // Forgets what was sent, so that Sent() tells whether anything went out.
     void ForgetSent() { dlg.PacketManager().txPacket.command = 0; }
     const CPacket& Sent() { return dlg.PacketManager().txPacket; }
@@ -54,15 +46,7 @@ class MatchingRepliesTest : public ::testing::Test {
         Auth().SetMasterControls(true);
     }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module;
-    CSimPortFactory devices{loop, module};
-    CSondrixDlg dlg{loop, devices, ui};
     test::CTempFolder folder;
-
-  private:
-    std::unique_ptr<CPacket> m_answer = std::make_unique<CPacket>();
 };
 
 TEST_F(MatchingRepliesTest, VerificationShowsTheIndexAloneOnTheLine) {

@@ -8,38 +8,22 @@
 #include "link/command_table.h"
 #include "link/result_codes.h"
 #include "platform/scripted_ui_host.h"
-#include "sim/sim_loopback.h"
+#include "support/sim_session.h"
 
 namespace sondrix {
 namespace {
 
 // A connected program core capturing from the in-process simulator on virtual time.
-class CaptureTest : public ::testing::TestWithParam<const char*> {
+class CaptureTest : public ::testing::TestWithParam<const char*>, protected test::CSimSession {
   protected:
     void Connect(const char* model) {
-        module.Config().modelCode = FindModelByName(model)->code;
-        dlg.OnInitDialog();
-        dlg.imageDlg.Select(CImageDlg::kBaudRate, 5);
-        dlg.imageDlg.Click(CImageDlg::kConnect);
-        ASSERT_TRUE(loop.RunUntil(
-            [&] {
-                return dlg.connectPending == 0 && dlg.moduleConnected == 1 &&
-                       ui.LastBoxText() == "Connection Succeeded!!!";
-            },
-            5000));
-        module.ClearRequests();
-        ui.ClearRecords();
+        ASSERT_TRUE(ConnectTo(model));
+        Forget();
     }
     bool WaitForMessage(const std::string& prefix) {
         return loop.RunUntil(
             [&] { return dlg.Text(CSondrixDlg::kMessageLine).rfind(prefix, 0) == 0; }, 10000);
     }
-
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module{{kModelHlxM18, 0x0301, 115200, 0}};
-    CSimPortFactory devices{loop, module};
-    CSondrixDlg dlg{loop, devices, ui};
 };
 
 TEST_P(CaptureTest, ImageArrivesByteIdenticalInItsChunksThenItsQuality) {

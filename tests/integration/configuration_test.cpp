@@ -5,7 +5,7 @@
 #include "link/option_numbers.h"
 #include "platform/scripted_ui_host.h"
 #include "sim/sim_configuration.h"
-#include "sim/sim_loopback.h"
+#include "support/sim_session.h"
 
 namespace sondrix {
 namespace {
@@ -14,18 +14,12 @@ using D = CSystemDlg;
 
 // The program core and a simulated module on virtual time, connected, with
 // master authority, on the Configuration tab.
-class ConfigurationTest : public ::testing::Test {
+class ConfigurationTest : public ::testing::Test, protected test::CSimSession {
   protected:
     void Connect(const char* model) {
-        module.Config().modelCode = FindModelByName(model)->code;
-        dlg.OnInitDialog();
-        dlg.imageDlg.Select(CImageDlg::kBaudRate, 5);
-        dlg.imageDlg.Click(CImageDlg::kConnect);
-        ASSERT_TRUE(
-            loop.RunUntil([&] { return ui.LastBoxText() == "Connection Succeeded!!!"; }, 5000));
+        ASSERT_TRUE(ConnectTo(model));
         dlg.masterMode = 1;
-        module.ClearRequests();
-        ui.ClearRecords();
+        Forget();
     }
     // Choosing the tab reads all options; the read ends with the page fill.
     void OpenTab() {
@@ -62,11 +56,6 @@ class ConfigurationTest : public ::testing::Test {
         Settle();
     }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module{{kModelHlxM18, 0x0301, 115200, 0}};
-    CSimPortFactory devices{loop, module};
-    CSondrixDlg dlg{loop, devices, ui};
     CSystemDlg& page = dlg.systemDlg;
 };
 

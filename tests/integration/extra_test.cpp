@@ -14,7 +14,7 @@
 #include "link/result_codes.h"
 #include "platform/scripted_ui_host.h"
 #include "sim/sim_extras.h"
-#include "sim/sim_loopback.h"
+#include "support/sim_session.h"
 
 namespace sondrix {
 namespace {
@@ -22,21 +22,11 @@ namespace {
 using test::Bytes;
 using Page = CUserDlg;
 
-class ExtraTest : public ::testing::Test {
+class ExtraTest : public ::testing::Test, protected test::CSimSession {
   protected:
     void Connect(const char* model = "HLX-M18") {
-        module.Config().modelCode = FindModelByName(model)->code;
-        dlg.OnInitDialog();
-        dlg.imageDlg.Select(CImageDlg::kBaudRate, 5);
-        dlg.imageDlg.Click(CImageDlg::kConnect);
-        ASSERT_TRUE(loop.RunUntil(
-            [&] {
-                return dlg.connectPending == 0 && dlg.moduleConnected == 1 &&
-                       ui.LastBoxText() == "Connection Succeeded!!!";
-            },
-            5000));
-        module.ClearRequests();
-        ui.ClearRecords();
+        ASSERT_TRUE(ConnectTo(model));
+        Forget();
     }
     bool WaitForBox(const std::string& text) {
         return loop.RunUntil([&] { return ui.LastBoxText() == text; }, 10000);
@@ -47,11 +37,6 @@ class ExtraTest : public ::testing::Test {
     }
     const SSimRequest& LastRequest() const { return module.Requests().back(); }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module{{kModelHlxM18, 0x0301, 115200, 0}};
-    CSimPortFactory devices{loop, module};
-    CSondrixDlg dlg{loop, devices, ui};
     CUserDlg& page = dlg.userDlg;
 };
 

@@ -14,9 +14,9 @@
 #include "link/option_numbers.h"
 #include "link/result_codes.h"
 #include "platform/scripted_ui_host.h"
-#include "sim/sim_loopback.h"
 #include "sim/sim_matching.h"
 #include "support/recording_dialog.h"
+#include "support/sim_session.h"
 
 namespace sondrix {
 namespace {
@@ -27,9 +27,10 @@ Bytes Text(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
-class UsersTest : public ::testing::Test {
+class UsersTest : public ::testing::Test, protected test::CSimSession {
   protected:
     UsersTest() {
+        module.UserDb().Seed(3);
         // A box whose text is listed here lays that finger on the sensor
         // while it is open, as the person does between two scans.
         ui.SetBoxObserver([this](const CScriptedUiHost::SBox& box) {
@@ -41,15 +42,7 @@ class UsersTest : public ::testing::Test {
     }
 
     void Connect(const char* model) {
-        module.Config().modelCode = FindModelByName(model)->code;
-        dlg.OnInitDialog();
-        dlg.imageDlg.Select(CImageDlg::kBaudRate, 5);
-        dlg.imageDlg.Click(CImageDlg::kConnect);
-        ASSERT_TRUE(loop.RunUntil(
-            [&] {
-                return dlg.moduleConnected == 1 && ui.LastBoxText() == "Connection Succeeded!!!";
-            },
-            5000));
+        ASSERT_TRUE(ConnectTo(model));
         Settle();
     }
     // Lets every answer arrive, then forgets what happened so far.
@@ -124,11 +117,6 @@ class UsersTest : public ::testing::Test {
         module.Receive(wire.data(), wire.size());
     }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module{{kModelHlxM18, 0x0301, 115200, 3}};
-    CSimPortFactory devices{loop, module};
-    CSondrixDlg dlg{loop, devices, ui};
     test::CTempFolder folder;
     std::map<std::string, FingerOnSensor> fingerOnBox;
 };

@@ -11,27 +11,18 @@
 #include "link/option_numbers.h"
 #include "platform/scripted_ui_host.h"
 #include "sim/sim_database.h"
-#include "sim/sim_loopback.h"
 #include "sim/sim_matching.h"
+#include "support/sim_session.h"
 
 namespace sondrix::test {
 
 // The program core connected in master mode to the simulated module, in
 // process on virtual time, with downloaded records going to a fresh folder.
-class CDatabaseFixture : public ::testing::Test {
+class CDatabaseFixture : public ::testing::Test, protected CSimSession {
   protected:
     void Connect(const char* model = "HLX-M18", int templateMode = 0) {
-        module.Config().modelCode = FindModelByName(model)->code;
         module.Options()[kOptionTemplateMode] = static_cast<uint32_t>(templateMode);
-        dlg.OnInitDialog();
-        dlg.imageDlg.Select(CImageDlg::kBaudRate, 5);
-        dlg.imageDlg.Click(CImageDlg::kConnect);
-        ASSERT_TRUE(loop.RunUntil(
-            [&] {
-                return dlg.connectPending == 0 && dlg.moduleConnected == 1 &&
-                       ui.LastBoxText() == "Connection Succeeded!!!";
-            },
-            5000));
+        ASSERT_TRUE(ConnectTo(model));
         dlg.masterMode = 1;
         module.Matching().SetMasterMode(true);
         dlg.templateMode = templateMode;
@@ -86,11 +77,6 @@ class CDatabaseFixture : public ::testing::Test {
     }
     static std::string IdOf(const SSimUser& user) { return {user.id.begin(), user.id.end()}; }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module{{kModelHlxM18, 0x0301, 115200, 0}};
-    CSimPortFactory devices{loop, module};
-    CSondrixDlg dlg{loop, devices, ui};
     CTempFolder folder;
 };
 
