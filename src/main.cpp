@@ -10,8 +10,9 @@
 #include "platform/message_loop.h"
 #include "platform/port_map.h"
 #include "qt/qt_front_end.h"
-#include "sim/pty_simulator.h"
+#include "sim/sim_desk_ports.h"
 #include "sim/sim_options.h"
+#include "ui/strings.h"
 
 int main(int argc, char** argv) {
     using namespace sondrix;
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
             AppOptionsHelp().c_str(), SimOptionsHelp().c_str());
         return 0;
     }
+    if (options.version) {
+        std::printf("%s\n", LoadString(IDS_VERSION_LINE).c_str());
+        return 0;
+    }
     CPortMap ports;
     for (const std::string& map : options.portMaps) {
         if (!ports.Assign(map, error)) {
@@ -37,27 +42,28 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    CPtySimulator simulator(simConfig);
-    if (options.simulate) {
-        if (!simulator.Start(error)) {
-            std::fprintf(stderr, "sondrix: cannot start the simulated module: %s\n", error.c_str());
-            return 1;
-        }
-        ports.Assign(1, simulator.SlavePath());
-        std::fprintf(stderr, "sondrix: simulated module on %s (COM1)\n",
-                     simulator.SlavePath().c_str());
-    }
     CMessageLoop loop(CMessageLoop::EClock::Real);
+    // The simulated module lives on the program's own loop: its answers and
+    // the Auto-On results it sends unasked come in like a real line's, and
+    // the panel plays it without a thread in between.
+    CSimModule module(simConfig);
+    CSimDeskPorts simulated(loop, module, ports);
+    ISerialDeviceFactory& devices = options.simulate ? static_cast<ISerialDeviceFactory&>(simulated)
+                                                     : static_cast<ISerialDeviceFactory&>(ports);
+    if (options.simulate) {
+        std::fprintf(stderr, "sondrix: simulated module on %s\n", CSimDeskPorts::kSimulatedPort);
+    }
     if (!options.headless) {
-        return RunQtFrontEnd(argc, argv, loop, ports);
+        return RunQtFrontEnd(argc, argv, loop, devices, ports,
+                             options.simulate ? &simulated : nullptr);
     }
     if (options.script == "-") {
-        return RunHeadless(loop, ports, std::cin, std::cout);
+        return RunHeadless(loop, devices, std::cin, std::cout);
     }
     std::ifstream script(options.script);
     if (!script) {
         std::fprintf(stderr, "sondrix: cannot read the script %s\n", options.script.c_str());
         return 2;
     }
-    return RunHeadless(loop, ports, script, std::cout);
+    return RunHeadless(loop, devices, script, std::cout);
 }

@@ -9,6 +9,8 @@ bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options,
         const bool hasValue = i + 1 < args.size();
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--simulate") {
             options.simulate = true;
         } else if (arg == "--headless") {
@@ -30,13 +32,15 @@ bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options,
 }
 
 std::string AppOptionsHelp() {
-    return "  --simulate         start the built-in simulated module on a pseudo-terminal\n"
-           "                     and map COM1 to it\n"
+    return "  --simulate         put the built-in simulated module behind COM1 and show the\n"
+           "                     panel that plays it (finger on the sensor, faults, model)\n"
            "  --port COMn=PATH   map port COMn (1..8) to a device, e.g. --port COM2=/dev/ttyUSB0\n"
-           "                     (by default COMn is /dev/ttyS<n-1>)\n"
+           "                     (by default COMn is /dev/ttyS<n-1>); PATH auto takes the\n"
+           "                     first USB serial adapter found\n"
            "  --headless --script FILE\n"
            "                     run without a window, acting as the script says\n"
-           "                     (FILE - reads the script from standard input)\n";
+           "                     (FILE - reads the script from standard input)\n"
+           "  --version          print the version and stop\n";
 }
 
 }  // namespace sondrix

@@ -12,6 +12,7 @@ struct SAppOptions {
     std::string script;                 // headless: script file, "-" for stdin
     std::vector<std::string> portMaps;  // "COMn=PATH"
     bool help = false;
+    bool version = false;
 };
 
 // Parses the options that are not the simulated module's own; false with a

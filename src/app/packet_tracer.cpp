@@ -1,6 +1,8 @@
 #include "app/packet_tracer.h"
 
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 
 namespace sondrix {
 
@@ -12,7 +14,16 @@ std::string Hex(uint32_t value) {
     return cell;
 }
 
+int64_t WallClockUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 }  // namespace
+
+CPacketTracer::CPacketTracer(CDialogModel& dialog, int listId, int& rows)
+    : m_dialog(dialog), m_listId(listId), m_rows(rows), m_clock(WallClockUs) {}
 
 void CPacketTracer::CreateColumns() {
     List().SetColumns({{"DIR", 35},
@@ -28,19 +39,18 @@ bool CPacketTracer::Accepts(int mode, bool transferBusy) {
     return mode == kShowAll || (mode == kStandard && !transferBusy);
 }
 
-void CPacketTracer::TracePacket(const CPacket& packet, int direction) {
-    CListData::SRow row;
-    row.cells = {direction == 0 ? "SND" : "RCV",
-                 Hex(packet.command),
-                 Hex(packet.param1),
-                 Hex(packet.param2),
-                 Hex(packet.dataSize),
-                 Hex(packet.errorCode),
-                 std::string()};
+std::vector<std::string> CPacketTracer::RowCells(const CPacket& packet, int direction) {
+    std::vector<std::string> cells = {direction == 0 ? "SND" : "RCV",
+                                      Hex(packet.command),
+                                      Hex(packet.param1),
+                                      Hex(packet.param2),
+                                      Hex(packet.dataSize),
+                                      Hex(packet.errorCode),
+                                      std::string()};
     if (packet.dataSize != 0) {
         const size_t shown =
             std::min<size_t>({packet.dataSize, kDataBytesShown, CPacket::kMaxData});
-        std::string& data = row.cells[6];
+        std::string& data = cells[6];
         data.reserve(shown * 2);
         static const char kDigits[] = "0123456789abcdef";
         for (size_t i = 0; i < shown; ++i) {
@@ -48,14 +58,55 @@ void CPacketTracer::TracePacket(const CPacket& packet, int direction) {
             data.push_back(kDigits[packet.data[i] & 0x0F]);
         }
     }
+    return cells;
+}
+
+std::vector<uint8_t> CPacketTracer::WireBytes(const CPacket& packet) {
+    const size_t dataSize = std::min<size_t>(packet.dataSize, CPacket::kMaxData);
+    std::vector<uint8_t> bytes(CPacket::kHeaderSize +
+                               (dataSize == 0 ? 0 : dataSize + CPacket::kDataOverhead));
+    bytes[0] = CPacket::kStart;
+    const uint32_t fields[] = {packet.command,  packet.param1,    packet.param2,
+                               packet.dataSize, packet.errorCode, packet.headerChecksum};
+    for (size_t i = 0; i < std::size(fields); ++i) {
+        PutU32BE(&bytes[1 + 4 * i], fields[i]);
+    }
+    if (dataSize != 0) {
+        std::copy_n(packet.data, dataSize, bytes.begin() + CPacket::kHeaderSize);
+        PutU32BE(&bytes[CPacket::kHeaderSize + dataSize], packet.dataChecksum);
+    }
+    return bytes;
+}
+
+std::string CPacketTracer::TimeText(int64_t timeUs) {
+    const std::time_t seconds = static_cast<std::time_t>(timeUs / 1000000);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[64];
+    const size_t used = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    std::snprintf(text + used, sizeof text - used, ".%06d", static_cast<int>(timeUs % 1000000));
+    return text;
+}
+
+void CPacketTracer::TracePacket(const CPacket& packet, int direction) {
+    STracedPacket traced{m_clock(), direction, WireBytes(packet)};
+    CListData::SRow row;
+    row.cells = RowCells(packet, direction);
+    row.tooltip = TimeText(traced.timeUs);
+    if (m_observer) {
+        m_observer(traced);
+    }
+    m_packets.push_back(std::move(traced));
     List().AppendRow(std::move(row));
     if (++m_rows > static_cast<int>(kMaxRows)) {
         List().RemoveFirstRows(1);
+        m_packets.pop_front();
     }
 }
 
 void CPacketTracer::Clear() {
     List().Clear();
+    m_packets.clear();
     m_rows = 0;
 }
 

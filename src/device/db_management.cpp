@@ -325,19 +325,24 @@ void CDBManagement::OnDownloadRecord(CPacket& packet) {
         return;
     }
     // A record that cannot be saved is reported; the run goes on with the next.
-    SaveRecord(packet);
     if (page.downloadMode != CDbDlg::kDownloadChecked) {
         if (++recordsDownloaded >= recordsToDownload) {
+            SaveRecord(packet);
             m_dlg.popupRadio.downloadOption = 0;
             ShowDownloadCompleted();
             return;
         }
         page.downloadMode = CDbDlg::kDownloadNext;
+        // The next record is asked for first: this one is written to disk
+        // (a synced file) while the module sends it. The packet stays ours
+        // until we return.
         if (const std::optional<uint8_t> code = page.DownloadCode()) {
             m_dlg.PacketManager().SendDownloadRecord(2, *code, {});
         }
+        SaveRecord(packet);
         return;
     }
+    SaveRecord(packet);
     if (--page.rowsToDownload < 1) {
         ShowDownloadCompleted();
         return;

@@ -7,6 +7,7 @@
 
 #include "files/file_descriptor.h"
 #include "files/log_record.h"
+#include "files/replacing_file.h"
 
 namespace sondrix {
 
@@ -18,12 +19,16 @@ EFileStatus WriteLogChunk(const std::filesystem::path& path, size_t chunkIndex, 
         text += "\r\n";
     }
     store.Reset();
-    const int placement = chunkIndex == 0 ? O_TRUNC : O_APPEND;
-    CFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | placement, 0666));
-    const bool written =
-        file.IsOpen() &&
-        file.WriteAll(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())) &&
-        file.Close();
+    const std::span bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    if (chunkIndex == 0) {
+        // A log already there is replaced only once the new one is on disk:
+        // a full disk must not cost the person the file they had.
+        CReplacingFile file(path);
+        return file.Open() && file.Write(bytes) && file.Commit() ? EFileStatus::Ok
+                                                                 : EFileStatus::IoError;
+    }
+    CFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_APPEND, 0666));
+    const bool written = file.IsOpen() && file.WriteAll(bytes) && file.Close();
     return written ? EFileStatus::Ok : EFileStatus::IoError;
 }
 

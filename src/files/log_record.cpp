@@ -87,6 +87,16 @@ __attribute__((format(printf, 2, 3))) void AppendFormat(std::string& line, const
     line += text.data();
 }
 
+// Text fields come from the module as they are: a line break or tab in them
+// would split the record's line or shift its columns, so control characters
+// are written as '?'.
+std::string LineSafe(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(),
+        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; }, '?');
+    return text;
+}
+
 bool AppendCommand(std::string& line, const SCommandKind& layout, CByteReader& reader) {
     uint8_t event = 0;
     uint16_t value = 0;
@@ -97,7 +107,7 @@ bool AppendCommand(std::string& line, const SCommandKind& layout, CByteReader& r
         !reader.Seek(layout.idOffset)) {
         return false;
     }
-    const std::string id = reader.Text(layout.idLimit);
+    const std::string id = LineSafe(reader.Text(layout.idLimit));
     line += "COMMAND\t";
     line += EventName(event, layout.kind);
     if (!layout.hasTime) {
@@ -132,7 +142,7 @@ std::string FormatLogLine(std::span<const uint8_t> record) {
     AppendFormat(line, "0x%04x\t\t", sequence);
     if (hasHeader && kind == kErrorKind) {
         line += "ERROR \t";
-        line += reader.Text(kErrorTextLimit);  // the text follows the kind byte
+        line += LineSafe(reader.Text(kErrorTextLimit));  // the text follows the kind byte
         return line;
     }
     const SCommandKind* layout = hasHeader ? FindCommandKind(kind) : nullptr;

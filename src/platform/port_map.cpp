@@ -1,5 +1,10 @@
 #include "platform/port_map.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
 #include "platform/termios_serial.h"
 
 namespace sondrix {
@@ -22,8 +27,38 @@ bool CPortMap::Assign(const std::string& mapping, std::string& error) {
         error = "expected COMn=PATH with n from 1 to 8, got \"" + mapping + "\"";
         return false;
     }
-    Assign(number, mapping.substr(equals + 1));
+    std::string path = mapping.substr(equals + 1);
+    if (path == kAutoPath) {
+        path = FindUsbSerialDevice(m_deviceRoot);
+        if (path.empty()) {
+            error = "no USB serial adapter found for " + mapping.substr(0, equals) +
+                    " (looked for /dev/serial/by-id/*, /dev/ttyUSB* and /dev/ttyACM*)";
+            return false;
+        }
+    }
+    Assign(number, path);
     return true;
+}
+
+std::string CPortMap::FindUsbSerialDevice(const std::string& root) {
+    namespace fs = std::filesystem;
+    // Each entry: a folder and the name prefix of the devices in it.
+    const std::pair<const char*, const char*> places[] = {
+        {"/dev/serial/by-id", ""}, {"/dev", "ttyUSB"}, {"/dev", "ttyACM"}};
+    for (const auto& [folder, prefix] : places) {
+        std::vector<std::string> found;
+        std::error_code error;
+        for (const fs::directory_entry& entry : fs::directory_iterator(root + folder, error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.starts_with(prefix) && name.size() > std::char_traits<char>::length(prefix)) {
+                found.push_back(entry.path().string());
+            }
+        }
+        if (!found.empty()) {
+            return *std::min_element(found.begin(), found.end());
+        }
+    }
+    return {};
 }
 
 void CPortMap::Assign(int portNumber, const std::string& path) {

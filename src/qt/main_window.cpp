@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/sondrix_dlg.h"
+#include "app/trace_file.h"
 #include "qt/control_binder.h"
 #include "qt/header_picture.h"
 #include "qt/icons.h"
@@ -78,6 +79,8 @@ CMainWindow::CMainWindow(CSondrixDlg& dialog, QWidget* parent)
 
     m_about = menuBar()->addAction(QString::fromStdString(LoadString(IDS_ABOUT_MENU)));
     connect(m_about, &QAction::triggered, this, &CMainWindow::ShowAboutBox);
+    m_saveTrace = menuBar()->addAction(QStringLiteral("Save trace..."));
+    connect(m_saveTrace, &QAction::triggered, this, &CMainWindow::SaveTraceFile);
 
     // Bound last: every widget exists when the first refresh reads them.
     m_binder = new CControlBinder(dialog, central, this);
@@ -108,6 +111,26 @@ void CMainWindow::ShowAboutBox() {
     const CAboutDlg::CAboutBox aboutBox(m_dialog.aboutDlg);
     CModelDialog box(m_dialog.Page(CSondrixDlg::kTabAbout), font(), this);
     box.RunModal();
+}
+
+void CMainWindow::SaveTraceFile() {
+    SFileDialog request;
+    request.save = true;
+    request.filter = "Packet trace files(*.pcapng)|*.pcapng|Text files(*.txt)|*.txt|";
+    request.defaultExtension = "*.pcapng";
+    request.overwritePrompt = true;
+    const std::vector<std::string> chosen = m_dialog.Ui().FileDialog(request);
+    if (chosen.empty()) {
+        return;
+    }
+    CCommPort& port = m_dialog.PacketManager().port;
+    std::string error;
+    if (SaveTrace(chosen.front(), m_dialog.Tracer().Packets(),
+                  port.portName + " " + port.DevicePath(), error)) {
+        m_dialog.ShowMessage("Trace saved: " + chosen.front());
+    } else {
+        m_dialog.Ui().MessageBox(error, EIcon::Stop);
+    }
 }
 
 }  // namespace sondrix

@@ -32,9 +32,13 @@ class CMainWindow : public QMainWindow {
     QPushButton* PktClearButton() const { return m_pktClear; }
     CHeaderPicture* Header() const { return m_header; }
     QAction* AboutAction() const { return m_about; }
+    QAction* SaveTraceAction() const { return m_saveTrace; }
 
     // Shows the About page in a modal box until the person closes it.
     void ShowAboutBox();
+    // Asks where to, then saves the tracer's packets as pcapng (and text
+    // beside it) or, for a .txt name, as text.
+    void SaveTraceFile();
 
   private:
     CSondrixDlg& m_dialog;
@@ -45,6 +49,7 @@ class CMainWindow : public QMainWindow {
     QLineEdit* m_messageLine;
     QPushButton* m_pktClear;
     QAction* m_about;
+    QAction* m_saveTrace;
     CControlBinder* m_binder;
 };
 

@@ -8,6 +8,7 @@
 
 #include "sim/pty_simulator.h"
 #include "sim/sim_options.h"
+#include "ui/strings.h"
 
 int main(int argc, char** argv) {
     using namespace sondrix;
@@ -19,8 +20,13 @@ int main(int argc, char** argv) {
                 "Usage: hlxsim [options]\n"
                 "Runs a simulated HLX fingerprint module on a pseudo-terminal and prints\n"
                 "its device path. Stop it with Ctrl-C.\n\n%s"
-                "  --pace             send answers at the pace of the line speed\n",
+                "  --pace             send answers at the pace of the line speed\n"
+                "  --version          print the version and stop\n",
                 SimOptionsHelp().c_str());
+            return 0;
+        }
+        if (*it == "--version") {
+            std::printf("hlxsim, %s\n", LoadString(IDS_VERSION_LINE).c_str());
             return 0;
         }
         if (*it == "--pace") {

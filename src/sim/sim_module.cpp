@@ -77,8 +77,11 @@ std::vector<SSimReply> CSimModule::Receive(const uint8_t* bytes, size_t count) {
 
 void CSimModule::Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t result,
                         uint32_t param2, const uint8_t* data, uint32_t size, uint32_t errorCode) {
-    if (m_faults.silent) {
+    if (m_faults.silent || m_faults.answersLeft == 0) {
         return;
+    }
+    if (m_faults.answersLeft > 0) {
+        --m_faults.answersLeft;
     }
     CPacket& reply = *m_reply;
     reply.ClearHeader();
@@ -91,6 +94,11 @@ void CSimModule::Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t 
     SSimReply sent;
     if (m_faults.garbageBefore) {
         sent.bytes = {0x00, 0x13, 0x7E, 0x01, 0x55};
+    }
+    if (!m_faults.bytesBefore.empty()) {
+        const std::vector<uint8_t>& before = m_faults.bytesBefore.front();
+        sent.bytes.insert(sent.bytes.end(), before.begin(), before.end());
+        m_faults.bytesBefore.pop_front();
     }
     const std::vector<uint8_t> wire = reply.Encode();
     sent.bytes.insert(sent.bytes.end(), wire.begin(), wire.end());

@@ -42,6 +42,11 @@ struct SSimFaults {
     uint32_t forcedResult = 0;     // when not 0, every answer carries this result
     uint32_t replyDelayMs = 0;     // extra time before each answer
     bool garbageBefore = false;    // send stray bytes before each answer
+    // Answers still given before the module falls silent; -1: no limit.
+    int answersLeft = -1;
+    // Bytes sent ahead of the next answers, one entry each: truncated
+    // packets, a header whose payload never comes, an oversized header.
+    std::deque<std::vector<uint8_t>> bytesBefore;
     // Results forced on the next captures, one each, in order; 0 lets that
     // capture go normally.
     std::deque<uint32_t> captureOutcomes;

@@ -65,7 +65,10 @@ void ClickIndicator(QAbstractButton* button) {
 QString SaveScreenshot(QWidget& widget, const QString& name) {
     const QString folder = QStringLiteral(SONDRIX_SCREENSHOT_DIR);
     QDir().mkpath(folder);
-    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    // Pictures at another scale than 100 % say so: "main_window_main@2x.png".
+    const qreal scale = widget.devicePixelRatioF();
+    const QString suffix = scale == 1.0 ? QString() : QStringLiteral("@%1x").arg(scale);
+    const QString path = folder + QLatin1Char('/') + name + suffix + QStringLiteral(".png");
     // Layouts settle in posted events.
     QApplication::processEvents();
     widget.grab().save(path);

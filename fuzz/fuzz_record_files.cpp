@@ -1,0 +1,41 @@
+// The DataBase tab's .rec loader and the template page's .min loader on
+// host files, for every kind of connected module.
+
+#include <vector>
+
+#include "files/record_file.h"
+#include "files/template_file.h"
+#include "fuzz_target.h"
+
+using sondrix::EFileStatus;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Layout: loader and module selector, ID field length - 1, then the file.
+    if (size < 2) {
+        return 0;
+    }
+    const uint8_t select = data[0];
+    if (select & 1) {
+        const auto path = sondrix::fuzz::ScratchFile(data + 2, size - 2, ".min");
+        std::vector<uint8_t> bytes;
+        const EFileStatus status = sondrix::LoadTemplateFile(path, bytes);
+        sondrix::fuzz::Require(status != EFileStatus::Ok || bytes.size() == size - 2,
+                               "a template read short or long");
+        return 0;
+    }
+    const int series = 1 + (select >> 1) % 5;
+    static const int kEmulation[] = {255, 1, 2};
+    const int emulation = kEmulation[(select >> 4) % 3];
+    const int templateMode = 1 + ((select >> 6) & 1);
+    const bool isM28 = (select >> 7) != 0;
+    const size_t idField = 1 + data[1];
+    const auto context =
+        sondrix::SRecordContext::FromModule(series, emulation, templateMode, idField, isM28);
+    const auto path = sondrix::fuzz::ScratchFile(data + 2, size - 2, ".rec");
+    sondrix::SHostRecordRow row;
+    const EFileStatus status = sondrix::LoadRecordFile(path, context, row);
+    if (status == EFileStatus::Ok) {
+        sondrix::fuzz::Require(row.Size() <= size - 2, "a record longer than its file");
+    }
+    return 0;
+}

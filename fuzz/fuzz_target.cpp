@@ -1,0 +1,28 @@
+#include "fuzz_target.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace sondrix::fuzz {
+
+std::filesystem::path ScratchFile(const uint8_t* data, size_t size, const std::string& suffix) {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("sondrix-fuzz-" + std::to_string(getpid()) + suffix);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    out.close();
+    if (!out) {
+        Fail("cannot write the scratch file");
+    }
+    return path;
+}
+
+void Fail(const char* what) {
+    std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
+    std::abort();
+}
+
+}  // namespace sondrix::fuzz

@@ -1,0 +1,208 @@
+#include "cli/cli_options.h"
+
+#include <algorithm>
+#include <array>
+
+#include "sim/sim_options.h"
+
+namespace sondrix {
+
+namespace {
+
+constexpr std::array<const char*, 11> kCommands = {"info",     "capture", "users", "backup",
+                                                   "restore",  "log",     "time",  "options",
+                                                   "firmware", "send",    "help"};
+
+constexpr std::array<uint32_t, 6> kRates = {9600, 14400, 19200, 38400, 57600, 115200};
+
+bool ParseUnsigned(const std::string& text, uint32_t& value) {
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return false;
+    }
+    value = static_cast<uint32_t>(std::stoul(text));
+    return true;
+}
+
+// The simulated module's own options go with a "--sim-" prefix, so that
+// "--baud" stays the rate this side of the line uses.
+bool TakeSimOptions(std::vector<std::string>& args, SSimConfig& config, std::string& error) {
+    std::vector<std::string> sim;
+    std::vector<std::string> rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i].rfind("--sim-", 0) == 0) {
+            sim.push_back("--" + args[i].substr(6));
+            if (i + 1 < args.size()) {
+                sim.push_back(args[++i]);
+            }
+        } else {
+            rest.push_back(args[i]);
+        }
+    }
+    if (!ParseSimOptions(sim, config, error)) {
+        return false;
+    }
+    if (!sim.empty()) {
+        error = "unknown option " + sim.front() + " (see --help)";
+        return false;
+    }
+    args = std::move(rest);
+    return true;
+}
+
+}  // namespace
+
+bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options,
+                     std::string& error) {
+    std::vector<std::string> args = input;
+    if (!TakeSimOptions(args, options.simConfig, error)) {
+        return false;
+    }
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        const auto needValue = [&] {
+            error = arg + " needs a value";
+            return false;
+        };
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--quiet" || arg == "-q") {
+            options.quiet = true;
+        } else if (arg == "--simulate") {
+            options.simulate = true;
+        } else if (arg == "--port") {
+            if (!hasValue) {
+                return needValue();
+            }
+            options.port = args[++i];
+        } else if (arg == "--baud") {
+            if (!hasValue) {
+                return needValue();
+            }
+            if (!ParseUnsigned(args[++i], options.baud) ||
+                std::find(kRates.begin(), kRates.end(), options.baud) == kRates.end()) {
+                error = "--baud must be one of 9600, 14400, 19200, 38400, 57600, 115200";
+                return false;
+            }
+        } else if (arg == "--trace") {
+            if (!hasValue) {
+                return needValue();
+            }
+            options.trace = args[++i];
+        } else if (arg == "--master-id" || arg == "--master-password") {
+            if (!hasValue) {
+                return needValue();
+            }
+            (arg == "--master-id" ? options.masterId : options.masterPassword) = args[++i];
+        } else if (arg == "--timeout") {
+            uint32_t seconds = 0;
+            if (!hasValue || !ParseUnsigned(args[++i], seconds) || seconds == 0) {
+                error = "--timeout needs a number of seconds above 0";
+                return false;
+            }
+            options.timeoutMs = seconds * 1000;
+        } else if (arg == "-o" || arg == "--output") {
+            if (!hasValue) {
+                return needValue();
+            }
+            options.output = args[++i];
+        } else if (arg == "--option") {
+            if (!hasValue) {
+                return needValue();
+            }
+            options.logOption = args[++i];
+            if (options.logOption == "nth") {
+                if (i + 1 >= args.size() || !ParseUnsigned(args[++i], options.logCount) ||
+                    options.logCount > 99999) {
+                    error = "--option nth needs a count from 0 to 99999";
+                    return false;
+                }
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option " + arg + " (see --help)";
+            return false;
+        } else if (options.command.empty()) {
+            options.command = arg;
+        } else {
+            options.arguments.push_back(arg);
+        }
+    }
+    if (options.help || options.version) {
+        return true;
+    }
+    if (!options.masterId.empty() && options.masterPassword.empty()) {
+        error = "--master-id needs --master-password";
+        return false;
+    }
+    if (options.command.empty()) {
+        error = "no command given (see --help)";
+        return false;
+    }
+    if (std::find(kCommands.begin(), kCommands.end(), options.command) == kCommands.end()) {
+        error = "unknown command " + options.command + " (see --help)";
+        return false;
+    }
+    if (options.command == "help") {
+        options.help = true;
+    }
+    return true;
+}
+
+std::string CliHelp() {
+    return std::string(
+        "Usage: sondrix-cli [options] COMMAND [arguments]\n"
+        "\n"
+        "Commands:\n"
+        "  info                  model, series, firmware, user count and status\n"
+        "  capture -o FILE       capture an image; FILE ends in .raw, .bmp or .wsq\n"
+        "  users                 list the users with their authority\n"
+        "  backup DIR            download every record into DIR/<ID>.rec\n"
+        "  restore FILE...       upload .rec files\n"
+        "  log -o FILE [--option all|unread|last|oldest-to-last|nth N]\n"
+        "                        download the module's log\n"
+        "  time get              print the module's clock\n"
+        "  time set [YYYY-MM-DD HH:MM:SS]\n"
+        "                        set the clock (to this computer's time without a value)\n"
+        "  options get           print the module's options\n"
+        "  options set NAME VALUE\n"
+        "                        set one option (names as printed by options get)\n"
+        "  firmware FILE         update the module's firmware\n"
+        "  send COMMAND [PARAM1 [PARAM2 [DATA]]]\n"
+        "  send 7E...            send a hand-made packet (hexadecimal, as in the Packet\n"
+        "                        Creator, or a whole packet from 7E on) and print the answer\n"
+        "\n"
+        "Options:\n"
+        "  --port PORT           COM1..COM8, COMn=PATH, a device path, or auto for the\n"
+        "                        first USB serial adapter (default COM1)\n"
+        "  --baud RATE           use this rate only (default: search every rate)\n"
+        "  --simulate            work with the built-in simulated module on a pseudo-terminal\n"
+        "  --sim-model NAME, --sim-baud RATE, --sim-firmware HEX, --sim-users N\n"
+        "                        set up the simulated module\n"
+        "  --trace FILE          save every packet: pcapng to FILE and text to FILE.txt\n"
+        "                        (text only when FILE ends in .txt)\n"
+        "  --master-id ID --master-password PASSWORD\n"
+        "                        the master's credential, when the module asks for one\n"
+        "  --master-password PASSWORD\n"
+        "                        alone: the module's device password\n"
+        "  --json                print the results as JSON\n"
+        "  --quiet, -q           no progress on standard error\n"
+        "  --timeout SECONDS     longest wait for the module (default 30)\n"
+        "  --help, --version\n"
+        "\n"
+        "Results go to standard output, progress and messages to standard error.\n"
+        "Exit status:\n"
+        "  0  success\n"
+        "  1  the module reported an error\n"
+        "  2  bad command line\n"
+        "  3  the serial port could not be opened\n"
+        "  4  no module answered (wrong port or rate, module silent)\n"
+        "  5  a file could not be read or written\n"
+        "  6  the module stopped answering part-way through\n");
+}
+
+}  // namespace sondrix

@@ -1,0 +1,117 @@
+#include "cli/cli_run.h"
+
+#include <memory>
+#include <ostream>
+
+#include "app/trace_file.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_options.h"
+#include "cli/cli_report.h"
+#include "cli/cli_session.h"
+#include "platform/message_loop.h"
+#include "platform/port_map.h"
+#include "sim/pty_simulator.h"
+
+namespace sondrix {
+
+namespace {
+
+// Picks the port the command line names: "COMn", "COMn=PATH", "auto", or a
+// device path (which COM1 then stands for).
+std::string ChoosePort(const SCliOptions& options, CPortMap& ports) {
+    if (options.port.empty()) {
+        return "COM1";
+    }
+    if (CPortMap::PortNumber(options.port) != 0) {
+        return options.port;
+    }
+    // "auto" is the first USB serial adapter plugged in.
+    const std::string mapping = options.port == CPortMap::kAutoPath
+                                    ? std::string("COM1=") + CPortMap::kAutoPath
+                                    : options.port;
+    const size_t equals = mapping.find('=');
+    if (equals != std::string::npos) {
+        std::string error;
+        if (!ports.Assign(mapping, error)) {
+            throw SCliFailure{
+                mapping.substr(equals + 1) == CPortMap::kAutoPath ? kCliPortError : kCliUsage,
+                "--port " + error};
+        }
+        return mapping.substr(0, equals);
+    }
+    ports.Assign(1, options.port);
+    return "COM1";
+}
+
+int Fail(const SCliFailure& failure, const SCliOptions& options, std::ostream& out,
+         std::ostream& err) {
+    err << "sondrix-cli: " << failure.message << std::endl;
+    if (options.json) {
+        out << "{\"error\": " << JsonString(failure.message) << ", \"status\": " << failure.status
+            << "}" << std::endl;
+    }
+    return failure.status;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    SCliOptions options;
+    std::string error;
+    if (!ParseCliOptions(args, options, error)) {
+        err << "sondrix-cli: " << error << std::endl;
+        return kCliUsage;
+    }
+    if (options.help) {
+        out << CliHelp();
+        return kCliOk;
+    }
+    if (options.version) {
+        out << "sondrix-cli " << kCliVersion << std::endl;
+        return kCliOk;
+    }
+    CPortMap ports;
+    std::unique_ptr<CPtySimulator> simulator;
+    std::unique_ptr<CTraceRecorder> trace;
+    int status = kCliOk;
+    CCliReport report;
+    try {
+        CheckCliCommand(options);
+        if (options.simulate && !options.port.empty()) {
+            throw SCliFailure{kCliUsage, "--simulate and --port cannot go together"};
+        }
+        const std::string portName = ChoosePort(options, ports);
+        if (options.simulate) {
+            simulator = std::make_unique<CPtySimulator>(options.simConfig);
+            if (!simulator->Start(error)) {
+                throw SCliFailure{kCliPortError, "cannot start the simulated module: " + error};
+            }
+            ports.Assign(1, simulator->SlavePath());
+        }
+        if (!options.trace.empty()) {
+            trace = std::make_unique<CTraceRecorder>(portName + " " + ports.DevicePath(portName));
+            if (!trace->Open(options.trace, error)) {
+                throw SCliFailure{kCliFileError, error};
+            }
+        }
+        CMessageLoop loop(CMessageLoop::EClock::Real);
+        CCliSession session(loop, ports, err, !options.quiet, options.timeoutMs);
+        if (trace) {
+            session.SetTraceSink([&](const STracedPacket& packet) { trace->Write(packet); });
+        }
+        session.SetMasterCredential(options.masterId, options.masterPassword);
+        session.Connect(portName, options.baud);
+        RunCliCommand(session, options, report);
+    } catch (const SCliFailure& failure) {
+        status = Fail(failure, options, out, err);
+    }
+    if (trace && !trace->Close(error) && status == kCliOk) {
+        status = Fail({kCliFileError, error}, options, out, err);
+    }
+    if (status == kCliOk) {
+        report.Print(out, options.json);
+    }
+    return status;
+}
+
+}  // namespace sondrix

@@ -1,0 +1,225 @@
+#include "cli/cli_session.h"
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+
+#include "cli/cli_options.h"
+#include "link/command_table.h"
+#include "platform/port_map.h"
+#include "ui/strings.h"
+
+namespace sondrix {
+
+namespace {
+
+// How long the line must stay quiet before a step counts as finished.
+constexpr int64_t kQuietMs = 300;
+// How often a wait looks at the boxes and the clock.
+constexpr uint32_t kPollMs = 100;
+
+}  // namespace
+
+CCliSession::CCliSession(CMessageLoop& loop, ISerialDeviceFactory& devices, std::ostream& progress,
+                         bool showProgress, uint32_t timeoutMs)
+    : m_loop(loop),
+      m_dlg(loop, devices, m_ui),
+      m_progress(progress),
+      m_showProgress(showProgress),
+      m_timeoutMs(timeoutMs) {
+    m_dlg.Tracer().SetObserver([this](const STracedPacket& packet) { OnPacket(packet); });
+    m_messageObserver = m_dlg.AddObserver([this](int) {
+        const std::string text = m_dlg.Text(CSondrixDlg::kMessageLine);
+        if (text != m_lastMessage) {
+            m_lastMessage = text;
+            if (!text.empty()) {
+                Progress(text);
+            }
+        }
+    });
+    m_lastPacketMs = m_loop.NowMs();
+}
+
+CCliSession::~CCliSession() {
+    m_dlg.RemoveObserver(m_messageObserver);
+    m_dlg.Tracer().SetObserver({});
+    m_dlg.PacketManager().port.Close();
+}
+
+void CCliSession::OnPacket(const STracedPacket& packet) {
+    m_lastPacketMs = m_loop.NowMs();
+    m_awaitingAnswer = packet.direction == 0;
+    if (packet.direction == 1) {
+        ++m_answers;
+        m_lastAnswer = packet;
+    }
+    if (m_traceSink) {
+        m_traceSink(packet);
+    }
+    if (m_packetObserver) {
+        m_packetObserver(packet);
+    }
+}
+
+void CCliSession::Progress(const std::string& text) {
+    if (m_showProgress) {
+        m_progress << "sondrix-cli: " << text << std::endl;
+    }
+}
+
+void CCliSession::FailOnBox(const CScriptedUiHost::SBox& box, int status) {
+    throw SCliFailure{status, box.text};
+}
+
+std::string CCliSession::Device() {
+    const std::string path = m_dlg.PacketManager().port.DevicePath();
+    return path.empty() ? m_dlg.portName : m_dlg.portName + " (" + path + ")";
+}
+
+void CCliSession::Connect(const std::string& portName, uint32_t baud) {
+    m_dlg.OnInitDialog();
+    // Every packet is traced, whatever the work, so that a trace is complete.
+    m_dlg.userDlg.Select(CUserDlg::kTracerOption, CPacketTracer::kShowAll);
+    CImageDlg& page = m_dlg.imageDlg;
+    page.Select(CImageDlg::kPort, CPortMap::PortNumber(portName) - 1);
+    if (baud != 0) {
+        const auto& rates = CImageDlg::kBaudRates;
+        page.Select(CImageDlg::kBaudRate,
+                    static_cast<int>(std::find(rates.begin(), rates.end(), baud) - rates.begin()));
+    }
+    Progress("connecting on " + portName +
+             (baud != 0 ? " at " + std::to_string(baud) + " bps" : ", searching every rate"));
+    const size_t mark = m_ui.Boxes().size();
+    page.Click(CImageDlg::kConnect);
+    const std::string succeeded = LoadString(IDS_CONNECTION_SUCCEEDED);
+    size_t seen = mark;
+    const int64_t deadline = m_loop.NowMs() + 20000;
+    while (m_loop.NowMs() < deadline) {
+        for (; seen < m_ui.Boxes().size(); ++seen) {
+            const CScriptedUiHost::SBox& box = m_ui.Boxes()[seen];
+            if (box.text == succeeded) {
+                m_boxesSeen = m_boxMark = m_ui.Boxes().size();
+                return;
+            }
+            if (box.text.rfind(LoadString(IDS_CANNOT_OPEN_PORT), 0) == 0) {
+                FailOnBox(box, kCliPortError);
+            }
+            if (box.text == LoadString(IDS_CONNECTION_FAILED)) {
+                throw SCliFailure{kCliNoModule, box.text + " No module answered on " + Device() +
+                                                    " at any rate."};
+            }
+            if (box.icon == EIcon::Stop) {
+                FailOnBox(box, kCliNoModule);
+            }
+        }
+        // The window goes on to the other rates; asked for one rate, we stop here.
+        if (baud != 0 && page.autoSearchCount > 0) {
+            throw SCliFailure{kCliNoModule, "No module answered on " + Device() + " at " +
+                                                std::to_string(baud) + " bps."};
+        }
+        m_loop.RunUntil([&] { return m_ui.Boxes().size() > seen || page.autoSearchCount > 0; },
+                        kPollMs);
+    }
+    throw SCliFailure{kCliNoModule, "No module answered on " + Device() + "."};
+}
+
+void CCliSession::EnterMaster() {
+    if (m_dlg.masterMode == 1) {
+        return;
+    }
+    OpenTab(CSondrixDlg::kTabAuthUser);
+    CBasicDlg& page = m_dlg.basicDlg;
+    if (!m_masterPassword.empty()) {
+        // Asked for, the credential goes into the popups as the person types it.
+        const bool withId = !m_masterId.empty();
+        page.Click(withId ? CBasicDlg::kPwMatching : CBasicDlg::kDevicePassword);
+        if (withId) {
+            m_ui.QueuePopupAnswer(true, m_masterId);
+        }
+        m_ui.QueuePopupAnswer(true, m_masterPassword);
+    }
+    page.Click(CBasicDlg::kEnterMaster);
+    WaitFor([&] { return m_dlg.masterMode == 1; }, "entering master mode");
+}
+
+void CCliSession::OpenTab(int tab) {
+    const size_t mark = m_ui.Boxes().size();
+    m_dlg.SelectTab(tab);
+    if (m_dlg.CurrentTab() != tab) {
+        const std::string text =
+            m_ui.Boxes().size() > mark ? m_ui.Boxes().back().text : std::string("refused");
+        m_boxesSeen = m_boxMark = m_ui.Boxes().size();
+        throw SCliFailure{kCliModuleError, text};
+    }
+}
+
+void CCliSession::WaitFor(const std::function<bool()>& done, const std::string& what) {
+    while (true) {
+        for (; m_boxesSeen < m_ui.Boxes().size(); ++m_boxesSeen) {
+            const CScriptedUiHost::SBox& box = m_ui.Boxes()[m_boxesSeen];
+            if (box.icon == EIcon::Stop) {
+                ++m_boxesSeen;
+                throw SCliFailure{kCliModuleError,
+                                  box.text + " (" + what + ", module on " + Device() + ")"};
+            }
+            if (box.buttons == EButtons::Ok) {
+                Progress(box.text);
+            }
+        }
+        if (done()) {
+            return;
+        }
+        ShowBarProgress(what);
+        const int64_t quiet = m_loop.NowMs() - m_lastPacketMs;
+        if (quiet > static_cast<int64_t>(m_timeoutMs)) {
+            throw SCliFailure{kCliTimeout, "No answer from the module on " + m_dlg.portName +
+                                               " for " + std::to_string(m_timeoutMs / 1000) +
+                                               " s while " + what + "."};
+        }
+        m_loop.RunUntil([&] { return m_ui.Boxes().size() > m_boxesSeen || done(); }, kPollMs);
+    }
+}
+
+const CScriptedUiHost::SBox& CCliSession::WaitForBox(const std::string& what, int failureStatus) {
+    // Questions on the way were answered by the host; the box that ends the
+    // work only reports.
+    const auto next = [&]() -> std::optional<size_t> {
+        for (size_t i = m_boxMark; i < m_ui.Boxes().size(); ++i) {
+            if (m_ui.Boxes()[i].buttons == EButtons::Ok) {
+                return i;
+            }
+        }
+        return std::nullopt;
+    };
+    try {
+        WaitFor([&] { return next().has_value(); }, what);
+    } catch (SCliFailure& failure) {
+        if (failure.status == kCliModuleError) {
+            failure.status = failureStatus;
+        }
+        throw;
+    }
+    const size_t found = *next();
+    m_boxMark = found + 1;
+    return m_ui.Boxes()[found];
+}
+
+void CCliSession::ShowBarProgress(const std::string& what) {
+    const CPopupProgressDlg& popup = m_dlg.popupProgress;
+    if (!popup.Exists() || popup.bar.upper <= popup.bar.lower) {
+        m_lastPercent = -1;
+        return;
+    }
+    const int percent =
+        (popup.bar.position - popup.bar.lower) * 100 / (popup.bar.upper - popup.bar.lower);
+    if (m_lastPercent < 0 || percent >= m_lastPercent + 10) {
+        m_lastPercent = percent;
+        Progress(what + ": " + std::to_string(percent) + " %");
+    }
+}
+
+void CCliSession::Settle(const std::string& what) {
+    WaitFor([&] { return !m_awaitingAnswer && m_loop.NowMs() - m_lastPacketMs >= kQuietMs; }, what);
+}
+
+}  // namespace sondrix

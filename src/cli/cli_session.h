@@ -1,0 +1,107 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+#include "app/sondrix_dlg.h"
+#include "platform/message_loop.h"
+#include "platform/scripted_ui_host.h"
+
+namespace sondrix {
+
+// A failure that ends the command, with its exit status and message.
+struct SCliFailure {
+    int status;
+    std::string message;
+};
+
+// The program core driven from the command line: the same main dialog,
+// pages, packet manager and handlers as the window, acted on through the
+// page models, with a scripted UI host answering the boxes, popups and file
+// dialogs the way the command line asked. Every packet is traced; an
+// observer may see each one.
+class CCliSession {
+  public:
+    CCliSession(CMessageLoop& loop, ISerialDeviceFactory& devices, std::ostream& progress,
+                bool showProgress, uint32_t timeoutMs);
+    ~CCliSession();
+    CCliSession(const CCliSession&) = delete;
+    CCliSession& operator=(const CCliSession&) = delete;
+
+    // Connects on `portName` ("COM1"); with `baud` 0 the window's search over
+    // every rate runs, otherwise only that rate is tried.
+    void Connect(const std::string& portName, uint32_t baud);
+    // Enters master mode, which the configuration, database and extra pages
+    // need. When the module asks for a credential: the master's ID and
+    // password, or with no ID the device password.
+    void EnterMaster();
+    void SetMasterCredential(std::string id, std::string password) {
+        m_masterId = std::move(id);
+        m_masterPassword = std::move(password);
+    }
+    // Opens a tab as the person would; its guard's refusal is a failure.
+    void OpenTab(int tab);
+
+    // Runs the loop until `done`; a stop-icon box shown meanwhile, or the
+    // module going quiet for the time-out, ends the command with a failure.
+    void WaitFor(const std::function<bool()>& done, const std::string& what);
+    // Runs until the next box that only reports (questions on the way are
+    // answered as the host was told) and returns it; a stop-icon box is a failure
+    // of `failureStatus`.
+    const CScriptedUiHost::SBox& WaitForBox(const std::string& what,
+                                            int failureStatus = kModuleErrorStatus);
+    // Lets WaitForBox look only at boxes shown from now on.
+    void MarkBoxes() { m_boxMark = m_ui.Boxes().size(); }
+    // Runs until every request has its answer and the line has been quiet a while.
+    void Settle(const std::string& what);
+
+    // Prints a progress line on the error stream (unless quiet).
+    void Progress(const std::string& text);
+
+    CSondrixDlg& Dlg() { return m_dlg; }
+    CScriptedUiHost& Ui() { return m_ui; }
+    CMessageLoop& Loop() { return m_loop; }
+    // Called for every packet over the line (after the tracer has it).
+    void SetPacketObserver(CPacketTracer::Observer observer) {
+        m_packetObserver = std::move(observer);
+    }
+    // Also called for every packet: where the command line's trace goes.
+    void SetTraceSink(CPacketTracer::Observer sink) { m_traceSink = std::move(sink); }
+    // Answers seen so far, and the last one.
+    uint64_t AnswersSeen() const { return m_answers; }
+    const STracedPacket& LastAnswer() const { return m_lastAnswer; }
+
+    static constexpr int kModuleErrorStatus = 1;
+
+  private:
+    void OnPacket(const STracedPacket& packet);
+    // "COM1 (/dev/ttyUSB0)", for messages.
+    std::string Device();
+    // The progress popup's bar, every ten per cent.
+    void ShowBarProgress(const std::string& what);
+    [[noreturn]] void FailOnBox(const CScriptedUiHost::SBox& box, int status);
+
+    CMessageLoop& m_loop;
+    CScriptedUiHost m_ui;
+    CSondrixDlg m_dlg;
+    std::ostream& m_progress;
+    bool m_showProgress;
+    uint32_t m_timeoutMs;
+    size_t m_boxesSeen = 0;  // boxes checked for failures
+    size_t m_boxMark = 0;    // where WaitForBox looks for the next report
+    int m_lastPercent = -1;
+    int m_messageObserver = 0;
+    std::string m_lastMessage;
+    int64_t m_lastPacketMs = 0;
+    bool m_awaitingAnswer = false;
+    uint64_t m_answers = 0;
+    STracedPacket m_lastAnswer;
+    CPacketTracer::Observer m_packetObserver;
+    CPacketTracer::Observer m_traceSink;
+    std::string m_masterId;
+    std::string m_masterPassword;
+};
+
+}  // namespace sondrix
