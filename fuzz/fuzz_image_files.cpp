@@ -23,22 +23,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int width = (data[1] & 63) + 1;
     const int height = (data[2] & 63) + 1;
     static const char* const kSuffix[] = {".bmp", ".raw", ".wsq"};
-    const auto path = sondrix::fuzz::ScratchFile(data + 3, size - 3, kSuffix[format]);
+    const sondrix::fuzz::CScratchFile file(data + 3, size - 3, kSuffix[format]);
+    const std::string path = file.Path().string();
 
     constexpr uint8_t kUntouched = 0xA5;
     std::vector<uint8_t> pixels;
     ImageFileStatus status = ImageFileStatus::Ok;
     if (format == 0) {
         pixels.assign(static_cast<size_t>(width) * height, kUntouched);
-        status = sondrix::ReadBmpFile(path.string(), pixels.data(), width, height);
+        status = sondrix::ReadBmpFile(path, pixels.data(), width, height);
     } else if (format == 1) {
         pixels.assign(static_cast<size_t>(width) * height, kUntouched);
-        status = sondrix::ReadRawFile(path.string(), pixels.data(), width, height);
+        status = sondrix::ReadRawFile(path, pixels.data(), width, height);
     } else {
         pixels.assign(sondrix::kWsqPixelCapacity, kUntouched);
         int w = -1;
         int h = -1;
-        status = sondrix::ReadWsqFile(path.string(), pixels.data(), pixels.size(), &w, &h, nullptr);
+        status = sondrix::ReadWsqFile(path, pixels.data(), pixels.size(), &w, &h, nullptr);
         if (status == ImageFileStatus::Ok) {
             sondrix::fuzz::Require(
                 w > 0 && h > 0 && static_cast<size_t>(w) * static_cast<size_t>(h) <= pixels.size(),

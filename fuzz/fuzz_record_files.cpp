@@ -16,9 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const uint8_t select = data[0];
     if (select & 1) {
-        const auto path = sondrix::fuzz::ScratchFile(data + 2, size - 2, ".min");
+        const sondrix::fuzz::CScratchFile file(data + 2, size - 2, ".min");
         std::vector<uint8_t> bytes;
-        const EFileStatus status = sondrix::LoadTemplateFile(path, bytes);
+        const EFileStatus status = sondrix::LoadTemplateFile(file.Path(), bytes);
         sondrix::fuzz::Require(status != EFileStatus::Ok || bytes.size() == size - 2,
                                "a template read short or long");
         return 0;
@@ -31,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t idField = 1 + data[1];
     const auto context =
         sondrix::SRecordContext::FromModule(series, emulation, templateMode, idField, isM28);
-    const auto path = sondrix::fuzz::ScratchFile(data + 2, size - 2, ".rec");
+    const sondrix::fuzz::CScratchFile file(data + 2, size - 2, ".rec");
     sondrix::SHostRecordRow row;
-    const EFileStatus status = sondrix::LoadRecordFile(path, context, row);
+    const EFileStatus status = sondrix::LoadRecordFile(file.Path(), context, row);
     if (status == EFileStatus::Ok) {
         sondrix::fuzz::Require(row.Size() <= size - 2, "a record longer than its file");
     }

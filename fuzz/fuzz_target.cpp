@@ -8,16 +8,20 @@
 
 namespace sondrix::fuzz {
 
-std::filesystem::path ScratchFile(const uint8_t* data, size_t size, const std::string& suffix) {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("sondrix-fuzz-" + std::to_string(getpid()) + suffix);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+CScratchFile::CScratchFile(const uint8_t* data, size_t size, const std::string& suffix)
+    : m_path(std::filesystem::temp_directory_path() /
+             ("sondrix-fuzz-" + std::to_string(getpid()) + suffix)) {
+    std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     out.close();
     if (!out) {
         Fail("cannot write the scratch file");
     }
-    return path;
+}
+
+CScratchFile::~CScratchFile() {
+    std::error_code ignored;
+    std::filesystem::remove(m_path, ignored);
 }
 
 void Fail(const char* what) {

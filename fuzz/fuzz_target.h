@@ -13,10 +13,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace sondrix::fuzz {
 
-// Writes the input to a scratch file of this process whose name ends in
-// `suffix` (the readers pick or check the format by the name) and returns
-// its path. The file is rewritten on every call.
-std::filesystem::path ScratchFile(const uint8_t* data, size_t size, const std::string& suffix);
+// The input written to a scratch file of this process whose name ends in
+// `suffix` (the readers pick or check the format by the name); removed again
+// when the object goes away.
+class CScratchFile {
+  public:
+    CScratchFile(const uint8_t* data, size_t size, const std::string& suffix);
+    ~CScratchFile();
+    CScratchFile(const CScratchFile&) = delete;
+    CScratchFile& operator=(const CScratchFile&) = delete;
+    const std::filesystem::path& Path() const { return m_path; }
+
+  private:
+    std::filesystem::path m_path;
+};
 
 // Stops the program with a report when an invariant of the code under test
 // does not hold; libFuzzer records the input as a crash.
