@@ -55,10 +55,13 @@ void CSondrixDlg::ShowMessage(const std::string& text) {
     SetText(kMessageLine, text);
 }
 
-void CSondrixDlg::ShowResultError(uint32_t code) {
-    const std::string text = ResultText(code);
+void CSondrixDlg::Report(const std::string& text, EIcon icon) {
     ShowMessage(text);
-    m_ui.MessageBox(text, EIcon::Stop);
+    m_ui.MessageBox(text, icon);
+}
+
+void CSondrixDlg::ShowResultError(uint32_t code) {
+    Report(ResultText(code), EIcon::Stop);
 }
 
 CPageBase& CSondrixDlg::Page(int tab) {

@@ -56,6 +56,8 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
 
     // The message line.
     void ShowMessage(const std::string& text);
+    // A text on the message line and in a box with `icon`.
+    void Report(const std::string& text, EIcon icon);
     // The common error report: the result's text on the message line and in
     // a stop-icon box.
     void ShowResultError(uint32_t code);

@@ -151,9 +151,7 @@ bool CConfiguration::PlainNewModule() const {
 }
 
 void CConfiguration::Report(int textId, EIcon icon) {
-    const std::string& text = LoadString(textId);
-    m_dlg.ShowMessage(text);
-    m_dlg.Ui().MessageBox(text, icon);
+    m_dlg.Report(LoadString(textId), icon);
 }
 
 void CConfiguration::EndRead() {

@@ -41,8 +41,7 @@ void CConnection::OnSetBaudRate(CPacket& packet) {
         return;
     }
     const std::string& text = LoadString(IDS_BAUD_RECONNECT);
-    m_dlg.Ui().MessageBox(text, EIcon::Information);
-    m_dlg.ShowMessage(text);
+    m_dlg.Report(text, EIcon::Information);
 }
 
 void CConnection::OnGetSystemInfo(CPacket& packet) {

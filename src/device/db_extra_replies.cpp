@@ -18,11 +18,6 @@ namespace {
 constexpr uint32_t kAllLogs = 3;
 constexpr uint32_t kOldestUnreadToLast = 4;
 
-void Show(CSondrixDlg& dlg, const std::string& text, EIcon icon) {
-    dlg.ShowMessage(text);
-    dlg.Ui().MessageBox(text, icon);
-}
-
 // The texts of a command that only reports its outcome: result 1 and 2 have
 // their own, every other result goes to the common error report.
 struct SOutcome {
@@ -33,9 +28,9 @@ struct SOutcome {
 
 void Report(CSondrixDlg& dlg, const CPacket& packet, const SOutcome& outcome) {
     if (packet.param1 == RESULT_SUCCESS) {
-        Show(dlg, LoadString(outcome.succeeded), EIcon::Information);
+        dlg.Report(LoadString(outcome.succeeded), EIcon::Information);
     } else if (packet.param1 == RESULT_FAILED) {
-        Show(dlg, LoadString(outcome.failed), outcome.failedIcon);
+        dlg.Report(LoadString(outcome.failed), outcome.failedIcon);
     } else {
         dlg.ShowResultError(packet.param1);
     }
@@ -45,7 +40,7 @@ void Report(CSondrixDlg& dlg, const CPacket& packet, const SOutcome& outcome) {
 
 void CDBManagement::OnReadCustomData(CPacket& packet) {
     if (packet.param1 == RESULT_FAILED) {
-        Show(m_dlg, LoadString(IDS_EXTRA_READ_CUSTOM_FAILED), EIcon::Information);
+        m_dlg.Report(LoadString(IDS_EXTRA_READ_CUSTOM_FAILED), EIcon::Information);
         return;
     }
     if (!Succeeded(packet)) {
@@ -73,7 +68,7 @@ void CDBManagement::OnGetLogData(CPacket& packet) {
     if (packet.param1 != RESULT_SUCCESS) {
         page.logStore.Reset();
         if (packet.param1 == RESULT_FAILED) {
-            Show(m_dlg, LoadString(IDS_EXTRA_GET_LOG_FAILED), EIcon::Stop);
+            m_dlg.Report(LoadString(IDS_EXTRA_GET_LOG_FAILED), EIcon::Stop);
         } else {
             m_dlg.ShowResultError(packet.param1);
         }
@@ -85,7 +80,7 @@ void CDBManagement::OnGetLogData(CPacket& packet) {
         page.logStore.Reset();
     }
     if (packet.dataSize == 0) {
-        Show(m_dlg, LoadString(IDS_EXTRA_LOGS_NOT_EXISTED), EIcon::Stop);
+        m_dlg.Report(LoadString(IDS_EXTRA_LOGS_NOT_EXISTED), EIcon::Stop);
         return;
     }
     const SRecordContext module = SRecordContext::FromModule(
@@ -95,7 +90,7 @@ void CDBManagement::OnGetLogData(CPacket& packet) {
                         LogRecordSize(module));
     if (WriteLogChunk(page.logFilePath, chunk, page.logStore) != EFileStatus::Ok) {
         // Asking for more would only lose it too.
-        Show(m_dlg, LoadString(IDS_EXTRA_LOG_NOT_WRITTEN) + page.logFilePath, EIcon::Stop);
+        m_dlg.Report(LoadString(IDS_EXTRA_LOG_NOT_WRITTEN) + page.logFilePath, EIcon::Stop);
         return;
     }
     CPacketManagerWnd& packets = m_dlg.PacketManager();

@@ -104,8 +104,7 @@ bool CDBManagement::Accepted(const CPacket& packet, int failedText) {
 }
 
 void CDBManagement::ShowError(const std::string& text) {
-    m_dlg.ShowMessage(text);
-    m_dlg.Ui().MessageBox(text, EIcon::Stop);
+    m_dlg.Report(text, EIcon::Stop);
 }
 
 void CDBManagement::ShowUserCount(uint32_t count) {
@@ -299,8 +298,7 @@ void CDBManagement::OnUserCount(const CPacket& packet) {
 
 void CDBManagement::ShowDownloadCompleted() {
     const std::string& text = LoadString(IDS_DB_DOWNLOAD_COMPLETED);
-    m_dlg.ShowMessage(text);
-    m_dlg.Ui().MessageBox(text, EIcon::Information);
+    m_dlg.Report(text, EIcon::Information);
 }
 
 void CDBManagement::SaveRecord(const CPacket& packet) {

@@ -50,8 +50,7 @@ void OnChunkAnswer(CSondrixDlg& dlg, const CPacket& packet, bool backup) {
     popup.StepIt();
     EndFirmwareTransfer(dlg);
     const std::string& text = LoadString(IDS_FIRMWARE_COMPLETE);
-    dlg.ShowMessage(text);
-    dlg.Ui().MessageBox(text, EIcon::Information);
+    dlg.Report(text, EIcon::Information);
 }
 
 }  // namespace

@@ -13,8 +13,7 @@ bool SendFirmwareTransferChunk(CSondrixDlg& dlg, bool backup, uint32_t index) {
     if (!sent) {
         EndFirmwareTransfer(dlg);
         const std::string& text = LoadString(IDS_FIRMWARE_READ_FAILED);
-        dlg.ShowMessage(text);
-        dlg.Ui().MessageBox(text, EIcon::Stop);
+        dlg.Report(text, EIcon::Stop);
         return false;
     }
     if (index == manager.lastChunk) {

@@ -38,13 +38,8 @@ void ShowAutoResult(CSondrixDlg& dlg, const std::string& text) {
 
 }  // namespace
 
-void ReportText(CSondrixDlg& dlg, const std::string& text, EIcon icon) {
-    dlg.ShowMessage(text);
-    dlg.Ui().MessageBox(text, icon);
-}
-
 void ReportString(CSondrixDlg& dlg, int textId, EIcon icon) {
-    ReportText(dlg, LoadString(textId), icon);
+    dlg.Report(LoadString(textId), icon);
 }
 
 void RequestQualityCheck(CSondrixDlg& dlg, int reason) {
@@ -131,7 +126,7 @@ void CMatching::OnIdentify(CPacket& packet) {
             if (!IdAndIndex(packet, IdentifyLayout(), suffix)) {
                 return;
             }
-            ReportText(m_dlg, LoadString(IDS_IDENTIFY_SUCCEEDED) + suffix, EIcon::Information);
+            m_dlg.Report(LoadString(IDS_IDENTIFY_SUCCEEDED) + suffix, EIcon::Information);
             RequestQualityCheck(m_dlg, 5);
             break;
         }
@@ -179,9 +174,9 @@ void CMatching::SaveTemplate(const CPacket& packet) {
     const std::string shown = path.string();
     const std::span<const uint8_t> bytes(packet.data, packet.dataSize);
     if (SaveTemplateFile(path, bytes) == EFileStatus::Ok) {
-        ReportText(m_dlg, FormatUserString(IDS_TEMPLATE_SAVED, shown.c_str()), EIcon::Information);
+        m_dlg.Report(FormatUserString(IDS_TEMPLATE_SAVED, shown.c_str()), EIcon::Information);
     } else {
-        ReportText(m_dlg, FormatUserString(IDS_TEMPLATE_NOT_SAVED, shown.c_str()), EIcon::Stop);
+        m_dlg.Report(FormatUserString(IDS_TEMPLATE_NOT_SAVED, shown.c_str()), EIcon::Stop);
     }
 }
 
@@ -243,8 +238,7 @@ void CMatching::OnInstantIdentify(CPacket& packet) {
             if (!IdAndIndex(packet, InstantIdentifyLayout(), suffix)) {
                 return;
             }
-            ReportText(m_dlg, LoadString(IDS_INSTANT_IDENTIFY_SUCCEEDED) + suffix,
-                       EIcon::Information);
+            m_dlg.Report(LoadString(IDS_INSTANT_IDENTIFY_SUCCEEDED) + suffix, EIcon::Information);
             RequestQualityCheck(m_dlg, 5);
             break;
         }

@@ -45,9 +45,7 @@ class CMatching : public CCommandHandler {
     void SaveTemplate(const CPacket& packet);
 };
 
-// Shows `text` on the message line and in a box with `icon`.
-void ReportText(CSondrixDlg& dlg, const std::string& text, EIcon icon);
-// The same for a string-table text.
+// Shows a string-table text on the message line and in a box with `icon`.
 void ReportString(CSondrixDlg& dlg, int textId, EIcon icon);
 // Stores why the next image-quality answer arrives, then asks for it.
 void RequestQualityCheck(CSondrixDlg& dlg, int reason);

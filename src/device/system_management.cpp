@@ -48,8 +48,7 @@ void CSystemManagement::OnGetStatus(CPacket& packet) {
     if (m_dlg.connectPending == 1) {
         m_dlg.connectPending = 0;
         const std::string& text = LoadString(IDS_CONNECTION_SUCCEEDED);
-        m_dlg.ShowMessage(text);
-        m_dlg.Ui().MessageBox(text, EIcon::Information);
+        m_dlg.Report(text, EIcon::Information);
     }
     if (m_dlg.systemDlg.optionRefresh == 1) {
         m_dlg.systemDlg.optionRefresh = 0;
@@ -158,8 +157,7 @@ void CSystemManagement::OnSetTime(CPacket& packet) {
         return;
     }
     const std::string& text = LoadString(IDS_SET_TIME_SUCCEEDED);
-    m_dlg.ShowMessage(text);
-    m_dlg.Ui().MessageBox(text, EIcon::Information);
+    m_dlg.Report(text, EIcon::Information);
 }
 
 void CSystemManagement::OnGetTime(CPacket& packet) {
@@ -170,8 +168,7 @@ void CSystemManagement::OnGetTime(CPacket& packet) {
     SBcdTime time;
     if (!SBcdTime::Read(reader, time)) {
         const std::string& text = LoadString(IDS_EXTRA_BAD_TIME_ANSWER);
-        m_dlg.ShowMessage(text);
-        m_dlg.Ui().MessageBox(text, EIcon::Stop);
+        m_dlg.Report(text, EIcon::Stop);
         return;
     }
     m_dlg.userDlg.ShowModuleTime(time);
