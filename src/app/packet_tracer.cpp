@@ -22,6 +22,17 @@ int64_t WallClockUs() {
 
 }  // namespace
 
+std::string HexText(const uint8_t* bytes, size_t count) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(count * 2);
+    for (size_t i = 0; i < count; ++i) {
+        text.push_back(kDigits[bytes[i] >> 4]);
+        text.push_back(kDigits[bytes[i] & 0x0F]);
+    }
+    return text;
+}
+
 CPacketTracer::CPacketTracer(CDialogModel& dialog, int listId, int& rows)
     : m_dialog(dialog), m_listId(listId), m_rows(rows), m_clock(WallClockUs) {}
 
@@ -50,32 +61,9 @@ std::vector<std::string> CPacketTracer::RowCells(const CPacket& packet, int dire
     if (packet.dataSize != 0) {
         const size_t shown =
             std::min<size_t>({packet.dataSize, kDataBytesShown, CPacket::kMaxData});
-        std::string& data = cells[6];
-        data.reserve(shown * 2);
-        static const char kDigits[] = "0123456789abcdef";
-        for (size_t i = 0; i < shown; ++i) {
-            data.push_back(kDigits[packet.data[i] >> 4]);
-            data.push_back(kDigits[packet.data[i] & 0x0F]);
-        }
+        cells[6] = HexText(packet.data, shown);
     }
     return cells;
-}
-
-std::vector<uint8_t> CPacketTracer::WireBytes(const CPacket& packet) {
-    const size_t dataSize = std::min<size_t>(packet.dataSize, CPacket::kMaxData);
-    std::vector<uint8_t> bytes(CPacket::kHeaderSize +
-                               (dataSize == 0 ? 0 : dataSize + CPacket::kDataOverhead));
-    bytes[0] = CPacket::kStart;
-    const uint32_t fields[] = {packet.command,  packet.param1,    packet.param2,
-                               packet.dataSize, packet.errorCode, packet.headerChecksum};
-    for (size_t i = 0; i < std::size(fields); ++i) {
-        PutU32BE(&bytes[1 + 4 * i], fields[i]);
-    }
-    if (dataSize != 0) {
-        std::copy_n(packet.data, dataSize, bytes.begin() + CPacket::kHeaderSize);
-        PutU32BE(&bytes[CPacket::kHeaderSize + dataSize], packet.dataChecksum);
-    }
-    return bytes;
 }
 
 std::string CPacketTracer::TimeText(int64_t timeUs) {
@@ -89,7 +77,7 @@ std::string CPacketTracer::TimeText(int64_t timeUs) {
 }
 
 void CPacketTracer::TracePacket(const CPacket& packet, int direction) {
-    STracedPacket traced{m_clock(), direction, WireBytes(packet)};
+    STracedPacket traced{m_clock(), direction, packet.WireBytes()};
     CListData::SRow row;
     row.cells = RowCells(packet, direction);
     row.tooltip = TimeText(traced.timeUs);

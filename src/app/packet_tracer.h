@@ -11,6 +11,9 @@
 
 namespace sondrix {
 
+// Bytes as lower-case hexadecimal digits, two a byte, nothing between.
+std::string HexText(const uint8_t* bytes, size_t count);
+
 // One packet as it went over the line: when, which way, and every byte.
 struct STracedPacket {
     int64_t timeUs = 0;  // microseconds since 1970-01-01 UTC
@@ -50,8 +53,6 @@ class CPacketTracer {
 
     // The seven cells of a packet's row.
     static std::vector<std::string> RowCells(const CPacket& packet, int direction);
-    // The bytes a packet has on the wire, with the checksums it carries.
-    static std::vector<uint8_t> WireBytes(const CPacket& packet);
     // "2026-12-08 05:10:46.123456", local time.
     static std::string TimeText(int64_t timeUs);
 

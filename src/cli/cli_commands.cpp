@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/packet_tracer.h"
 #include "link/command_table.h"
 #include "link/packet_parser.h"
 #include "platform/byte_reader.h"
@@ -407,16 +408,6 @@ std::string HexDigits(const std::vector<std::string>& words) {
     return Lower(digits);
 }
 
-std::string HexOf(const uint8_t* bytes, size_t count) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string text;
-    for (size_t i = 0; i < count; ++i) {
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0x0F];
-    }
-    return text;
-}
-
 bool ParseSend(const std::vector<std::string>& args, SSendFields& fields) {
     const std::string digits = HexDigits(args);
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) {
@@ -471,7 +462,7 @@ bool ParseSend(const std::vector<std::string>& args, SSendFields& fields) {
         std::snprintf(text, sizeof text, "%x", values[order[i]]);
         fields.header[i] = text;
     }
-    fields.data = HexOf(bytes.data() + reader.Position(), dataSize);
+    fields.data = HexText(bytes.data() + reader.Position(), dataSize);
     return true;
 }
 
@@ -499,8 +490,8 @@ void Send(CCliSession& session, const SCliOptions& options, CCliReport& report) 
     for (size_t i = 0; i < std::size(kNames); ++i) {
         report.Add(kNames[i], cells[i]);
     }
-    report.Add("data", HexOf(answer.data, std::min<size_t>(answer.dataSize, CPacket::kMaxData)));
-    report.Add("packet", HexOf(bytes.data(), bytes.size()));
+    report.Add("data", HexText(answer.data, std::min<size_t>(answer.dataSize, CPacket::kMaxData)));
+    report.Add("packet", HexText(bytes.data(), bytes.size()));
 }
 
 }  // namespace

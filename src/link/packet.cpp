@@ -46,25 +46,44 @@ size_t CPacket::WireSize() const {
     return dataSize == 0 ? kHeaderSize : kHeaderSize + dataSize + kDataOverhead;
 }
 
+namespace {
+
+// Writes the packet as it is; the caller has checked the size.
+void WriteWire(const CPacket& packet, uint8_t* out) {
+    out[0] = CPacket::kStart;
+    PutU32BE(out + 1, packet.command);
+    PutU32BE(out + 5, packet.param1);
+    PutU32BE(out + 9, packet.param2);
+    PutU32BE(out + 13, packet.dataSize);
+    PutU32BE(out + 17, packet.errorCode);
+    PutU32BE(out + 21, packet.headerChecksum);
+    if (packet.dataSize != 0) {
+        std::memcpy(out + CPacket::kHeaderSize, packet.data, packet.dataSize);
+        PutU32BE(out + CPacket::kHeaderSize + packet.dataSize, packet.dataChecksum);
+    }
+}
+
+}  // namespace
+
 size_t CPacket::Encode(uint8_t* out, size_t capacity) {
     if (dataSize > kMaxData || capacity < WireSize()) {
         return 0;
     }
     headerChecksum = ComputeHeaderChecksum();
-    out[0] = kStart;
-    PutU32BE(out + 1, command);
-    PutU32BE(out + 5, param1);
-    PutU32BE(out + 9, param2);
-    PutU32BE(out + 13, dataSize);
-    PutU32BE(out + 17, errorCode);
-    PutU32BE(out + 21, headerChecksum);
-    if (dataSize == 0) {
-        return kHeaderSize;
+    if (dataSize != 0) {
+        dataChecksum = ComputeDataChecksum();
     }
-    dataChecksum = ComputeDataChecksum();
-    std::memcpy(out + kHeaderSize, data, dataSize);
-    PutU32BE(out + kHeaderSize + dataSize, dataChecksum);
+    WriteWire(*this, out);
     return WireSize();
+}
+
+std::vector<uint8_t> CPacket::WireBytes() const {
+    if (dataSize > kMaxData) {
+        return {};
+    }
+    std::vector<uint8_t> bytes(WireSize());
+    WriteWire(*this, bytes.data());
+    return bytes;
 }
 
 std::vector<uint8_t> CPacket::Encode() {

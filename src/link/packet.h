@@ -34,6 +34,9 @@ class CPacket {
     // 0 when the buffer is too small or dataSize exceeds the payload buffer.
     size_t Encode(uint8_t* out, size_t capacity);
     std::vector<uint8_t> Encode();
+    // The wire bytes with the checksums the packet carries (as received, a
+    // spoiled one included); empty when dataSize exceeds the payload buffer.
+    std::vector<uint8_t> WireBytes() const;
 
     // Clears the header fields and the payload size, as a fresh packet.
     void ClearHeader();

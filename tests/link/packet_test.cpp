@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 #include "link/command_table.h"
@@ -49,6 +50,28 @@ TEST(PacketCodec, AllOnesHeaderSumsTo5100AndEncodeRestoresFields) {
     EXPECT_TRUE(q.DataCheck());
     EXPECT_EQ(bytes.size(), q.WireSize());
     EXPECT_EQ(q.Encode(out, 30), 0u) << "buffer of 30 bytes is one short";
+}
+
+TEST(PacketCodec, WireBytesKeepTheChecksumsThePacketCarries) {
+    auto packet = std::make_unique<CPacket>();
+    packet->command = CMD_GET_TIME;
+    packet->param1 = 1;
+    packet->dataSize = 3;
+    packet->data[0] = 0x20;
+    packet->data[1] = 0x26;
+    packet->data[2] = 0xFF;
+    const std::vector<uint8_t> encoded = packet->Encode();
+    EXPECT_EQ(packet->WireBytes(), encoded);
+    // A packet received with a spoiled checksum is traced as it came.
+    packet->headerChecksum ^= 0x10;
+    packet->dataChecksum ^= 0x01;
+    const std::vector<uint8_t> spoiled = packet->WireBytes();
+    ASSERT_EQ(spoiled.size(), encoded.size());
+    EXPECT_EQ(spoiled[24], encoded[24] ^ 0x10);
+    EXPECT_EQ(spoiled.back(), encoded.back() ^ 0x01);
+    EXPECT_TRUE(std::equal(encoded.begin(), encoded.begin() + 21, spoiled.begin()));
+    packet->dataSize = CPacket::kMaxData + 1;
+    EXPECT_TRUE(packet->WireBytes().empty());
 }
 
 TEST(CommandTable, NotificationNumbersFollowTheirRanges) {
