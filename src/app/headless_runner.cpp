@@ -77,6 +77,9 @@ void CHeadlessRunner::Execute(const SScriptCommand& command) {
             Act(command,
                 [&](CDialogModel& dialog, const SControl& control) { dialog.Click(control.id); });
             break;
+        case EScriptOp::Press:
+            Press(command);
+            break;
         case EScriptOp::Type:
             Act(command, [&](CDialogModel& dialog, const SControl& control) {
                 Type(dialog, control, command);
@@ -167,6 +170,28 @@ void CHeadlessRunner::Act(const SScriptCommand& command, const Action& action) {
     } else {
         m_log.Fail(refusal);
     }
+}
+
+void CHeadlessRunner::Press(const SScriptCommand& command) {
+    CDialogModel* dialog = Find(command.target);
+    if (dialog == nullptr) {
+        return;
+    }
+    if (!dialog->Has(command.id)) {
+        m_log.Fail(Unusable(*dialog, command.id));
+        return;
+    }
+    if (dialog->IsVisible(command.id)) {
+        m_log.Fail(Name(command) + " is shown: a person clicks it (click)");
+        return;
+    }
+    // For the moment of the click it is what it would be if it were shown.
+    const bool enabled = dialog->IsEnabled(command.id);
+    dialog->Show(command.id, true);
+    dialog->Enable(command.id, true);
+    dialog->Click(command.id);
+    dialog->Show(command.id, false);
+    dialog->Enable(command.id, enabled);
 }
 
 void CHeadlessRunner::Type(CDialogModel& dialog, const SControl& control,

@@ -19,6 +19,7 @@ struct SSyntax {
 
 constexpr std::array kSyntax = {
     SSyntax{"click", EScriptOp::Click, "click PAGE ID"},
+    SSyntax{"press", EScriptOp::Press, "press PAGE ID"},
     SSyntax{"type", EScriptOp::Type, "type PAGE ID TEXT..."},
     SSyntax{"select", EScriptOp::Select, "select PAGE ID INDEX"},
     SSyntax{"check", EScriptOp::Check, "check PAGE ID on|off"},
@@ -232,6 +233,7 @@ class CParser {
     void Arguments(CWords& words, SScriptCommand& command) const {
         switch (command.op) {
             case EScriptOp::Click:
+            case EScriptOp::Press:
                 TargetAndId(words, command);
                 words.End();
                 break;

@@ -15,6 +15,7 @@ constexpr const char* kPopupTarget = "popup";    // the modeless popup that is o
 
 enum class EScriptOp {
     Click,
+    Press,
     Type,
     Select,
     Check,

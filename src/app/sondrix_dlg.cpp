@@ -55,6 +55,20 @@ void CSondrixDlg::ShowMessage(const std::string& text) {
     SetText(kMessageLine, text);
 }
 
+bool CSondrixDlg::PrepareFolder(const std::filesystem::path& folder, std::string& reason) {
+    if (!writableFolder.perUser || folder != writableFolder.folder) {
+        return true;
+    }
+    if (!CreateFolder(folder, reason)) {
+        return false;
+    }
+    if (!m_folderNamed) {
+        m_folderNamed = true;
+        ShowMessage(LoadString(IDS_FILES_KEPT_IN) + folder.string());
+    }
+    return true;
+}
+
 void CSondrixDlg::Report(const std::string& text, EIcon icon) {
     ShowMessage(text);
     m_ui.MessageBox(text, icon);

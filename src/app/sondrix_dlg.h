@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "platform/dialog_model.h"
 #include "platform/message_loop.h"
 #include "platform/ui_host.h"
+#include "platform/writable_folder.h"
 #include "ui/basic_dlg.h"
 #include "ui/db_dlg.h"
 #include "ui/image_dlg.h"
@@ -61,6 +63,11 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     // The common error report: the result's text on the message line and in
     // a stop-icon box.
     void ShowResultError(uint32_t code);
+    // Called before a file of the program's own goes into `folder`: the
+    // per-user folder is created when missing and, the first time in this run
+    // that it takes a file, named on the message line. False with the
+    // system's reason when it cannot be created.
+    bool PrepareFolder(const std::filesystem::path& folder, std::string& reason);
 
     // Tabs. SelectTab is the person's tab change with its guards; ShowTab
     // switches without them (pages use it to land on a tab).
@@ -112,6 +119,9 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     int repeatCapture = 0;
     // Set by the Cancel buttons: the next image answer reports the cancel.
     int cancelPending = 0;
+    // Where downloaded records and the colour capture go (the pages are
+    // made after it and take their folders from it).
+    SWritableFolder writableFolder = WritableFolderOfThisProgram();
 
     // Popups, one of each for the whole run.
     CPopupMsgDlg popupMsg;
@@ -149,6 +159,7 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     CPacketManagerWnd m_packetManager;
     CPacketTracer m_tracer;
     int m_currentTab = kTabMain;
+    bool m_folderNamed = false;
 };
 
 }  // namespace sondrix

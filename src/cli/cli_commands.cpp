@@ -196,7 +196,7 @@ void Users(CCliSession& session, CCliReport& report) {
 void Backup(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     CSondrixDlg& dlg = session.Dlg();
     OpenDataBase(session);
-    dlg.dbDlg.recordFolder = options.arguments.at(0);
+    dlg.dbDlg.SetRecordFolder(options.arguments.at(0));
     int lastShown = 0;
     session.SetPacketObserver([&](const STracedPacket&) {
         const int done = dlg.dbManagement.recordsDownloaded;
@@ -209,11 +209,12 @@ void Backup(CCliSession& session, const SCliOptions& options, CCliReport& report
     session.MarkBoxes();
     session.Ui().QueuePopupClicks({CPopupRadioDlg::kAll}, true);
     dlg.dbDlg.Click(CDbDlg::kDownload);
-    const std::string writeFailed = LoadString(IDS_DB_RECORD_WRITE_FAILED);
     try {
         session.WaitForBox("downloading the records");
     } catch (SCliFailure& failure) {
-        if (failure.message.rfind(writeFailed, 0) == 0) {
+        // The run's closing box says how many record files were not written.
+        if (dlg.dbDlg.recordsNotSaved > 0 &&
+            failure.message.rfind(dlg.dbDlg.NotSavedSummary(), 0) == 0) {
             failure.status = kCliFileError;
         }
         throw;

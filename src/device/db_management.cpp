@@ -297,23 +297,40 @@ void CDBManagement::OnUserCount(const CPacket& packet) {
 // ---- Records ----
 
 void CDBManagement::ShowDownloadCompleted() {
-    const std::string& text = LoadString(IDS_DB_DOWNLOAD_COMPLETED);
-    m_dlg.Report(text, EIcon::Information);
+    const CDbDlg& page = m_dlg.dbDlg;
+    if (page.recordsNotSaved > 0) {
+        ShowError(page.NotSavedSummary());
+    } else {
+        m_dlg.Report(LoadString(IDS_DB_DOWNLOAD_COMPLETED), EIcon::Information);
+    }
 }
 
 void CDBManagement::SaveRecord(const CPacket& packet) {
     CDbDlg& page = m_dlg.dbDlg;
+    page.CountRecord();
+    std::string reason;
+    if (!m_dlg.PrepareFolder(page.RecordFolder(), reason)) {
+        NotSaved(page.RecordFolder().string(), reason);
+        return;
+    }
     const std::span<const uint8_t> record(packet.data,
                                           std::min<size_t>(packet.dataSize, CPacket::kMaxData));
     const SRecordSaveResult saved = SaveRecordFile(
-        page.recordFolder, record, page.RecordContext(),
+        page.RecordFolder(), record, page.RecordContext(),
         [this](int ms) { m_dlg.Loop().Sleep(static_cast<uint32_t>(std::max(0, ms))); });
+    // A record that cannot be saved is named on the message line; the run
+    // goes on and its end says how many were lost.
     if (saved.status == EFileStatus::UnsafeName) {
-        ShowError(LoadString(IDS_DB_UNSAFE_RECORD_NAME) + saved.id);
+        m_dlg.ShowMessage(LoadString(IDS_DB_UNSAFE_RECORD_NAME) + saved.id);
+        page.CountNotSaved(saved.id, LoadString(IDS_DB_UNSAFE_NAME_REASON));
     } else if (saved.status != EFileStatus::Ok) {
-        ShowError(LoadString(IDS_DB_RECORD_WRITE_FAILED) +
-                  (page.recordFolder / (saved.id + ".rec")).string());
+        NotSaved(saved.path.string(), saved.reason);
     }
+}
+
+void CDBManagement::NotSaved(const std::string& path, const std::string& reason) {
+    m_dlg.ShowMessage(LoadString(IDS_DB_RECORD_WRITE_FAILED) + path + " (" + reason + ")");
+    m_dlg.dbDlg.CountNotSaved(path, reason);
 }
 
 void CDBManagement::OnDownloadRecord(CPacket& packet) {
@@ -322,7 +339,6 @@ void CDBManagement::OnDownloadRecord(CPacket& packet) {
         page.rowsToDownload = 0;
         return;
     }
-    // A record that cannot be saved is reported; the run goes on with the next.
     if (page.downloadMode != CDbDlg::kDownloadChecked) {
         if (++recordsDownloaded >= recordsToDownload) {
             SaveRecord(packet);
@@ -350,18 +366,33 @@ void CDBManagement::OnDownloadRecord(CPacket& packet) {
 
 void CDBManagement::OnUploadRecord(CPacket& packet) {
     CDbDlg& page = m_dlg.dbDlg;
-    if (packet.param1 != RESULT_SUCCESS) {
+    // Cancel ends the run; a record the module refuses is counted and the
+    // run goes on with the next, so one bad file does not hold back the rest.
+    if (packet.param1 == RESULT_CANCELED) {
         page.CloseProgress();
         page.rowsToUpload = 0;
         m_dlg.ShowResultError(packet.param1);
         return;
+    }
+    page.CountRecord();
+    if (packet.param1 != RESULT_SUCCESS) {
+        const size_t row = static_cast<size_t>(std::max(0, page.uploadRow));
+        const std::string where = row < page.hostRows.size() ? page.hostRows[row].path.string()
+                                                             : page.RowId(page.uploadRow);
+        const std::string reason = ResultText(packet.param1);
+        m_dlg.ShowMessage(LoadString(IDS_DB_RECORD_REFUSED) + where + " (" + reason + ")");
+        page.CountNotSaved(where, reason);
     }
     if (page.rowsUploaded < page.rowsToUpload) {
         page.UploadStep(page.uploadRow + 1);
         return;
     }
     page.CloseProgress();
-    m_dlg.Ui().MessageBox(LoadString(IDS_DB_UPLOAD_COMPLETED), EIcon::Information);
+    if (page.recordsNotSaved > 0) {
+        ShowError(page.NotSavedSummary());
+    } else {
+        m_dlg.Ui().MessageBox(LoadString(IDS_DB_UPLOAD_COMPLETED), EIcon::Information);
+    }
     page.listPurpose = CDbDlg::kCountAfterUpload;
     m_dlg.PacketManager().SendGetUserList(1, 0);
 }

@@ -59,6 +59,8 @@ class CDBManagement : public CCommandHandler {
     void OnMasterListComplete();
     void OnUserCount(const CPacket& packet);
     void SaveRecord(const CPacket& packet);
+    // A record file that could not be written: named on the message line and counted.
+    void NotSaved(const std::string& path, const std::string& reason);
     void ShowUserCount(uint32_t count);
     void ShowDownloadCompleted();
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -72,6 +74,7 @@ EFileStatus LoadRecordFile(const std::filesystem::path& path, const SRecordConte
     row.authority = info.master ? "MASTER" : "USER";
     row.time = info.time ? info.time->ToString() : std::string();
     row.record.assign(parts.record.begin(), parts.record.end());
+    row.path = path;
     return EFileStatus::Ok;
 }
 
@@ -85,26 +88,29 @@ SRecordSaveResult SaveRecordFile(const std::filesystem::path& folder,
         result.status = EFileStatus::UnsafeName;
         return result;
     }
-    const std::filesystem::path path = folder / fileName;
-    CReplacingFile file(path);
-    if (!file.Open()) {
+    result.path = folder / fileName;
+    CReplacingFile file(result.path);
+    const auto failed = [&] {
+        result.reason = std::strerror(file.Error() != 0 ? file.Error() : EIO);
         return result;
+    };
+    if (!file.Open()) {
+        return failed();
     }
     if (context.isM28) {
         const std::array<uint8_t, kPrefixSize> prefix{
             kPrefixMarker, static_cast<uint8_t>(context.idFieldLength - 1)};
         if (!file.Write(prefix)) {
-            return result;
+            return failed();
         }
         if (pause) {
             pause(kPauseAfterPrefixMs);
         }
     }
     if (!file.Write(record) || !file.Commit()) {
-        return result;
+        return failed();
     }
     result.status = EFileStatus::Ok;
-    result.path = path;
     return result;
 }
 

@@ -20,6 +20,7 @@ struct SHostRecordRow {
     std::string authority;  // "MASTER" or "USER"
     std::string time;       // "YYYY-MM-DD hh:mm:ss", empty for records without a time
     std::vector<uint8_t> record;
+    std::filesystem::path path;  // the file it was loaded from
 
     size_t Size() const { return record.size(); }
 };
@@ -33,7 +34,8 @@ EFileStatus LoadRecordFile(const std::filesystem::path& path, const SRecordConte
 struct SRecordSaveResult {
     EFileStatus status = EFileStatus::IoError;
     std::string id;              // the ID found in the record, safe or not
-    std::filesystem::path path;  // the file written; empty unless Ok
+    std::filesystem::path path;  // the file written, or the one that could not be
+    std::string reason;          // the system's reason when it could not be written
 };
 
 // Pause between the parts of a file, in milliseconds.
@@ -42,7 +44,7 @@ using PauseFunction = std::function<void(int milliseconds)>;
 // Saves a downloaded record as "<ID>.rec" in `folder`, replacing a file of that
 // name only once the new one is complete; for an HLX-M28 module the prefix goes
 // first, followed by a 10 ms pause. Returns Ok, UnsafeName (the ID cannot be a
-// file name; nothing is written) or IoError.
+// file name; nothing is written) or IoError (with the system's reason).
 SRecordSaveResult SaveRecordFile(const std::filesystem::path& folder,
                                  std::span<const uint8_t> record, const SRecordContext& context,
                                  const PauseFunction& pause = {});

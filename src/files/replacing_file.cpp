@@ -34,6 +34,7 @@ CReplacingFile::~CReplacingFile() {
 bool CReplacingFile::Open() {
     Discard();
     m_failed = false;
+    m_error = 0;
     for (int attempt = 0; attempt < kCreateAttempts && !m_file.IsOpen(); ++attempt) {
         m_temporary = TemporaryBeside(m_target);
         m_file = CFileDescriptor(
@@ -43,6 +44,7 @@ bool CReplacingFile::Open() {
         }
     }
     if (!m_file.IsOpen()) {
+        m_error = errno;
         m_temporary.clear();
         return false;
     }
@@ -59,6 +61,9 @@ bool CReplacingFile::Write(std::span<const uint8_t> bytes) {
         return false;
     }
     m_failed = !m_file.WriteAll(bytes);
+    if (m_failed) {
+        m_error = errno;
+    }
     return !m_failed;
 }
 
@@ -70,6 +75,7 @@ bool CReplacingFile::Commit() {
     // Flushed before the rename, so that a crash never leaves the name on an empty file.
     const bool written = ::fsync(m_file.Get()) == 0 && m_file.Close();
     if (!written || ::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+        m_error = errno;
         Discard();
         return false;
     }

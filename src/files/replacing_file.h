@@ -25,6 +25,8 @@ class CReplacingFile {
     bool Write(std::span<const uint8_t> bytes);
     // Flushes, closes and renames the temporary file over the target.
     bool Commit();
+    // The errno of the first failure, 0 when nothing failed.
+    int Error() const { return m_error; }
 
   private:
     void Discard();
@@ -33,6 +35,7 @@ class CReplacingFile {
     std::filesystem::path m_temporary;
     CFileDescriptor m_file;
     bool m_failed = false;
+    int m_error = 0;
 };
 
 }  // namespace sondrix

@@ -19,6 +19,7 @@ struct SFileDialog {
     bool multiSelect = false;
     bool overwritePrompt = false;
     bool mustExist = false;
+    std::string folder;  // where the dialog opens; empty: wherever the toolkit likes
 };
 
 struct SScreenSize {

@@ -127,6 +127,9 @@ std::vector<std::string> CQtUiHost::FileDialog(const SFileDialog& request) {
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     dialog.setNameFilters(QtNameFilters(request.filter));
     dialog.setDefaultSuffix(QtDefaultSuffix(request.defaultExtension));
+    if (!request.folder.empty()) {
+        dialog.setDirectory(QFile::decodeName(request.folder.c_str()));
+    }
     std::vector<std::string> paths;
     if (dialog.exec() == QDialog::Accepted) {
         for (const QString& path : dialog.selectedFiles()) {

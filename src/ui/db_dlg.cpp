@@ -1,6 +1,7 @@
 #include "ui/db_dlg.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <system_error>
 
 #include "app/sondrix_dlg.h"
@@ -53,21 +54,9 @@ constexpr std::array<SColumnRow, 5> kHostColumns = {{
 }};
 constexpr size_t kDeviceColumnCount = 3;
 
-// The folder of the running program, where downloaded records are kept;
-// the working folder when the program's own path cannot be read.
-std::filesystem::path ProgramFolder() {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error && self.has_parent_path()) {
-        return self.parent_path();
-    }
-    return std::filesystem::current_path(error);
-}
-
 }  // namespace
 
-CDbDlg::CDbDlg(CSondrixDlg& main)
-    : CPageBase(main, "database", "DataBase"), recordFolder(ProgramFolder()) {
+CDbDlg::CDbDlg(CSondrixDlg& main) : CPageBase(main, "database", "DataBase") {
     AddControl(kList, EControlKind::List);
     AddCheck(kSelectAll, LoadString(IDS_DB_SELECT_ALL), {});
     AddCombo(kListType, LoadString(IDS_DB_LIST_TYPE), {},
@@ -82,10 +71,19 @@ CDbDlg::CDbDlg(CSondrixDlg& main)
     for (const SButtonRow& row : kHostRows) {
         AddButton(row.id, LoadString(row.caption), host, LoadString(row.tooltip));
     }
+    SetRecordFolder(main.writableFolder.folder);
     AddButton(kStatus, LoadString(IDS_STATUS), {}, LoadString(IDS_TIP_STATUS));
     AddButton(kCancel, LoadString(IDS_CANCEL), {}, LoadString(IDS_TIP_CANCEL));
 
     SetListType(kListDevice);
+}
+
+void CDbDlg::SetRecordFolder(std::filesystem::path folder) {
+    m_recordFolder = std::move(folder);
+    // Where the records go and where the host list finds them is the same folder.
+    const std::string where = "\n" + LoadString(IDS_DB_RECORD_FOLDER_TIP) + m_recordFolder.string();
+    SetTooltip(kDownload, LoadString(IDS_TIP_DOWNLOAD_SELECTED) + where);
+    SetTooltip(kOpen, LoadString(IDS_TIP_OPEN_RECORDS) + where);
 }
 
 void CDbDlg::Reset() {
@@ -331,6 +329,7 @@ void CDbDlg::Download() {
         return;
     }
     formatChoice = popup.templateFormat;
+    StartTally();
     const std::optional<uint8_t> code = DownloadCode();
     if (!code) {
         return;
@@ -431,6 +430,7 @@ void CDbDlg::OpenRecords() {
     request.filter = LoadString(IDS_DB_RECORD_FILTER);
     request.defaultExtension = LoadString(IDS_DB_RECORD_EXTENSION);
     request.multiSelect = true;
+    request.folder = m_recordFolder.string();
     const std::vector<std::string> paths = Main().Ui().FileDialog(request);
     if (paths.empty()) {
         return;
@@ -493,6 +493,7 @@ void CDbDlg::Upload() {
     rowsToUpload = checked;
     rowsUploaded = 0;
     uploadRow = 0;
+    StartTally();
     OpenProgress();
     UploadStep(0);
 }
@@ -538,6 +539,31 @@ void CDbDlg::UploadStep(int startRow) {
     if (*row == rowCount - 1) {
         CloseProgress();
     }
+}
+
+void CDbDlg::StartTally() {
+    recordsTried = 0;
+    recordsNotSaved = 0;
+    firstNotSaved.clear();
+}
+
+void CDbDlg::CountRecord() {
+    ++recordsTried;
+}
+
+void CDbDlg::CountNotSaved(const std::string& where, const std::string& reason) {
+    if (recordsNotSaved++ == 0) {
+        firstNotSaved = where + ": " + reason;
+    }
+}
+
+std::string CDbDlg::NotSavedSummary() const {
+    const std::string& format = LoadString(IDS_DB_RECORDS_NOT_SAVED);
+    // "%d of %d ... first failure: %s: %s": the last two fields are one text here.
+    const std::string counts = format.substr(0, format.find("%s"));
+    char text[96];
+    std::snprintf(text, sizeof text, counts.c_str(), recordsNotSaved, recordsTried);
+    return text + firstNotSaved;
 }
 
 void CDbDlg::Status() {

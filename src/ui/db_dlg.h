@@ -93,6 +93,22 @@ class CDbDlg : public CPageBase {
     // The format code the download-option choice stands for, if any.
     std::optional<uint8_t> DownloadCode() const;
 
+    // Where downloaded records are saved and the host list is opened: the
+    // program's own folder when it may write there, else the user's folder.
+    // The Download and Open tooltips name it.
+    const std::filesystem::path& RecordFolder() const { return m_recordFolder; }
+    void SetRecordFolder(std::filesystem::path folder);
+
+    // The tally of a download or upload run, so that a run in which records
+    // were lost never ends as a success: every record the run handled, and
+    // the ones that were not saved (a file not written, a record the module
+    // refused) with the first of them as "<where>: <reason>".
+    void StartTally();
+    void CountRecord();
+    void CountNotSaved(const std::string& where, const std::string& reason);
+    // "N of M records could not be saved: first failure: <where>: <reason>".
+    std::string NotSavedSummary() const;
+
     // Page state (the database answer handler reads and writes it too).
     int listType = kListDevice;
     int rowCount = 0;
@@ -116,12 +132,13 @@ class CDbDlg : public CPageBase {
     int rowsToUpload = 0;
     int rowsUploaded = 0;
     int uploadRow = 0;
+    int recordsTried = 0;
+    int recordsNotSaved = 0;
+    std::string firstNotSaved;
     std::string lastPath;
     std::string lastExtension;
     // The host list's rows with their private record copies, row for row.
     std::vector<SHostRecordRow> hostRows;
-    // Where downloaded records are saved: the program's own folder.
-    std::filesystem::path recordFolder;
 
   protected:
     void OnCommand(int id) override;
@@ -149,6 +166,8 @@ class CDbDlg : public CPageBase {
     bool AnyCheckedWithAuthority(int authorityText);
     // A stop-icon box, and the same text on the message line when `line` is set.
     void ShowError(const std::string& text, bool line);
+
+    std::filesystem::path m_recordFolder;
 };
 
 }  // namespace sondrix

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "app/sondrix_dlg.h"
 #include "imaging/byte_writer.h"
@@ -185,17 +186,26 @@ bool CImageDlg::WriteColourImage() {
     out.U32LE(kColourHeight);
     out.U16LE(1);
     out.U16LE(24);
-    std::FILE* file = std::fopen(kColourFile, "wb");
-    bool written = file != nullptr;
-    if (file) {
-        written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                  std::fwrite(imageBuffer.data(), 1, kColourBytes, file) == kColourBytes;
-        written = std::fclose(file) == 0 && written;
+    // Beside the records when those go to the user's folder, else in the working folder.
+    const SWritableFolder& place = Main().writableFolder;
+    const std::filesystem::path path =
+        place.perUser ? place.folder / kColourFile : std::filesystem::path(kColourFile);
+    std::string reason;
+    bool written = Main().PrepareFolder(place.folder, reason);
+    if (written) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        written = file != nullptr;
+        if (file) {
+            written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
+                      std::fwrite(imageBuffer.data(), 1, kColourBytes, file) == kColourBytes;
+            written = std::fclose(file) == 0 && written;
+        }
+        reason = std::strerror(errno);
     }
     if (!written) {
-        Main().Ui().MessageBox(LoadString(IDS_COLOR_IMAGE_NOT_STORED) + kColourFile + " (" +
-                                   std::strerror(errno) + ")",
-                               EIcon::Stop);
+        Main().Ui().MessageBox(
+            LoadString(IDS_COLOR_IMAGE_NOT_STORED) + path.string() + " (" + reason + ")",
+            EIcon::Stop);
     }
     return written;
 }

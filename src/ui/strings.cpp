@@ -34,6 +34,7 @@ const std::unordered_map<int, std::string>& CommonTable() {
         {IDS_MAIN_PROMPT_PASSWORD, "Input your password"},
         {IDS_COLOR_IMAGES_STORED, "Color Images are stored successfully!"},
         {IDS_COLOR_IMAGE_NOT_STORED, "Cannot write the colour image file: "},
+        {IDS_FILES_KEPT_IN, "Downloaded records and colour images are kept in "},
         {IDS_DISCONNECT_CONTINUOUS, "Please stop the continuous capture before disconnect."},
         {IDS_DISCONNECT_AUTO_ON, "Please stop the Auto-On mode before disconnect."},
         {IDS_CONNECTION_SUCCEEDED, "Connection Succeeded!!!"},

@@ -377,6 +377,7 @@ enum EStringId : int {
     IDS_QUALITY_FAILED = 913,
     IDS_COLOR_IMAGES_STORED = 2900,
     IDS_COLOR_IMAGE_NOT_STORED,
+    IDS_FILES_KEPT_IN,
 };
 
 struct SStringEntry {

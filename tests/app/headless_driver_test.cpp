@@ -179,6 +179,9 @@ class CTestPage : public CDialogModel, public CWindow {
         AddCombo(30, {}, {}, {"a", "b", "c"});
         AddEdit(40, {}, {}, 4);
         AddButton(41, "Off", {}).enabled = false;
+        // Never shown by the window.
+        AddButton(42, "Hidden", {}).enabled = false;
+        Show(42, false);
         AddControl(50, EControlKind::List);
         for (int row = 0; row < 3; ++row) {
             List(50).AppendRow({});
@@ -221,6 +224,8 @@ class CTestPage : public CDialogModel, public CWindow {
         } else if (id == 16) {
             const size_t picked = ui.FileDialog(SFileDialog{}).size();
             ui.MessageBox("Picked\r\n" + std::to_string(picked), EIcon::None);
+        } else if (id == 42) {
+            window.SetText(kLine, "hidden pressed");
         } else if (id == 21) {
             SetCheck(21, true);
         } else if (id == 22) {
@@ -368,6 +373,21 @@ TEST_F(HeadlessRunnerTest, StepsAPersonCannotTakeFailAndChangeNothing) {
     EXPECT_TRUE(Logged("FAIL line 3: first has no control 999"));
     EXPECT_TRUE(Logged("FAIL line 10: no popup is open"));
     EXPECT_EQ(window.Text(kLine), "");
+}
+
+TEST_F(HeadlessRunnerTest, PressReachesOnlyControlsTheWindowNeverShows) {
+    EXPECT_EQ(Run("click first 42\n"
+                  "press first 10\n"
+                  "press first 999\n"
+                  "press first 42\n"),
+              1);
+    EXPECT_EQ(Failures(), 3u) << out.str();
+    EXPECT_TRUE(Logged("FAIL line 1: first 42 is hidden"));
+    EXPECT_TRUE(Logged("FAIL line 2: first 10 is shown: a person clicks it (click)"));
+    EXPECT_TRUE(Logged("FAIL line 3: first has no control 999"));
+    EXPECT_EQ(window.Text(kLine), "hidden pressed");
+    EXPECT_FALSE(page.IsVisible(42));
+    EXPECT_FALSE(page.IsEnabled(42));
 }
 
 TEST_F(HeadlessRunnerTest, CheckAndRowChangeOnlyWhatDiffers) {

@@ -62,6 +62,39 @@ TEST_F(CliTest, BackupThenRestoreIntoAnEmptyModuleGivesTheSameDatabase) {
     }
 }
 
+TEST_F(CliTest, BackupAndRestoreThatLoseRecordsFailWithTheCount) {
+    CPtySimulator& module = StartModule({kModelHlxM18, 0x0301, 115200, 3});
+    CPtySimulator& empty = StartModule();
+    SKIP_WITHOUT_PTY();
+    const std::string backup = Path("backup");
+    ASSERT_EQ(Run(module, {"backup", backup}).status, kCliOk);
+
+    // A disk that takes no more: a file error, with the count.
+    const std::string full = Path("full");
+    {
+        const CFileSizeLimit limit(64);  // every record is larger
+        const SRun lost = Run(module, {"backup", full});
+        EXPECT_EQ(lost.status, kCliFileError) << lost.err;
+        EXPECT_NE(lost.err.find("3 of 3 records could not be saved: first failure: " + full +
+                                "/1.rec: File too large"),
+                  std::string::npos)
+            << lost.err;
+    }
+
+    // A record the module refuses: a module error, and the others are restored.
+    std::vector<uint8_t> damaged = ReadBytes(backup + "/2.rec");
+    std::fill(damaged.begin() + 100, damaged.end(), uint8_t{0});
+    WriteBytes(backup + "/2.rec", damaged);
+    const SRun refused =
+        Run(empty, {"restore", backup + "/1.rec", backup + "/2.rec", backup + "/3.rec"});
+    EXPECT_EQ(refused.status, kCliModuleError) << refused.err;
+    EXPECT_NE(refused.err.find("1 of 3 records could not be saved: first failure: " + backup +
+                               "/2.rec: Invalid Data!!!"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(Users(empty).size(), 2u);
+}
+
 TEST_F(CliTest, CaptureSavesTheModulesImageAsRawBmpAndWsq) {
     CPtySimulator& module = StartModule();
     SKIP_WITHOUT_PTY();

@@ -39,7 +39,7 @@ class DbManagementTest : public ::testing::Test, protected test::CSimSession {
   protected:
     DbManagementTest() {
         dlg.OnInitDialog();
-        dlg.dbDlg.recordFolder = folder.Path();
+        dlg.dbDlg.SetRecordFolder(folder.Path());
     }
 
     CPacket& Answer(uint32_t command, uint32_t result, uint32_t param2, const Bytes& data = {}) {
@@ -185,7 +185,7 @@ TEST_F(DbManagementTest, DeletionOfAnotherTabEmptiesItsIdAndShowsTheCount) {
     EXPECT_EQ(dlg.Text(CSondrixDlg::kMessageLine), "Canceled!!!");
 }
 
-TEST_F(DbManagementTest, DownloadAllGoesOnPastARecordThatCannotBeSaved) {
+TEST_F(DbManagementTest, DownloadAllGoesOnPastARecordThatCannotBeSavedAndSaysSoAtTheEnd) {
     dlg.idLength = 16;
     dlg.dbDlg.listPurpose = CDbDlg::kDownloadAll;
     dlg.dbDlg.formatChoice = 2;
@@ -198,7 +198,9 @@ TEST_F(DbManagementTest, DownloadAllGoesOnPastARecordThatCannotBeSaved) {
     hostile[0] = 0xC3;
     test::Put(hostile, 5, "../x");
     Hand(CMD_DOWNLOAD_RECORD, RESULT_SUCCESS, 0, hostile);
-    EXPECT_EQ(ui.LastBoxText(), "This ID cannot be a file name; its record was not saved: ../x");
+    EXPECT_TRUE(ui.Boxes().empty());
+    EXPECT_EQ(dlg.Text(CSondrixDlg::kMessageLine),
+              "This ID cannot be a file name; its record was not saved: ../x");
     EXPECT_EQ(Sent().command, CMD_DOWNLOAD_RECORD);
     EXPECT_EQ(Sent().param1, 2u);
 
@@ -207,20 +209,43 @@ TEST_F(DbManagementTest, DownloadAllGoesOnPastARecordThatCannotBeSaved) {
     test::Put(good, 5, "77");
     Hand(CMD_DOWNLOAD_RECORD, RESULT_SUCCESS, 0, good);
     EXPECT_EQ(Sent().command, 0u);
-    EXPECT_EQ(ui.LastBoxText(), "DB Downloading is completed!!");
+    EXPECT_EQ(
+        ui.LastBoxText(),
+        "1 of 2 records could not be saved: first failure: ../x: the ID cannot be a file name");
+    EXPECT_EQ(ui.Boxes().back().icon, EIcon::Stop);
     EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"77.rec"});
     EXPECT_EQ(test::ReadBytes(folder / "77.rec"), good);
 }
 
-TEST_F(DbManagementTest, UploadFailureClosesTheProgressPopupBeforeTheReport) {
-    dlg.dbDlg.rowsToUpload = 3;
-    dlg.dbDlg.rowsUploaded = 1;
+TEST_F(DbManagementTest, RefusedUploadIsCountedAndTheRunEndsWithTheCountNotSuccess) {
+    SHostRecordRow refused;
+    refused.path = "/records/5.rec";
+    dlg.dbDlg.hostRows = {SHostRecordRow{}, refused};
+    dlg.dbDlg.StartTally();
+    dlg.dbDlg.rowsToUpload = 2;
+    dlg.dbDlg.rowsUploaded = 2;
+    dlg.dbDlg.uploadRow = 1;
     dlg.popupProgress.Create(&dlg.dbDlg);
     Hand(CMD_UPLOAD_RECORD, RESULT_INVALID_DATA, 0);
     EXPECT_FALSE(dlg.popupProgress.Exists());
     EXPECT_TRUE(dlg.dbDlg.IsWindowEnabled());
-    EXPECT_EQ(ui.LastBoxText(), "Invalid Data!!!");
+    EXPECT_EQ(ui.LastBoxText(),
+              "1 of 1 records could not be saved: first failure: /records/5.rec: Invalid Data!!!");
+    EXPECT_EQ(ui.Boxes().back().icon, EIcon::Stop);
+    // The records the module did take are counted again.
+    EXPECT_EQ(Sent().command, CMD_GET_USER_LIST);
+    EXPECT_EQ(Sent().param1, 1u);
+}
+
+TEST_F(DbManagementTest, CancelledUploadStopsTheRun) {
+    dlg.dbDlg.rowsToUpload = 3;
+    dlg.dbDlg.rowsUploaded = 1;
+    dlg.popupProgress.Create(&dlg.dbDlg);
+    Hand(CMD_UPLOAD_RECORD, RESULT_CANCELED, 0);
+    EXPECT_FALSE(dlg.popupProgress.Exists());
+    EXPECT_EQ(ui.LastBoxText(), ResultText(RESULT_CANCELED));
     EXPECT_EQ(Sent().command, 0u);
+    EXPECT_EQ(dlg.dbDlg.rowsToUpload, 0);
 }
 
 TEST_F(DbManagementTest, AuthorityFailureStopsTheRunWhereItIs) {

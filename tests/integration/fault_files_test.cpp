@@ -3,10 +3,8 @@
 // record file that changes size while it is read. Each is reported, and no
 // file that was there before is destroyed.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <fstream>
 
 #include "files/files_test_support.h"
@@ -26,29 +24,6 @@ std::string ReadText(const fs::path& path) {
     const test::Bytes bytes = test::ReadBytes(path);
     return {bytes.begin(), bytes.end()};
 }
-
-// Files larger than `bytes` cannot be written while it lives: writes past
-// the limit fail with EFBIG instead of raising SIGXFSZ.
-class CFileSizeLimit {
-  public:
-    explicit CFileSizeLimit(rlim_t bytes) {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~CFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    CFileSizeLimit(const CFileSizeLimit&) = delete;
-    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
-
-  private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 class FaultFilesTest : public test::CDatabaseFixture {
   protected:
@@ -82,18 +57,36 @@ class FaultFilesTest : public test::CDatabaseFixture {
 
 constexpr const char* kWriteFailed = "The record file could not be written: ";
 
-TEST_F(FaultFilesTest, RecordDownloadIntoAFolderThatTakesNoFilesIsReportedPerRecord) {
+TEST_F(FaultFilesTest, RecordDownloadIntoAFolderThatTakesNoFilesEndsWithTheCountNotSuccess) {
     Connect();
     module.UserDb().Seed(3);
     // A folder below a plain file cannot exist, for root too.
     WriteText(folder / "plain", "keep");
-    Page().recordFolder = folder / "plain" / "records";
+    Page().SetRecordFolder(folder / "plain" / "records");
+    std::vector<std::string> lines;
+    CDialogObserver watch(dlg, [&](int id) {
+        if (id == CSondrixDlg::kMessageLine) {
+            lines.push_back(Line());
+        }
+    });
     DownloadRows({0, 2});
-    const auto failures = BoxesStartingWith(kWriteFailed);
-    ASSERT_EQ(failures.size(), 2u);
-    EXPECT_NE(failures[0].find((folder / "plain" / "records").string()), std::string::npos);
+    // Each lost record on the message line, one stop box at the end.
+    const std::string first = (folder / "plain" / "records" / "1.rec").string();
+    EXPECT_EQ(lines[0], kWriteFailed + first + " (Not a directory)");
+    EXPECT_EQ(lines[1], kWriteFailed + (folder / "plain" / "records" / "3.rec").string() +
+                            " (Not a directory)");
+    ASSERT_EQ(ui.Boxes().size(), 1u);
+    EXPECT_EQ(ui.Boxes()[0].text,
+              "2 of 2 records could not be saved: first failure: " + first + ": Not a directory");
+    EXPECT_EQ(ui.Boxes()[0].icon, EIcon::Stop);
+    EXPECT_EQ(Line(), ui.Boxes()[0].text);
     EXPECT_EQ(ReadText(folder / "plain"), "keep");
     EXPECT_EQ(dlg.transferBusy, 0);
+
+    // The next run into a good folder is a plain success again.
+    Page().SetRecordFolder(folder.Path());
+    DownloadRows({1});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"DB Downloading is completed!!"});
 
     // And a folder without write permission, where the file system enforces
     // it (root may write anyway).
@@ -101,9 +94,12 @@ TEST_F(FaultFilesTest, RecordDownloadIntoAFolderThatTakesNoFilesIsReportedPerRec
     fs::create_directory(locked);
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
     if (::access(locked.c_str(), W_OK) != 0) {
-        Page().recordFolder = locked;
+        Page().SetRecordFolder(locked);
         DownloadRows({1});
-        EXPECT_EQ(BoxesStartingWith(kWriteFailed).size(), 1u);
+        EXPECT_EQ(BoxesStartingWith("1 of 1 records could not be saved: first failure: " +
+                                    (locked / "2.rec").string() + ": Permission denied")
+                      .size(),
+                  1u);
         EXPECT_TRUE(fs::is_empty(locked));
     }
     fs::permissions(locked, fs::perms::owner_all);
@@ -115,10 +111,12 @@ TEST_F(FaultFilesTest, FullDiskKeepsTheRecordFileThatWasThere) {
     const fs::path old = folder / "1.rec";
     WriteText(old, "the record saved last week");
     {
-        const CFileSizeLimit full(64);  // every record is larger
+        const test::CFileSizeLimit full(64);  // every record is larger
         DownloadRows({0});
     }
-    EXPECT_EQ(BoxesStartingWith(kWriteFailed).size(), 1u);
+    EXPECT_EQ(BoxTexts(),
+              std::vector<std::string>{"1 of 1 records could not be saved: first failure: " +
+                                       (folder / "1.rec").string() + ": File too large"});
     EXPECT_EQ(ReadText(old), "the record saved last week");
     EXPECT_EQ(test::FileNames(folder.Path()).size(), 1u) << "no temporary file left behind";
 }
@@ -128,7 +126,7 @@ TEST_F(FaultFilesTest, FullDiskKeepsTheLogFileThatWasThere) {
     const fs::path old = folder / "module.log";
     WriteText(old, "last month's log\r\n");
     {
-        const CFileSizeLimit full(64);
+        const test::CFileSizeLimit full(64);
         EXPECT_EQ(DownloadLog(old).rfind("Cannot write the log file", 0), 0u);
     }
     EXPECT_EQ(ReadText(old), "last month's log\r\n");

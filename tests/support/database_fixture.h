@@ -26,7 +26,7 @@ class CDatabaseFixture : public ::testing::Test, protected CSimSession {
         dlg.masterMode = 1;
         module.Matching().SetMasterMode(true);
         dlg.templateMode = templateMode;
-        Page().recordFolder = folder.Path();
+        Page().SetRecordFolder(folder.Path());
         module.ClearRequests();
         ui.ClearRecords();
     }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace sondrix {
+
+// Where the program writes the files it makes on its own (downloaded records,
+// the colour capture): its own folder when it may write there (a build tree,
+// a portable copy), else a folder of the user's.
+struct SWritableFolder {
+    std::filesystem::path folder;
+    bool perUser = false;  // the per-user folder, which may not exist yet
+};
+
+// Reads one environment variable; nullopt when it is not set.
+using EnvironmentLookup = std::function<std::optional<std::string>(const std::string& name)>;
+
+// The choice itself. The per-user folder is "$XDG_DATA_HOME/sondrix/records";
+// an XDG_DATA_HOME that is unset, empty or relative counts as missing (as the
+// XDG base directory rules say) and "$HOME/.local/share" stands in for it.
+// Without a usable HOME either, the working folder is all there is.
+SWritableFolder ChooseWritableFolder(const std::filesystem::path& programFolder,
+                                     bool programFolderWritable, const EnvironmentLookup& env);
+
+// The choice for this process: the folder of the running program, whether
+// this user may create files in it, and this process's environment (with the
+// account's home folder standing in for a missing HOME).
+SWritableFolder WritableFolderOfThisProgram();
+
+// Creates `folder` and its parents (mode 0700 for those it makes, as the XDG
+// rules ask for a user's data); false with the system's reason otherwise.
+bool CreateFolder(const std::filesystem::path& folder, std::string& reason);
+
+}  // namespace sondrix
