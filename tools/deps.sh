@@ -7,6 +7,7 @@ SONDRIX_PACKAGES=(
     cmake g++ make pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+    dpkg-dev lintian appstream
 )
 
 sondrix_install_missing() {

@@ -53,7 +53,7 @@ CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskP
 int RunQtFrontEnd(int& argc, char** argv, CMessageLoop& loop, ISerialDeviceFactory& devices,
                   const CPortMap& ports, CSimDeskPorts* simulated) {
     QApplication app(argc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("sondrix"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.sondrix.Sondrix"));
     // Declared in this order so that they go in reverse: the window before
     // the dialog it shows, the dialog (which stops the receive thread)
     // before the driver that its posts wake.

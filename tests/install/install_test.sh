@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# install_test.sh BUILD_DIR VERSION CLI_EXPECTED
+# install_test.sh BUILD_DIR VERSION PACKAGE_VERSION CLI_EXPECTED
 # Makes the .deb with CPack, unpacks it with dpkg -x into a scratch root and
-# checks that it holds what a desktop needs and that its programs run there.
+# checks that it holds what a desktop and Debian need, that its programs run
+# there, and that an ordinary user's downloads land in the user's own folder.
 set -euo pipefail
 build=$1
 version=$2
-cli_expected=$3
+package_version=$3
+cli_expected=$4
 scratch=$build/install-test
 root=$scratch/root
 fail() {
@@ -24,21 +26,31 @@ debs=("$scratch"/package/*.deb)
 deb=${debs[0]}
 dpkg -x "$deb" "$root"
 
-[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version is not $version"
+[ "$(dpkg-deb -f "$deb" Version)" = "$package_version" ] || fail "package version is not $package_version"
 programs=(sondrix hlxsim)
 if [ "$cli_expected" = 1 ]; then
     programs+=(sondrix-cli)
 fi
 for program in "${programs[@]}"; do
     [ -x "$root/usr/bin/$program" ] || fail "usr/bin/$program is missing"
-    [ -s "$root/usr/share/man/man1/$program.1" ] || fail "the man page of $program is missing"
-    grep -q "^\.TH ${program^^} 1" "$root/usr/share/man/man1/$program.1" ||
-        fail "the man page of $program has no .TH line"
+    page=$root/usr/share/man/man1/$program.1.gz
+    [ -s "$page" ] || fail "the compressed man page of $program is missing"
+    zcat "$page" | grep -q "^\.TH ${program^^} 1" || fail "the man page of $program has no .TH line"
 done
+doc=$root/usr/share/doc/sondrix
+head -n1 "$doc/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file is not in the machine-readable form"
+zcat "$doc/changelog.Debian.gz" | head -n1 | grep -q "^sondrix ($package_version) " ||
+    fail "the Debian changelog does not start with version $package_version"
 
-# The desktop entry starts an installed program and names an installed icon.
-desktop=$root/usr/share/applications/sondrix.desktop
+# The desktop entry starts an installed program and names an installed icon;
+# the AppStream metadata names the desktop entry.
+desktop_id=org.sondrix.Sondrix
+desktop=$root/usr/share/applications/$desktop_id.desktop
 [ -f "$desktop" ] || fail "no desktop entry"
+metainfo=$root/usr/share/metainfo/$desktop_id.metainfo.xml
+grep -q "<launchable type=\"desktop-id\">$desktop_id.desktop</launchable>" "$metainfo" ||
+    fail "the AppStream metadata does not launch $desktop_id.desktop"
 exec_program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop" | head -n1)
 [ -x "$root/usr/bin/$exec_program" ] || fail "the desktop entry starts $exec_program, not installed"
 icon=$(sed -n 's/^Icon=//p' "$desktop")
@@ -47,8 +59,11 @@ compgen -G "$root/usr/share/icons/hicolor/*/apps/$icon.*" >/dev/null ||
 
 # Every library the programs load directly comes from a package the .deb
 # depends on, and the Qt platform plugins are among them.
-depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//')
+depends_field=$(dpkg-deb -f "$deb" Depends)
+depends=$(tr ',' '\n' <<<"$depends_field" | sed 's/^ *//; s/ .*//')
 echo "$depends" | grep -qx qt6-qpa-plugins || fail "the package does not depend on qt6-qpa-plugins"
+# dpkg-shlibdeps gives the C library the version the programs were built against.
+grep -Eq '(^|, )libc6 \(>= [0-9.]+\)' <<<"$depends_field" || fail "libc6 has no version: $depends_field"
 libraries=$(ldconfig -p)
 for program in "${programs[@]}"; do
     for library in $(readelf -d "$root/usr/bin/$program" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p'); do
@@ -76,4 +91,58 @@ else
 fi
 [ -n "$output" ] || fail "no output from the installed program"
 echo "$output"
+if [ "$cli_expected" = 1 ]; then
+    [ -f "$root/usr/share/bash-completion/completions/sondrix-cli" ] ||
+        fail "no bash completion for sondrix-cli"
+fi
+
+# An ordinary user runs the installed window program headless against the
+# simulated module: two records and a colour capture go to the user's data
+# folder, nothing goes beside the program. As root (CI) the run takes the
+# nobody account; the user needs a home and a copy of the tree it may read.
+user_home=$(mktemp -d)
+trap 'rm -rf "$user_home"' EXIT
+chmod 755 "$user_home"
+run_as_user=()
+if [ "$(id -u)" = 0 ]; then
+    chown 65534:65534 "$user_home"
+    run_as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+bin_before=$(ls -A "$root/usr/bin")
+script=$user_home/download.txt
+cat >"$script" <<'SCRIPT'
+select main 1119 5
+click main 1030
+wait-box Connection Succeeded!!! within 20000
+tab auth
+click auth 1021
+wait-message Enter master mode succeeded!!
+tab database
+sleep 500
+row database 1085 0 on
+row database 1085 1 on
+click database 1091
+popup ok
+wait-box DB Downloading is completed!! within 20000
+tab main
+press main 1164
+wait-box Color Images are stored successfully! within 60000
+SCRIPT
+data=$user_home/data
+if ! (cd "$user_home" && env -i PATH=/usr/bin:/bin HOME="$user_home" XDG_DATA_HOME="$data" \
+    QT_QPA_PLATFORM=offscreen "${run_as_user[@]}" "$root/usr/bin/sondrix" --headless \
+    --simulate --users 2 --script "$script" >"$scratch/headless.log" 2>&1); then
+    cat "$scratch/headless.log" >&2
+    fail "the headless run as an ordinary user failed"
+fi
+records=$data/sondrix/records
+for file in 1.rec 2.rec fp.bmp; do
+    [ -s "$records/$file" ] || { cat "$scratch/headless.log" >&2; fail "$records/$file was not written"; }
+done
+grep -q "message: Downloaded records and colour images are kept in $records" "$scratch/headless.log" ||
+    fail "the message line did not name $records"
+[ "$(ls -A "$root/usr/bin")" = "$bin_before" ] || fail "files were written beside the program"
+if [ -e "$user_home/fp.bmp" ] || compgen -G "$user_home/*.rec" >/dev/null; then
+    fail "files were written in the working folder"
+fi
 echo "installed package $(basename "$deb") works from $root"
