@@ -15,6 +15,8 @@ fail() {
     exit 1
 }
 
+# The last run left the program folder read-only.
+[ -d "$scratch" ] && chmod -R u+w "$scratch"
 rm -rf "$scratch"
 mkdir -p "$scratch"
 if ! cpack --config "$build/CPackConfig.cmake" -B "$scratch/package" >"$scratch/cpack.log" 2>&1; then
@@ -103,6 +105,8 @@ fi
 user_home=$(mktemp -d)
 trap 'rm -rf "$user_home"' EXIT
 chmod 755 "$user_home"
+# Installed programs live in a folder their users cannot write to.
+chmod a-w "$root/usr/bin"
 run_as_user=()
 if [ "$(id -u)" = 0 ]; then
     chown 65534:65534 "$user_home"
