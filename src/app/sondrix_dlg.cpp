@@ -34,6 +34,7 @@ CSondrixDlg::CSondrixDlg(CMessageLoop& loop, ISerialDeviceFactory& devices, IUiH
     AddControl(kMessageLine, EControlKind::Edit).readOnly = true;
     AddControl(kHeader, EControlKind::Picture);
     AddButton(kPktClear, LoadString(IDS_PKT_CLEAR), {});
+    m_packetManager.port.SetRawLog(&m_rawLine);
 }
 
 CSondrixDlg::~CSondrixDlg() = default;
@@ -171,6 +172,7 @@ void CSondrixDlg::OnSelChange(int id) {
 void CSondrixDlg::OnCommand(int id) {
     if (id == kPktClear) {
         m_tracer.Clear();
+        m_rawLine.Clear();
     } else if (id == kHeader && smallScreen == 0) {
         OpenMakerPage();
     }

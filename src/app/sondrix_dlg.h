@@ -80,6 +80,12 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     IUiHost& Ui() { return m_ui; }
     CPacketManagerWnd& PacketManager() { return m_packetManager; }
     CPacketTracer& Tracer() { return m_tracer; }
+    // Every chunk the port read or wrote lately, for a trace with the raw line.
+    CRawLineLog& RawLine() { return m_rawLine; }
+    // What the window keeps of the raw line: enough for the tracer's rows in
+    // all but image and firmware sessions (about 10 minutes of a busy line at
+    // 115200 bps); older chunks go first.
+    static constexpr size_t kRawLineCapacity = 8 * 1024 * 1024;
 
     // IPacketManagerOwner
     int IdLength() const override { return idLength; }
@@ -156,6 +162,7 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     void Refuse(const std::string& text, EIcon icon, int landOn);
 
     IUiHost& m_ui;
+    CRawLineLog m_rawLine{kRawLineCapacity};
     CPacketManagerWnd m_packetManager;
     CPacketTracer m_tracer;
     int m_currentTab = kTabMain;

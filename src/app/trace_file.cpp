@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "link/packet_parser.h"
+#include "app/packet_summary.h"
 
 namespace sondrix {
 
@@ -41,6 +41,7 @@ constexpr uint16_t kOptionUserApplication = 4;
 constexpr uint16_t kOptionInterfaceName = 2;
 constexpr uint16_t kOptionTimeResolution = 9;
 constexpr uint16_t kOptionPacketFlags = 2;
+constexpr uint16_t kOptionComment = 1;
 
 std::string TextLine(const STracedPacket& packet) {
     std::string line = CPacketTracer::TimeText(packet.timeUs);
@@ -60,8 +61,8 @@ std::string TextLine(const STracedPacket& packet) {
 
 }  // namespace
 
-CTraceWriter::CTraceWriter(EFormat format, std::string interfaceName)
-    : m_format(format), m_interface(std::move(interfaceName)) {}
+CTraceWriter::CTraceWriter(EFormat format, std::string interfaceName, bool withRaw)
+    : m_format(format), m_interface(std::move(interfaceName)), m_withRaw(withRaw) {}
 
 CTraceWriter::~CTraceWriter() = default;
 
@@ -75,9 +76,16 @@ bool CTraceWriter::Open(const std::string& path, std::string& error) {
     if (m_format == EFormat::Pcapng) {
         WritePcapngHeading();
     } else {
-        m_file << "TIME\tDIR\tCOMMAND\tPARAM1\tPARAM2\tDATA SIZE\tERR CODE\tDATA\n";
+        Emit("TIME\tDIR\tCOMMAND\tPARAM1\tPARAM2\tDATA SIZE\tERR CODE\tDATA\n");
     }
     return true;
+}
+
+void CTraceWriter::Emit(const std::string& bytes) {
+    // Each block or line reaches the file at once: a trace is complete up to
+    // the last packet, however the program ends.
+    m_file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    m_file.flush();
 }
 
 void CTraceWriter::WriteBlock(uint32_t type, const std::string& body) {
@@ -87,7 +95,18 @@ void CTraceWriter::WriteBlock(uint32_t type, const std::string& body) {
     PutLE(block, total, 4);
     block += body;
     PutLE(block, total, 4);
-    m_file.write(block.data(), static_cast<std::streamsize>(block.size()));
+    Emit(block);
+}
+
+void CTraceWriter::WriteInterface(uint16_t linkType, const std::string& name) {
+    std::string interface;
+    PutLE(interface, linkType, 2);
+    PutLE(interface, 0, 2);
+    PutLE(interface, 0, 4);  // no snap length: every byte is kept
+    PutOption(interface, kOptionInterfaceName, name);
+    PutOption(interface, kOptionTimeResolution, std::string(1, '\x06'));  // microseconds
+    PutEndOfOptions(interface);
+    WriteBlock(kInterfaceDescription, interface);
 }
 
 void CTraceWriter::WritePcapngHeading() {
@@ -99,43 +118,51 @@ void CTraceWriter::WritePcapngHeading() {
     PutOption(section, kOptionUserApplication, "sondrix 2.20");
     PutEndOfOptions(section);
     WriteBlock(kSectionHeader, section);
+    WriteInterface(kLinkType, m_interface);
+    if (m_withRaw) {
+        WriteInterface(kRawLinkType, m_interface + " raw line");
+    }
+}
 
-    std::string interface;
-    PutLE(interface, kLinkType, 2);
-    PutLE(interface, 0, 2);
-    PutLE(interface, 0, 4);  // no snap length: every byte is kept
-    PutOption(interface, kOptionInterfaceName, m_interface);
-    PutOption(interface, kOptionTimeResolution, std::string(1, '\x06'));  // microseconds
-    PutEndOfOptions(interface);
-    WriteBlock(kInterfaceDescription, interface);
+void CTraceWriter::WritePacketBlock(uint32_t interface, int64_t timeUs, int direction,
+                                    const std::vector<uint8_t>& bytes, const std::string& comment) {
+    std::string body;
+    const uint64_t time = static_cast<uint64_t>(timeUs);
+    PutLE(body, interface, 4);
+    PutLE(body, time >> 32, 4);
+    PutLE(body, time & 0xFFFFFFFFu, 4);
+    PutLE(body, bytes.size(), 4);
+    PutLE(body, bytes.size(), 4);
+    body.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    Pad4(body);
+    if (!comment.empty()) {
+        PutOption(body, kOptionComment, comment.substr(0, 0xFFFF));
+    }
+    std::string flags;
+    PutLE(flags, direction == 0 ? kOutbound : kInbound, 4);
+    PutOption(body, kOptionPacketFlags, flags);
+    PutEndOfOptions(body);
+    WriteBlock(kEnhancedPacket, body);
 }
 
 void CTraceWriter::Write(const STracedPacket& packet) {
     if (m_format == EFormat::Text) {
-        m_file << TextLine(packet);
+        Emit(TextLine(packet));
         return;
     }
-    std::string body;
-    const uint64_t time = static_cast<uint64_t>(packet.timeUs);
-    PutLE(body, 0, 4);  // interface 0
-    PutLE(body, time >> 32, 4);
-    PutLE(body, time & 0xFFFFFFFFu, 4);
-    PutLE(body, packet.bytes.size(), 4);
-    PutLE(body, packet.bytes.size(), 4);
-    body.append(reinterpret_cast<const char*>(packet.bytes.data()), packet.bytes.size());
-    Pad4(body);
-    std::string flags;
-    PutLE(flags, packet.direction == 0 ? kOutbound : kInbound, 4);
-    PutOption(body, kOptionPacketFlags, flags);
-    PutEndOfOptions(body);
-    WriteBlock(kEnhancedPacket, body);
+    WritePacketBlock(kPacketInterface, packet.timeUs, packet.direction, packet.bytes, {});
+}
+
+void CTraceWriter::WriteRaw(const SRawChunk& chunk, const std::string& note) {
+    if (m_format == EFormat::Pcapng && m_withRaw) {
+        WritePacketBlock(kRawInterface, chunk.timeUs, chunk.direction, chunk.bytes, note);
+    }
 }
 
 bool CTraceWriter::Close(std::string& error) {
     if (!m_file.is_open()) {
         return true;
     }
-    m_file.flush();
     const bool good = m_file.good();
     m_file.close();
     if (!good) {
@@ -151,10 +178,77 @@ STracePaths TracePaths(const std::string& path) {
     return textOnly ? STracePaths{{}, path} : STracePaths{path, path + suffix};
 }
 
+std::string CRawLineNotes::Note(int direction, const std::vector<uint8_t>& bytes) {
+    SLine& line = m_lines[direction == 0 ? 0 : 1];
+    CPacketParser& parser = line.parser;
+    std::string note;
+    const auto add = [&note](const std::string& text) {
+        note += note.empty() ? text : "; " + text;
+    };
+    size_t skipped = 0;
+    const auto flushSkipped = [&] {
+        if (skipped != 0) {
+            add(std::to_string(skipped) + (skipped == 1 ? " byte" : " bytes") + " skipped");
+            skipped = 0;
+        }
+    };
+    for (const uint8_t b : bytes) {
+        const bool wasSearching = parser.Idle();
+        const CPacketParser::EEvent event = parser.Feed(b);
+        if (event == CPacketParser::EEvent::None) {
+            if (parser.Idle()) {
+                // Not (or no longer) a packet: every byte since its start is lost.
+                skipped += wasSearching ? 1 : line.pending + 1;
+                line.pending = 0;
+            } else {
+                if (wasSearching) {
+                    flushSkipped();
+                }
+                ++line.pending;
+            }
+            continue;
+        }
+        line.pending = 0;
+        const std::string name = CommandName(parser.rxPacket.command);
+        switch (event) {
+            case CPacketParser::EEvent::Packet:
+                add(name);
+                break;
+            case CPacketParser::EEvent::HeaderChecksumError:
+                add(name + ": bad header checksum");
+                break;
+            case CPacketParser::EEvent::DataChecksumError:
+                add(name + ": bad data checksum");
+                break;
+            case CPacketParser::EEvent::Oversize:
+                add(name + ": data size " + std::to_string(parser.rxPacket.dataSize) +
+                    " too large, header dropped");
+                break;
+            case CPacketParser::EEvent::ShortPacket:
+                add("short packet " + HexText(parser.shortPacket, 6));
+                break;
+            case CPacketParser::EEvent::ShortChecksumError:
+                add("short packet " + HexText(parser.shortPacket, 6) + ": bad checksum");
+                break;
+            case CPacketParser::EEvent::None:
+                break;
+        }
+    }
+    flushSkipped();
+    if (!parser.Idle()) {
+        add("packet continues");
+    }
+    return note;
+}
+
 bool CTraceRecorder::Open(const std::string& path, std::string& error) {
     const STracePaths paths = TracePaths(path);
+    if (m_withRaw) {
+        m_notes = std::make_unique<CRawLineNotes>();
+    }
     if (!paths.pcapng.empty()) {
-        m_pcapng = std::make_unique<CTraceWriter>(CTraceWriter::EFormat::Pcapng, m_interface);
+        m_pcapng =
+            std::make_unique<CTraceWriter>(CTraceWriter::EFormat::Pcapng, m_interface, m_withRaw);
         if (!m_pcapng->Open(paths.pcapng, error)) {
             return false;
         }
@@ -171,6 +265,19 @@ void CTraceRecorder::Write(const STracedPacket& packet) {
     }
 }
 
+void CTraceRecorder::WriteRaw(const SRawChunk& chunk, uint64_t droppedBefore) {
+    if (!m_pcapng || !m_notes) {
+        return;
+    }
+    std::string note = m_notes->Note(chunk.direction, chunk.bytes);
+    if (droppedBefore != 0) {
+        note = std::to_string(droppedBefore) +
+               " bytes of the line before this chunk were not kept (raw log full)" +
+               (note.empty() ? "" : "; " + note);
+    }
+    m_pcapng->WriteRaw(chunk, note);
+}
+
 bool CTraceRecorder::Close(std::string& error) {
     bool good = true;
     for (auto* writer : {m_pcapng.get(), m_text.get()}) {
@@ -182,13 +289,24 @@ bool CTraceRecorder::Close(std::string& error) {
 }
 
 bool SaveTrace(const std::string& path, const std::deque<STracedPacket>& packets,
-               const std::string& interfaceName, std::string& error) {
-    CTraceRecorder recorder(interfaceName);
+               const std::string& interfaceName, std::string& error,
+               const std::vector<SRawChunk>* raw) {
+    CTraceRecorder recorder(interfaceName, raw != nullptr);
     if (!recorder.Open(path, error)) {
         return false;
     }
+    // A chunk goes before the packets of its time: the bytes crossed the line
+    // before the packet they carry was traced.
+    size_t next = 0;
     for (const STracedPacket& packet : packets) {
+        for (; raw != nullptr && next < raw->size() && (*raw)[next].timeUs <= packet.timeUs;
+             ++next) {
+            recorder.WriteRaw((*raw)[next]);
+        }
         recorder.Write(packet);
+    }
+    for (; raw != nullptr && next < raw->size(); ++next) {
+        recorder.WriteRaw((*raw)[next]);
     }
     return recorder.Close(error);
 }

@@ -553,6 +553,8 @@ void CheckCliCommand(const SCliOptions& options) {
     } else if (command == "firmware") {
         NeedArguments(options, 1, 1, "firmware FILE");
         NeedReadable(args[0]);
+    } else if (command == "monitor") {
+        NeedArguments(options, 0, 0, "monitor [--attach]");
     } else if (command == "send") {
         SSendFields fields;
         if (args.empty() || !ParseSend(args, fields)) {

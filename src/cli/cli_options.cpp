@@ -9,9 +9,9 @@ namespace sondrix {
 
 namespace {
 
-constexpr std::array<const char*, 11> kCommands = {"info",     "capture", "users", "backup",
-                                                   "restore",  "log",     "time",  "options",
-                                                   "firmware", "send",    "help"};
+constexpr std::array<const char*, 12> kCommands = {"info",     "capture", "users",   "backup",
+                                                   "restore",  "log",     "time",    "options",
+                                                   "firmware", "send",    "monitor", "help"};
 
 constexpr std::array<uint32_t, 6> kRates = {9600, 14400, 19200, 38400, 57600, 115200};
 
@@ -75,6 +75,12 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
             options.quiet = true;
         } else if (arg == "--simulate") {
             options.simulate = true;
+        } else if (arg == "--trace-raw") {
+            options.traceRaw = true;
+        } else if (arg == "--attach") {
+            options.attach = true;
+        } else if (arg == "--install-wireshark-plugin") {
+            options.installWiresharkPlugin = true;
         } else if (arg == "--port") {
             if (!hasValue) {
                 return needValue();
@@ -132,8 +138,16 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
             options.arguments.push_back(arg);
         }
     }
-    if (options.help || options.version) {
+    if (options.help || options.version || options.installWiresharkPlugin) {
         return true;
+    }
+    if (options.attach && options.command != "monitor") {
+        error = "--attach goes with monitor only";
+        return false;
+    }
+    if (options.traceRaw && options.trace.empty()) {
+        error = "--trace-raw needs --trace FILE";
+        return false;
     }
     if (!options.masterId.empty() && options.masterPassword.empty()) {
         error = "--master-id needs --master-password";
@@ -175,6 +189,9 @@ std::string CliHelp() {
         "  send COMMAND [PARAM1 [PARAM2 [DATA]]]\n"
         "  send 7E...            send a hand-made packet (hexadecimal, as in the Packet\n"
         "                        Creator, or a whole packet from 7E on) and print the answer\n"
+        "  monitor [--attach]    connect, then print every packet on the line until Ctrl-C;\n"
+        "                        --attach listens without connecting (at --baud, default\n"
+        "                        115200)\n"
         "\n"
         "Options:\n"
         "  --port PORT           COM1..COM8, COMn=PATH, a device path, or auto for the\n"
@@ -185,6 +202,11 @@ std::string CliHelp() {
         "                        set up the simulated module\n"
         "  --trace FILE          save every packet: pcapng to FILE and text to FILE.txt\n"
         "                        (text only when FILE ends in .txt)\n"
+        "  --trace-raw           with --trace: also every chunk read from or written to the\n"
+        "                        port, as a second interface of the pcapng\n"
+        "  --install-wireshark-plugin\n"
+        "                        copy the Wireshark dissector of the module protocol into\n"
+        "                        ~/.local/lib/wireshark/plugins\n"
         "  --master-id ID --master-password PASSWORD\n"
         "                        the master's credential, when the module asks for one\n"
         "  --master-password PASSWORD\n"
@@ -202,7 +224,9 @@ std::string CliHelp() {
         "  3  the serial port could not be opened\n"
         "  4  no module answered (wrong port or rate, module silent)\n"
         "  5  a file could not be read or written\n"
-        "  6  the module stopped answering part-way through\n");
+        "  6  the module stopped answering part-way through\n"
+        "  130, 143  stopped by Ctrl-C (SIGINT) or SIGTERM; the port is closed and the\n"
+        "            trace complete\n");
 }
 
 }  // namespace sondrix

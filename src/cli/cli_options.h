@@ -19,6 +19,9 @@ enum ECliStatus : int {
     kCliNoModule = 4,     // no module answered on the port (wrong rate, silent, unplugged)
     kCliFileError = 5,    // a file could not be read or written
     kCliTimeout = 6,      // the module stopped answering part-way through the work
+    // Stopped by a signal, after a clean shutdown: 128 + its number (130 for
+    // Ctrl-C, 143 for SIGTERM), as shells report it.
+    kCliSignalBase = 128,
 };
 
 // What the command line asks for.
@@ -35,6 +38,9 @@ struct SCliOptions {
     bool json = false;
     bool quiet = false;
     std::string trace;
+    bool traceRaw = false;  // --trace-raw: the raw line too
+    bool attach = false;    // monitor --attach: listen without connecting
+    bool installWiresharkPlugin = false;
     // Master credentials, for a module that has masters or a device password.
     std::string masterId;
     std::string masterPassword;

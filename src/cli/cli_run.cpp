@@ -1,13 +1,18 @@
 #include "cli/cli_run.h"
 
+#include <atomic>
+#include <cstdlib>
 #include <memory>
 #include <ostream>
 
-#include "app/trace_file.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_monitor.h"
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
 #include "cli/cli_session.h"
+#include "cli/cli_trace.h"
+#include "cli/cli_wireshark.h"
+#include "platform/interrupt_watch.h"
 #include "platform/message_loop.h"
 #include "platform/port_map.h"
 #include "sim/pty_simulator.h"
@@ -70,9 +75,26 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         out << "sondrix-cli " << kCliVersion << std::endl;
         return kCliOk;
     }
+    if (options.installWiresharkPlugin) {
+        std::string path;
+        if (!InstallWiresharkPlugin(path, error)) {
+            return Fail({kCliFileError, error}, options, out, err);
+        }
+        out << "Wireshark dissector installed: " << path << std::endl;
+        return kCliOk;
+    }
+    // Ctrl-C and SIGTERM end the work through the normal path: the wait under
+    // way fails, the session closes the port, the trace is completed. A second
+    // request, when that shutdown hangs, ends the program at once.
+    std::atomic<int> interrupt{0};
+    const CInterruptWatch watch([&interrupt](int signal) {
+        if (interrupt.exchange(signal) != 0) {
+            std::_Exit(kCliSignalBase + signal);
+        }
+    });
     CPortMap ports;
     std::unique_ptr<CPtySimulator> simulator;
-    std::unique_ptr<CTraceRecorder> trace;
+    std::unique_ptr<CCliTrace> trace;
     int status = kCliOk;
     CCliReport report;
     try {
@@ -89,17 +111,22 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             ports.Assign(1, simulator->SlavePath());
         }
         if (!options.trace.empty()) {
-            trace = std::make_unique<CTraceRecorder>(portName + " " + ports.DevicePath(portName));
+            trace = std::make_unique<CCliTrace>(portName + " " + ports.DevicePath(portName),
+                                                options.traceRaw);
             if (!trace->Open(options.trace, error)) {
                 throw SCliFailure{kCliFileError, error};
             }
         }
         CMessageLoop loop(CMessageLoop::EClock::Real);
         CCliSession session(loop, ports, err, !options.quiet, options.timeoutMs);
+        session.SetInterrupt(&interrupt);
         if (trace) {
-            session.SetTraceSink([&](const STracedPacket& packet) { trace->Write(packet); });
+            trace->Attach(session);
         }
         session.SetMasterCredential(options.masterId, options.masterPassword);
+        if (options.command == "monitor") {
+            RunMonitor(session, options, portName, out, trace.get());
+        }
         session.Connect(portName, options.baud);
         RunCliCommand(session, options, report);
     } catch (const SCliFailure& failure) {

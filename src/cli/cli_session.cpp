@@ -38,6 +38,8 @@ CCliSession::CCliSession(CMessageLoop& loop, ISerialDeviceFactory& devices, std:
         }
     });
     m_lastPacketMs = m_loop.NowMs();
+    // The command line keeps the raw line only in a trace that asks for it.
+    m_dlg.RawLine().SetCapacity(0);
 }
 
 CCliSession::~CCliSession() {
@@ -67,6 +69,22 @@ void CCliSession::Progress(const std::string& text) {
     }
 }
 
+void CCliSession::CheckInterrupt() {
+    const int signal = m_interrupt != nullptr ? m_interrupt->load() : 0;
+    if (signal != 0) {
+        throw SCliFailure{kCliSignalBase + signal,
+                          "interrupted by signal " + std::to_string(signal)};
+    }
+}
+
+void CCliSession::RunUntilInterrupted(const std::function<void()>& tick) {
+    while (true) {
+        CheckInterrupt();
+        m_loop.RunFor(kPollMs);
+        tick();
+    }
+}
+
 void CCliSession::FailOnBox(const CScriptedUiHost::SBox& box, int status) {
     throw SCliFailure{status, box.text};
 }
@@ -76,10 +94,24 @@ std::string CCliSession::Device() {
     return path.empty() ? m_dlg.portName : m_dlg.portName + " (" + path + ")";
 }
 
-void CCliSession::Connect(const std::string& portName, uint32_t baud) {
+void CCliSession::Start() {
     m_dlg.OnInitDialog();
     // Every packet is traced, whatever the work, so that a trace is complete.
     m_dlg.userDlg.Select(CUserDlg::kTracerOption, CPacketTracer::kShowAll);
+}
+
+void CCliSession::Attach(const std::string& portName, uint32_t baud) {
+    Start();
+    CCommPort& port = m_dlg.PacketManager().port;
+    if (!port.Open(portName, baud, static_cast<uint16_t>(CPortMap::PortNumber(portName)))) {
+        throw SCliFailure{kCliPortError, LoadString(IDS_CANNOT_OPEN_PORT) + port.LastError()};
+    }
+    m_dlg.portName = portName;
+    Progress("listening on " + Device() + " at " + std::to_string(baud) + " bps");
+}
+
+void CCliSession::Connect(const std::string& portName, uint32_t baud) {
+    Start();
     CImageDlg& page = m_dlg.imageDlg;
     page.Select(CImageDlg::kPort, CPortMap::PortNumber(portName) - 1);
     if (baud != 0) {
@@ -95,6 +127,7 @@ void CCliSession::Connect(const std::string& portName, uint32_t baud) {
     size_t seen = mark;
     const int64_t deadline = m_loop.NowMs() + 20000;
     while (m_loop.NowMs() < deadline) {
+        CheckInterrupt();
         for (; seen < m_ui.Boxes().size(); ++seen) {
             const CScriptedUiHost::SBox& box = m_ui.Boxes()[seen];
             if (box.text == succeeded) {
@@ -155,6 +188,7 @@ void CCliSession::OpenTab(int tab) {
 
 void CCliSession::WaitFor(const std::function<bool()>& done, const std::string& what) {
     while (true) {
+        CheckInterrupt();
         for (; m_boxesSeen < m_ui.Boxes().size(); ++m_boxesSeen) {
             const CScriptedUiHost::SBox& box = m_ui.Boxes()[m_boxesSeen];
             if (box.icon == EIcon::Stop) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -33,6 +34,8 @@ class CCliSession {
     // Connects on `portName` ("COM1"); with `baud` 0 the window's search over
     // every rate runs, otherwise only that rate is tried.
     void Connect(const std::string& portName, uint32_t baud);
+    // Only opens the port at `baud` and listens: nothing is sent.
+    void Attach(const std::string& portName, uint32_t baud);
     // Enters master mode, which the configuration, database and extra pages
     // need. When the module asks for a credential: the master's ID and
     // password, or with no ID the device password.
@@ -60,6 +63,12 @@ class CCliSession {
     // Prints a progress line on the error stream (unless quiet).
     void Progress(const std::string& text);
 
+    // Once `signal` holds a signal's number (set from any thread), the wait
+    // under way ends the work with exit status 128 + that number.
+    void SetInterrupt(const std::atomic<int>* signal) { m_interrupt = signal; }
+    // Runs the loop, calling `tick` now and then, until interrupted.
+    [[noreturn]] void RunUntilInterrupted(const std::function<void()>& tick);
+
     CSondrixDlg& Dlg() { return m_dlg; }
     CScriptedUiHost& Ui() { return m_ui; }
     CMessageLoop& Loop() { return m_loop; }
@@ -77,11 +86,13 @@ class CCliSession {
 
   private:
     void OnPacket(const STracedPacket& packet);
+    void Start();
     // "COM1 (/dev/ttyUSB0)", for messages.
     std::string Device();
     // The progress popup's bar, every ten per cent.
     void ShowBarProgress(const std::string& what);
     [[noreturn]] void FailOnBox(const CScriptedUiHost::SBox& box, int status);
+    void CheckInterrupt();
 
     CMessageLoop& m_loop;
     CScriptedUiHost m_ui;
@@ -102,6 +113,7 @@ class CCliSession {
     CPacketTracer::Observer m_traceSink;
     std::string m_masterId;
     std::string m_masterPassword;
+    const std::atomic<int>* m_interrupt = nullptr;
 };
 
 }  // namespace sondrix

@@ -72,6 +72,9 @@ size_t CCommPort::Write(size_t count, const uint8_t* bytes) {
     writeInProgress = 1;
     const size_t written = handle->Write(bytes, count);
     writeInProgress = 0;
+    if (m_rawLog != nullptr) {
+        m_rawLog->Add(0, bytes, written);
+    }
     return written;
 }
 
@@ -84,6 +87,9 @@ void CCommPort::ReceiveBurst() {
     bool received = false;
     for (size_t n = ReadChunk(chunk); n > 0; n = ReadChunk(chunk)) {
         received = true;
+        if (m_rawLog != nullptr) {
+            m_rawLog->Add(1, chunk, n);
+        }
         if (!m_QueueRead.PushChunk(chunk, static_cast<uint32_t>(n))) {
             m_loop.Post(m_notifyWindow, WM_QUEUE_FULL, portNumber, 0);
         }

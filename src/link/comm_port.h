@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "link/comm_queue.h"
+#include "link/raw_line_log.h"
 #include "platform/message_loop.h"
 #include "platform/serial_device.h"
 
@@ -26,6 +27,9 @@ class CCommPort {
     CCommPort& operator=(const CCommPort&) = delete;
 
     void SetNotifyWindow(HWND window) { m_notifyWindow = window; }
+    // Where every chunk read or written goes as it crossed the line (set
+    // once, before the port is opened; the log is thread-safe).
+    void SetRawLog(CRawLineLog* log) { m_rawLog = log; }
 
     // True when the port is open, configured and receiving.
     bool Open(const std::string& name, uint32_t baudRate, uint16_t number);
@@ -54,6 +58,7 @@ class CCommPort {
     CMessageLoop& m_loop;
     ISerialDeviceFactory& m_devices;
     HWND m_notifyWindow = kNoWindow;
+    CRawLineLog* m_rawLog = nullptr;
     std::unique_ptr<ISerialDevice> handle;
     std::thread threadHandle;
     std::string m_lastError;
