@@ -22,6 +22,7 @@ CSondrixDlg::CSondrixDlg(CMessageLoop& loop, ISerialDeviceFactory& devices, IUiH
       dbDlg(*this),
       userDlg(*this),
       aboutDlg(*this),
+      traceSaveDlg(*this),
       m_ui(ui),
       m_packetManager(loop, devices, ui),
       m_tracer(*this, kTracer, traceRows) {

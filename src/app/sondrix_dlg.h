@@ -7,6 +7,7 @@
 
 #include "app/about_dlg.h"
 #include "app/packet_tracer.h"
+#include "app/trace_save_dlg.h"
 #include "device/configuration.h"
 #include "device/connection.h"
 #include "device/db_management.h"
@@ -149,6 +150,7 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     CDbDlg dbDlg;
     CUserDlg userDlg;
     CAboutDlg aboutDlg;
+    CTraceSaveDlg traceSaveDlg;
 
   protected:
     void OnCommand(int id) override;

@@ -60,15 +60,9 @@ std::deque<SRawChunk> CRawLineLog::Take(uint64_t& dropped) {
     return taken;
 }
 
-std::vector<SRawChunk> CRawLineLog::Copy(int64_t sinceUs) const {
+std::vector<SRawChunk> CRawLineLog::Copy() const {
     std::lock_guard lock(m_mutex);
-    std::vector<SRawChunk> copy;
-    for (const SRawChunk& chunk : m_chunks) {
-        if (chunk.timeUs >= sinceUs) {
-            copy.push_back(chunk);
-        }
-    }
-    return copy;
+    return {m_chunks.begin(), m_chunks.end()};
 }
 
 void CRawLineLog::Clear() {

@@ -38,8 +38,8 @@ class CRawLineLog {
     // Hands over every chunk kept, oldest first, and forgets them; `dropped`
     // is the count of bytes let go before them since the last Take.
     std::deque<SRawChunk> Take(uint64_t& dropped);
-    // Copies the chunks kept from `sinceUs` on, oldest first.
-    std::vector<SRawChunk> Copy(int64_t sinceUs) const;
+    // Copies the chunks kept, oldest first.
+    std::vector<SRawChunk> Copy() const;
     void Clear();
 
   private:

@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include "app/sondrix_dlg.h"
-#include "app/trace_file.h"
 #include "qt/control_binder.h"
 #include "qt/header_picture.h"
 #include "qt/icons.h"
@@ -114,23 +113,7 @@ void CMainWindow::ShowAboutBox() {
 }
 
 void CMainWindow::SaveTraceFile() {
-    SFileDialog request;
-    request.save = true;
-    request.filter = "Packet trace files(*.pcapng)|*.pcapng|Text files(*.txt)|*.txt|";
-    request.defaultExtension = "*.pcapng";
-    request.overwritePrompt = true;
-    const std::vector<std::string> chosen = m_dialog.Ui().FileDialog(request);
-    if (chosen.empty()) {
-        return;
-    }
-    CCommPort& port = m_dialog.PacketManager().port;
-    std::string error;
-    if (SaveTrace(chosen.front(), m_dialog.Tracer().Packets(),
-                  port.portName + " " + port.DevicePath(), error)) {
-        m_dialog.ShowMessage("Trace saved: " + chosen.front());
-    } else {
-        m_dialog.Ui().MessageBox(error, EIcon::Stop);
-    }
+    m_dialog.traceSaveDlg.Run();
 }
 
 }  // namespace sondrix

@@ -36,8 +36,9 @@ class CMainWindow : public QMainWindow {
 
     // Shows the About page in a modal box until the person closes it.
     void ShowAboutBox();
-    // Asks where to, then saves the tracer's packets as pcapng (and text
-    // beside it) or, for a .txt name, as text.
+    // Asks whether the raw line goes with them and where to, then saves the
+    // tracer's packets as pcapng (and text beside it) or, for a .txt name, as
+    // text.
     void SaveTraceFile();
 
   private:

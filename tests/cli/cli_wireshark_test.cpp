@@ -219,7 +219,7 @@ TEST_F(RawLineTraceTest, GarbageBadChecksumAndTruncatedHeaderShowOnTheRawInterfa
         loop.RunFor(2000);
     }
     const std::string path = (folder.Path() / "faults.pcapng").string();
-    const std::vector<SRawChunk> raw = dlg.RawLine().Copy(0);
+    const std::vector<SRawChunk> raw = dlg.RawLine().Copy();
     std::string error;
     ASSERT_TRUE(SaveTrace(path, dlg.Tracer().Packets(), "COM1 simulated", error, &raw)) << error;
 
