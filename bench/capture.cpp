@@ -1,10 +1,14 @@
 // One single capture of a 260 x 300 image from the simulated module over a
 // pseudo-terminal, the module pacing its bytes at 115200 bps, against the
 // time those bytes need on the wire (10 bits a byte, both directions).
+// Argument 1: every packet and every raw chunk traced as the command line
+// traces them (pcapng with the raw line, and text), each block flushed.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <filesystem>
 
+#include "app/trace_file.h"
 #include "pty_session.h"
 
 namespace sondrix {
@@ -34,6 +38,26 @@ void BM_SingleCaptureAt115200(benchmark::State& state) {
         return;
     }
     CSondrixDlg& dlg = session.dlg;
+    const bool traced = state.range(0) != 0;
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "sondrix-bench-capture.pcapng").string();
+    CTraceRecorder trace("COM1 bench", true);
+    std::string error;
+    if (traced) {
+        if (!trace.Open(path, error)) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        dlg.userDlg.Select(CUserDlg::kTracerOption, CPacketTracer::kShowAll);
+        dlg.RawLine().Clear();  // the connection is not measured
+        dlg.Tracer().SetObserver([&](const STracedPacket& packet) {
+            uint64_t dropped = 0;
+            for (const SRawChunk& chunk : dlg.RawLine().Take(dropped)) {
+                trace.WriteRaw(chunk, dropped);
+            }
+            trace.Write(packet);
+        });
+    }
     CPtySimulator& simulator = session.simulator;
     double wireSeconds = 0;
     for (auto _ : state) {
@@ -55,8 +79,20 @@ void BM_SingleCaptureAt115200(benchmark::State& state) {
         });
     }
     state.counters["wire_ms"] = wireSeconds * 1000.0;
+    if (traced) {
+        dlg.Tracer().SetObserver({});
+        trace.Close(error);
+        std::filesystem::remove(path);
+        std::filesystem::remove(path + ".txt");
+    }
 }
-BENCHMARK(BM_SingleCaptureAt115200)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_SingleCaptureAt115200)
+    ->ArgName("traced")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 }  // namespace
 }  // namespace sondrix
