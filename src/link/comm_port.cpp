@@ -69,12 +69,14 @@ size_t CCommPort::Write(size_t count, const uint8_t* bytes) {
     if (connected == 0 || !handle) {
         return 0;
     }
+    // Logged before it goes: a module that answers at once (the in-process
+    // simulator does, inside the write) must not appear to answer first.
+    if (m_rawLog != nullptr) {
+        m_rawLog->Add(0, bytes, count);
+    }
     writeInProgress = 1;
     const size_t written = handle->Write(bytes, count);
     writeInProgress = 0;
-    if (m_rawLog != nullptr) {
-        m_rawLog->Add(0, bytes, written);
-    }
     return written;
 }
 

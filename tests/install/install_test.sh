@@ -92,6 +92,18 @@ else
     output=$("$root/usr/bin/hlxsim" --help) || fail "hlxsim --help failed"
 fi
 [ -n "$output" ] || fail "no output from the installed program"
+
+# The Wireshark dissector lies where Wireshark loads global Lua plugins, and
+# sondrix-cli installs the same script into a person's plugin folder.
+plugins=("$root"/usr/lib/*/wireshark/plugins/hlx.lua "$root"/usr/lib/wireshark/plugins/hlx.lua)
+dissector=$(ls "${plugins[@]}" 2>/dev/null | head -n 1)
+[ -s "$dissector" ] || fail "the Wireshark dissector hlx.lua is not in the package"
+if [ "$cli_expected" = 1 ]; then
+    HOME=$scratch/home "$root/usr/bin/sondrix-cli" --install-wireshark-plugin >/dev/null ||
+        fail "sondrix-cli --install-wireshark-plugin failed"
+    cmp -s "$dissector" "$scratch/home/.local/lib/wireshark/plugins/hlx.lua" ||
+        fail "sondrix-cli installs another dissector than the package's"
+fi
 echo "$output"
 if [ "$cli_expected" = 1 ]; then
     [ -f "$root/usr/share/bash-completion/completions/sondrix-cli" ] ||
