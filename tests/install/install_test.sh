@@ -95,9 +95,14 @@ fi
 
 # The Wireshark dissector lies where Wireshark loads global Lua plugins, and
 # sondrix-cli installs the same script into a person's plugin folder.
-plugins=("$root"/usr/lib/*/wireshark/plugins/hlx.lua "$root"/usr/lib/wireshark/plugins/hlx.lua)
-dissector=$(ls "${plugins[@]}" 2>/dev/null | head -n 1)
-[ -s "$dissector" ] || fail "the Wireshark dissector hlx.lua is not in the package"
+dissector=
+for candidate in "$root"/usr/lib/*/wireshark/plugins/hlx.lua "$root"/usr/lib/wireshark/plugins/hlx.lua; do
+    if [ -s "$candidate" ]; then
+        dissector=$candidate
+        break
+    fi
+done
+[ -n "$dissector" ] || fail "the Wireshark dissector hlx.lua is not in the package"
 if [ "$cli_expected" = 1 ]; then
     HOME=$scratch/home "$root/usr/bin/sondrix-cli" --install-wireshark-plugin >/dev/null ||
         fail "sondrix-cli --install-wireshark-plugin failed"
