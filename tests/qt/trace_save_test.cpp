@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <filesystem>
 
 #include "app/sondrix_dlg.h"
@@ -13,6 +14,7 @@
 #include "platform/scripted_ui_host.h"
 #include "qt/list_view.h"
 #include "qt/main_window.h"
+#include "qt/model_dialog.h"
 #include "qt/qt_test_support.h"
 #include "support/fake_serial.h"
 #include "support/pcapng_reader.h"
@@ -76,6 +78,20 @@ TEST_F(TraceSaveTest, SaveTraceWritesTheRowsPacketsAsPcapngAndText) {
     ASSERT_EQ(host.Boxes().size(), 1u);
     EXPECT_NE(host.LastBoxText().find("gone/x.pcapng"), std::string::npos);
     EXPECT_EQ(host.Boxes()[0].icon, EIcon::Stop);
+}
+
+TEST_F(TraceSaveTest, TheRawLineChoiceIsACheckBoxOfThePopup) {
+    CTraceSaveDlg& popup = dialog.traceSaveDlg;
+    popup.OnInitDialog();
+    CModelDialog box(popup, window->font(), window.get());
+    box.show();
+    const auto boxes = box.findChildren<QCheckBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes[0]->text().toStdString(), "Include the raw line (every byte read and written)");
+    EXPECT_FALSE(boxes[0]->isChecked());
+    boxes[0]->click();
+    EXPECT_TRUE(popup.IsChecked(CTraceSaveDlg::kRawLine));
+    test::SaveScreenshot(box, QStringLiteral("save_trace_popup"));
 }
 
 }  // namespace
