@@ -9,6 +9,7 @@ SONDRIX_PACKAGES=(
     qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
     dpkg-dev lintian appstream
     tshark
+    libudev-dev umockdev libumockdev-dev
 )
 
 sondrix_install_missing() {

@@ -144,6 +144,7 @@ void Info(CCliSession& session, CCliReport& report) {
     report.Add("status", dlg.Text(CSondrixDlg::kMessageLine));
     report.Add("port", dlg.portName);
     report.Add("device", dlg.PacketManager().port.DevicePath());
+    report.Add("low_latency", dlg.PacketManager().port.LowLatency() ? "on" : "off");
     report.Add("baud", std::to_string(dlg.baudRate));
 }
 

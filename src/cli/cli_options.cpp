@@ -9,9 +9,9 @@ namespace sondrix {
 
 namespace {
 
-constexpr std::array<const char*, 12> kCommands = {"info",     "capture", "users",   "backup",
-                                                   "restore",  "log",     "time",    "options",
-                                                   "firmware", "send",    "monitor", "help"};
+constexpr std::array<const char*, 13> kCommands = {
+    "info",    "capture",  "users", "backup",  "restore", "log",  "time",
+    "options", "firmware", "send",  "monitor", "help",    "ports"};
 
 constexpr std::array<uint32_t, 6> kRates = {9600, 14400, 19200, 38400, 57600, 115200};
 
@@ -192,9 +192,11 @@ std::string CliHelp() {
         "  monitor [--attach]    connect, then print every packet on the line until Ctrl-C;\n"
         "                        --attach listens without connecting (at --baud, default\n"
         "                        115200)\n"
+        "  ports                 list the serial devices present\n"
         "\n"
         "Options:\n"
-        "  --port PORT           COM1..COM8, COMn=PATH, a device path, or auto for the\n"
+        "  --port PORT           COM1..COM8, COMn=PATH, a device path, a /dev/serial/by-id\n"
+        "                        path, a device name such as ttyUSB0, or auto for the\n"
         "                        first USB serial adapter (default COM1)\n"
         "  --baud RATE           use this rate only (default: search every rate)\n"
         "  --simulate            work with the built-in simulated module on a pseudo-terminal\n"

@@ -8,6 +8,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_monitor.h"
 #include "cli/cli_options.h"
+#include "cli/cli_ports.h"
 #include "cli/cli_report.h"
 #include "cli/cli_session.h"
 #include "cli/cli_trace.h"
@@ -20,33 +21,6 @@
 namespace sondrix {
 
 namespace {
-
-// Picks the port the command line names: "COMn", "COMn=PATH", "auto", or a
-// device path (which COM1 then stands for).
-std::string ChoosePort(const SCliOptions& options, CPortMap& ports) {
-    if (options.port.empty()) {
-        return "COM1";
-    }
-    if (CPortMap::PortNumber(options.port) != 0) {
-        return options.port;
-    }
-    // "auto" is the first USB serial adapter plugged in.
-    const std::string mapping = options.port == CPortMap::kAutoPath
-                                    ? std::string("COM1=") + CPortMap::kAutoPath
-                                    : options.port;
-    const size_t equals = mapping.find('=');
-    if (equals != std::string::npos) {
-        std::string error;
-        if (!ports.Assign(mapping, error)) {
-            throw SCliFailure{
-                mapping.substr(equals + 1) == CPortMap::kAutoPath ? kCliPortError : kCliUsage,
-                "--port " + error};
-        }
-        return mapping.substr(0, equals);
-    }
-    ports.Assign(1, options.port);
-    return "COM1";
-}
 
 int Fail(const SCliFailure& failure, const SCliOptions& options, std::ostream& out,
          std::ostream& err) {
@@ -102,7 +76,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (options.simulate && !options.port.empty()) {
             throw SCliFailure{kCliUsage, "--simulate and --port cannot go together"};
         }
-        const std::string portName = ChoosePort(options, ports);
+        if (options.command == "ports") {
+            ListPorts(ports, report);
+            report.Print(out, options.json);
+            return kCliOk;
+        }
+        const std::string portName = ChooseCliPort(options, ports);
         if (options.simulate) {
             simulator = std::make_unique<CPtySimulator>(options.simConfig);
             if (!simulator->Start(error)) {

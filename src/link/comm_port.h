@@ -43,6 +43,8 @@ class CCommPort {
     const std::string& LastError() const { return m_lastError; }
     // Device path of the open (or last tried) port.
     const std::string& DevicePath() const { return m_devicePath; }
+    // Whether the open device passes received bytes on without delay.
+    bool LowLatency() const { return handle && handle->LowLatency(); }
 
     std::string portName;
     std::atomic<int> connected{0};

@@ -1,9 +1,6 @@
 #include "platform/port_map.h"
 
-#include <algorithm>
-#include <filesystem>
-#include <system_error>
-#include <vector>
+#include <cstdio>
 
 #include "platform/termios_serial.h"
 
@@ -20,6 +17,11 @@ int CPortMap::PortNumber(const std::string& portName) {
     return digit - '0';
 }
 
+bool CPortMap::IsComName(const std::string& portName) {
+    return portName.size() > 3 && portName.compare(0, 3, "COM") == 0 &&
+           portName.find_first_not_of("0123456789", 3) == std::string::npos;
+}
+
 bool CPortMap::Assign(const std::string& mapping, std::string& error) {
     const auto equals = mapping.find('=');
     const int number = equals == std::string::npos ? 0 : PortNumber(mapping.substr(0, equals));
@@ -29,10 +31,9 @@ bool CPortMap::Assign(const std::string& mapping, std::string& error) {
     }
     std::string path = mapping.substr(equals + 1);
     if (path == kAutoPath) {
-        path = FindUsbSerialDevice(m_deviceRoot);
+        path = FirstUsbSerialDevice(DiscoverSerialPorts());
         if (path.empty()) {
-            error = "no USB serial adapter found for " + mapping.substr(0, equals) +
-                    " (looked for /dev/serial/by-id/*, /dev/ttyUSB* and /dev/ttyACM*)";
+            error = "no USB serial adapter found for " + mapping.substr(0, equals);
             return false;
         }
     }
@@ -40,22 +41,10 @@ bool CPortMap::Assign(const std::string& mapping, std::string& error) {
     return true;
 }
 
-std::string CPortMap::FindUsbSerialDevice(const std::string& root) {
-    namespace fs = std::filesystem;
-    // Each entry: a folder and the name prefix of the devices in it.
-    const std::pair<const char*, const char*> places[] = {
-        {"/dev/serial/by-id", ""}, {"/dev", "ttyUSB"}, {"/dev", "ttyACM"}};
-    for (const auto& [folder, prefix] : places) {
-        std::vector<std::string> found;
-        std::error_code error;
-        for (const fs::directory_entry& entry : fs::directory_iterator(root + folder, error)) {
-            const std::string name = entry.path().filename().string();
-            if (name.starts_with(prefix) && name.size() > std::char_traits<char>::length(prefix)) {
-                found.push_back(entry.path().string());
-            }
-        }
-        if (!found.empty()) {
-            return *std::min_element(found.begin(), found.end());
+std::string CPortMap::FirstUsbSerialDevice(const std::vector<SSerialPortInfo>& ports) {
+    for (const SSerialPortInfo& port : ports) {
+        if (IsUsbSerialPort(port)) {
+            return port.byId.empty() ? port.node : port.byId;
         }
     }
     return {};
@@ -66,12 +55,62 @@ void CPortMap::Assign(int portNumber, const std::string& path) {
 }
 
 std::string CPortMap::DevicePath(const std::string& portName) const {
-    const int number = PortNumber(portName);
-    if (number == 0) {
+    if (portName.empty()) {
         return {};
     }
-    auto it = m_paths.find(number);
-    return it != m_paths.end() ? it->second : "/dev/ttyS" + std::to_string(number - 1);
+    if (IsComName(portName)) {
+        const int number = PortNumber(portName);
+        if (number == 0) {
+            return {};
+        }
+        auto it = m_paths.find(number);
+        return it != m_paths.end() ? it->second : "/dev/ttyS" + std::to_string(number - 1);
+    }
+    return portName.find('/') == std::string::npos ? "/dev/" + portName : portName;
+}
+
+std::string CPortMap::MappedNames() const {
+    std::string names;
+    for (int number = 1; number <= kPortCount; ++number) {
+        const std::string name = "COM" + std::to_string(number);
+        names += (number > 1 ? ", " : "") + name + " (" + DevicePath(name) + ")";
+    }
+    return names;
+}
+
+std::string CPortMap::MappedName(const SSerialPortInfo& port) const {
+    for (int number = 1; number <= kPortCount; ++number) {
+        const std::string name = "COM" + std::to_string(number);
+        const std::string path = DevicePath(name);
+        if (path == port.node || (!port.byId.empty() && path == port.byId)) {
+            return name;
+        }
+    }
+    return {};
+}
+
+std::vector<SPortChoice> CPortMap::Choices(const std::vector<SSerialPortInfo>& ports) const {
+    std::vector<SPortChoice> choices;
+    for (const SSerialPortInfo& port : ports) {
+        if (!MappedName(port).empty()) {
+            continue;
+        }
+        SPortChoice choice;
+        choice.portName = port.node.substr(port.node.rfind('/') + 1);
+        choice.label = SerialPortLabel(port);
+        choice.byId = port.byId;
+        choice.detail = port.byId.empty() ? port.node : port.byId;
+        if (!port.driver.empty()) {
+            choice.detail += "\nDriver: " + port.driver;
+        }
+        if (port.vendorId != 0) {
+            char ids[16];
+            std::snprintf(ids, sizeof ids, "%04x:%04x", port.vendorId, port.productId);
+            choice.detail += std::string("\nUSB id: ") + ids;
+        }
+        choices.push_back(std::move(choice));
+    }
+    return choices;
 }
 
 std::unique_ptr<ISerialDevice> CPortMap::Create(const std::string& portName) {
@@ -79,7 +118,7 @@ std::unique_ptr<ISerialDevice> CPortMap::Create(const std::string& portName) {
     if (path.empty()) {
         return nullptr;
     }
-    return std::make_unique<CTermiosSerial>(path);
+    return std::make_unique<CTermiosSerial>(path, portName);
 }
 
 }  // namespace sondrix

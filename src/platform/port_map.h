@@ -3,14 +3,25 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/serial_device.h"
+#include "platform/serial_discovery.h"
 
 namespace sondrix {
 
-// Turns the window's port names "COM1".."COM8" into device paths. By default
-// COMn is /dev/ttyS<n-1>; "--port COMn=PATH" maps any of them to any device,
-// and "--port COMn=auto" to the first USB serial adapter plugged in.
+// A discovered device offered after COM1..COM8 in the Port combo.
+struct SPortChoice {
+    std::string portName;  // what the factory opens: the node's name, "ttyUSB0"
+    std::string label;     // "ttyUSB0 — FT232R USB UART (FTDI, A1B2C3)"
+    std::string byId;      // stable path, the key the last choice is kept by
+    std::string detail;    // tooltip lines: stable path, driver and USB ids
+};
+
+// Turns port names into device paths. "COM1".."COM8" are the window's names:
+// by default COMn is /dev/ttyS<n-1>; "--port COMn=PATH" maps any of them to
+// any device, and "--port COMn=auto" to the first USB serial adapter. Any
+// other name is a device: a path as it is, a bare name ("ttyUSB0") in /dev.
 class CPortMap final : public ISerialDeviceFactory {
   public:
     static constexpr int kPortCount = 8;
@@ -20,24 +31,29 @@ class CPortMap final : public ISerialDeviceFactory {
     // false (and leaves the map) when it is malformed or no adapter is found.
     bool Assign(const std::string& mapping, std::string& error);
     void Assign(int portNumber, const std::string& path);
+    // The device behind a port name; empty for a COM name beyond COM8.
     std::string DevicePath(const std::string& portName) const;
 
     std::unique_ptr<ISerialDevice> Create(const std::string& portName) override;
 
     // "COM3" -> 3; 0 when the name is not COM1..COM8.
     static int PortNumber(const std::string& portName);
+    // "COM" and digits: a name of the window's kind, mapped or not.
+    static bool IsComName(const std::string& portName);
+    // "COM1 (/dev/ttyS0), COM2 (/dev/ttyS1), ...": what the COM names mean.
+    std::string MappedNames() const;
 
-    // The first USB serial adapter under `root` (a directory standing for
-    // "/", "" for the machine's own): /dev/serial/by-id/* first, as those
-    // names stay with the adapter, then /dev/ttyUSB*, then /dev/ttyACM*, each
-    // in name order. Empty when there is none.
-    static std::string FindUsbSerialDevice(const std::string& root = {});
-    // Where "auto" looks (tests pass a fake /dev tree).
-    void SetDeviceRoot(std::string root) { m_deviceRoot = std::move(root); }
+    // The COMn a discovered device is mapped to, or empty.
+    std::string MappedName(const SSerialPortInfo& port) const;
+    // Every discovered device not mapped to a COMn, as the Port combo shows it.
+    std::vector<SPortChoice> Choices(const std::vector<SSerialPortInfo>& ports) const;
+
+    // The stable path (else the node) of the first USB serial adapter or
+    // CDC-ACM board among `ports`; empty when there is none.
+    static std::string FirstUsbSerialDevice(const std::vector<SSerialPortInfo>& ports);
 
   private:
     std::map<int, std::string> m_paths;
-    std::string m_deviceRoot;
 };
 
 }  // namespace sondrix

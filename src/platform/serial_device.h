@@ -33,6 +33,9 @@ class ISerialDevice {
     virtual void Wake() = 0;
     // The device path shown to the person ("/dev/ttyS0", "simulated module").
     virtual std::string Path() const = 0;
+    // Whether the driver passes received bytes on at once instead of
+    // gathering them for a few milliseconds (USB adapters).
+    virtual bool LowLatency() const { return false; }
 
     // Devices that deliver input on their own (the in-process simulator) call
     // the handler instead of being waited for by a receive thread.

@@ -4,33 +4,137 @@
 // therefore speaks to the tty layer with ioctl only.
 #include <asm/termbits.h>
 #include <fcntl.h>
+#include <grp.h>
+#include <linux/serial.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace sondrix {
 
 namespace {
 
-std::string DescribeOpenError(const std::string& path, int error) {
-    std::string text = path + ": " + std::strerror(error);
+// The groups of this login, and those the group database gives the user now:
+// a user added to a group is in the second list at once, in the first only
+// after logging in again.
+bool InSessionGroup(gid_t group) {
+    if (::getegid() == group) {
+        return true;
+    }
+    std::vector<gid_t> groups(static_cast<size_t>(std::max(::getgroups(0, nullptr), 0)));
+    const int count = ::getgroups(static_cast<int>(groups.size()), groups.data());
+    return std::find(groups.begin(), groups.begin() + std::max(count, 0), group) !=
+           groups.begin() + std::max(count, 0);
+}
+
+bool InGroupDatabase(gid_t group) {
+    const passwd* user = ::getpwuid(::getuid());
+    if (user == nullptr) {
+        return false;
+    }
+    int count = 64;
+    std::vector<gid_t> groups(static_cast<size_t>(count));
+    if (::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &count) < 0) {
+        groups.resize(static_cast<size_t>(count));
+        if (::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &count) < 0) {
+            return false;
+        }
+    }
+    return std::find(groups.begin(), groups.begin() + count, group) != groups.begin() + count;
+}
+
+// Permission help naming the group the device really belongs to.
+std::string PermissionHelp(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return {};
+    }
+    const group* owner = ::getgrgid(info.st_gid);
+    const std::string name = owner != nullptr ? owner->gr_name : std::to_string(info.st_gid);
+    if (InSessionGroup(info.st_gid)) {
+        return " (the device belongs to the group '" + name +
+               "', which you are in, yet it does not let the group read and write it)";
+    }
+    if (InGroupDatabase(info.st_gid)) {
+        return " (you were added to the group '" + name +
+               "' of the device, but this login started before: log out and in again)";
+    }
+    return " (the device belongs to the group '" + name + "': sudo usermod -aG " + name +
+           " $USER, then log in again)";
+}
+
+// USB adapters gather received bytes for up to 16 ms before passing them on,
+// which every request and answer would pay. Pseudo-terminals and drivers
+// without the setting refuse, which is fine.
+bool EnableLowLatency(int fd) {
+    struct serial_struct serial {};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0) {
+        return false;
+    }
+    if ((serial.flags & ASYNC_LOW_LATENCY) == 0) {
+        serial.flags |= ASYNC_LOW_LATENCY;
+        if (::ioctl(fd, TIOCSSERIAL, &serial) != 0 || ::ioctl(fd, TIOCGSERIAL, &serial) != 0) {
+            return false;
+        }
+    }
+    return (serial.flags & ASYNC_LOW_LATENCY) != 0;
+}
+
+// Said once a run: without a lock file the line is still kept to ourselves
+// by TIOCEXCL, only tools that look for lock files do not see it.
+void NoteLockFolder() {
+    static std::atomic<bool> noted{false};
+    if (!noted.exchange(true)) {
+        const std::string folder = CUucpLock::LockFolder();
+        std::fprintf(stderr,
+                     "%s: cannot write lock files in %s; serial ports are held with TIOCEXCL "
+                     "only\n",
+                     program_invocation_short_name,
+                     folder.empty() ? "/run/lock or /var/lock" : folder.c_str());
+    }
+}
+
+}  // namespace
+
+CTermiosSerial::CTermiosSerial(std::string path, std::string portName)
+    : m_path(std::move(path)), m_portName(std::move(portName)) {}
+
+std::string CTermiosSerial::Who() const {
+    return m_portName.empty() || m_portName == m_path ? m_path
+                                                      : m_portName + " (" + m_path + ")";
+}
+
+std::string CTermiosSerial::DescribeOpenError(int error) const {
+    if (error == EISDIR) {
+        return Who() + ": not a serial device";
+    }
+    std::string text = Who() + ": " + std::strerror(error);
     if (error == EACCES || error == EPERM) {
-        text +=
-            " (add your user to the 'dialout' group: sudo usermod -aG dialout $USER, then log in "
-            "again)";
+        text += PermissionHelp(m_path);
     } else if (error == EBUSY) {
         text += " (the port is in use by another program)";
     }
     return text;
 }
 
-}  // namespace
-
-CTermiosSerial::CTermiosSerial(std::string path) : m_path(std::move(path)) {}
+bool CTermiosSerial::Fail(int fd, std::string& error, std::string reason) {
+    error = std::move(reason);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    m_lock.Release();
+    return false;
+}
 
 CTermiosSerial::~CTermiosSerial() {
     Close();
@@ -76,30 +180,47 @@ bool CTermiosSerial::Open(uint32_t baudRate, std::string& error) {
             return false;
         }
     }
+    // A file or a folder is never opened for writing, let alone configured.
+    struct stat info {};
+    if (::stat(m_path.c_str(), &info) == 0 && !S_ISCHR(info.st_mode)) {
+        return Fail(-1, error, Who() + ": not a serial device");
+    }
+    switch (m_lock.Acquire(m_path)) {
+        case CUucpLock::EResult::HeldByOther:
+            return Fail(-1, error,
+                        Who() + " is in use by " +
+                            (m_lock.HolderName().empty() ? "another program"
+                                                         : m_lock.HolderName()) +
+                            " (pid " + std::to_string(m_lock.HolderPid()) + ")");
+        case CUucpLock::EResult::NoFolder:
+            NoteLockFolder();
+            break;
+        case CUucpLock::EResult::Taken:
+            break;
+    }
     const int fd = ::open(m_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = DescribeOpenError(m_path, errno);
-        return false;
+        return Fail(-1, error, DescribeOpenError(errno));
+    }
+    struct termios2 tio {};
+    if (::ioctl(fd, TCGETS2, &tio) != 0) {
+        return Fail(fd, error, Who() + ": not a serial device");
     }
     // Nobody else may open the line while we use it.
     if (::ioctl(fd, TIOCEXCL) != 0) {
-        error = m_path + ": " + std::strerror(errno);
-        ::close(fd);
-        return false;
+        return Fail(fd, error, Who() + ": " + std::strerror(errno));
     }
     // Raise RTS; a pseudo-terminal has no modem lines and refuses, which is fine.
     int rts = TIOCM_RTS;
     if (::ioctl(fd, TIOCMBIS, &rts) != 0 && errno != ENOTTY && errno != EINVAL) {
-        error = m_path + ": cannot raise RTS: " + std::strerror(errno);
-        ::close(fd);
-        return false;
+        return Fail(fd, error, Who() + ": cannot raise RTS: " + std::strerror(errno));
     }
     if (!ConfigureRaw(fd, baudRate)) {
-        error = m_path + ": cannot set " + std::to_string(baudRate) +
-                " bps 8N1: " + std::strerror(errno);
-        ::close(fd);
-        return false;
+        return Fail(fd, error,
+                    Who() + ": cannot set " + std::to_string(baudRate) +
+                        " bps 8N1: " + std::strerror(errno));
     }
+    m_lowLatency = EnableLowLatency(fd);
     ::ioctl(fd, TCFLSH, TCIOFLUSH);
     m_fd = fd;
     // A wake-up left over from an earlier Close must not end the first wait.
@@ -116,6 +237,8 @@ void CTermiosSerial::Close() {
     ::ioctl(m_fd, TCFLSH, TCIOFLUSH);
     ::close(m_fd);
     m_fd = -1;
+    m_lowLatency = false;
+    m_lock.Release();
 }
 
 void CTermiosSerial::Purge() {

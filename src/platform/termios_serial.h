@@ -3,14 +3,18 @@
 #include <string>
 
 #include "platform/serial_device.h"
+#include "platform/uucp_lock.h"
 
 namespace sondrix {
 
 // A serial device on Linux termios. Any rate is set through termios2 with
-// BOTHER, which is how 14400 bps (no B14400 constant) is reached.
+// BOTHER, which is how 14400 bps (no B14400 constant) is reached. The line
+// is held with TIOCEXCL and the UUCP lock file other serial tools respect,
+// and USB adapters are asked for low-latency mode.
 class CTermiosSerial final : public ISerialDevice {
   public:
-    explicit CTermiosSerial(std::string path);
+    // `portName` ("COM3"), when given, names the port in messages beside the path.
+    explicit CTermiosSerial(std::string path, std::string portName = {});
     ~CTermiosSerial() override;
 
     bool Open(uint32_t baudRate, std::string& error) override;
@@ -22,6 +26,7 @@ class CTermiosSerial final : public ISerialDevice {
     EWait WaitForInput(int timeoutMs) override;
     void Wake() override;
     std::string Path() const override { return m_path; }
+    bool LowLatency() const override { return m_lowLatency; }
 
     // Reads the line speed currently set on an open descriptor (0 on failure).
     static uint32_t LineSpeed(int fd);
@@ -29,7 +34,16 @@ class CTermiosSerial final : public ISerialDevice {
     static bool ConfigureRaw(int fd, uint32_t baudRate);
 
   private:
+    // "COM3 (/dev/ttyUSB0)", or the path alone.
+    std::string Who() const;
+    // Why opening failed with `error`, with the help that fits it.
+    std::string DescribeOpenError(int error) const;
+    bool Fail(int fd, std::string& error, std::string reason);
+
     std::string m_path;
+    std::string m_portName;
+    CUucpLock m_lock;
+    bool m_lowLatency = false;
     int m_fd = -1;
     int m_wakeFd = -1;
 };

@@ -4,8 +4,11 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSettings>
+#include <cstdio>
 #include <QWidget>
 
+#include "app/port_watch.h"
 #include "app/sondrix_dlg.h"
 #include "platform/port_map.h"
 #include "qt/header_picture.h"
@@ -17,6 +20,37 @@
 #include "sim/sim_desk_ports.h"
 
 namespace sondrix {
+
+namespace {
+
+// The adapter chosen last is kept by its stable path, so that it is chosen
+// again even when it comes back under another ttyUSB number.
+constexpr const char* kByIdKey = "port/byId";
+
+QSettings PortSettings() {
+    // The window's own settings file, ~/.config/sondrix/sondrix.conf.
+    if (QCoreApplication::organizationName().isEmpty()) {
+        QCoreApplication::setOrganizationName(QStringLiteral("sondrix"));
+        QCoreApplication::setApplicationName(QStringLiteral("sondrix"));
+    }
+    return QSettings();
+}
+
+}  // namespace
+
+void RestorePortChoice(CImageDlg& page) {
+    page.SelectByIdPath(PortSettings().value(kByIdKey).toString().toStdString());
+}
+
+void StorePortChoice(const CImageDlg& page) {
+    QSettings settings = PortSettings();
+    const std::string byId = page.SelectedByIdPath();
+    if (byId.empty()) {
+        settings.remove(kByIdKey);
+    } else {
+        settings.setValue(kByIdKey, QString::fromStdString(byId));
+    }
+}
 
 QString PortMapToolTip(const CPortMap& ports, bool simulated) {
     QStringList lines;
@@ -31,8 +65,10 @@ QString PortMapToolTip(const CPortMap& ports, bool simulated) {
 }
 
 CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated) {
-    if (QWidget* portBox = window.PageView(CSondrixDlg::kTabMain)->Widget(CImageDlg::kPort)) {
-        portBox->setToolTip(PortMapToolTip(ports, simulated != nullptr));
+    // The notes go into the page, which adds the chosen device's details.
+    if (auto* page = dynamic_cast<CImageDlg*>(
+            &window.PageView(CSondrixDlg::kTabMain)->Binder().Model())) {
+        page->SetPortNotes(PortMapToolTip(ports, simulated != nullptr).toStdString());
     }
     if (simulated == nullptr) {
         return nullptr;
@@ -64,8 +100,17 @@ int RunQtFrontEnd(int& argc, char** argv, CMessageLoop& loop, ISerialDeviceFacto
     CMainWindow window(dialog);
     host.SetParentWidget(&window);
     AddDesktopParts(window, ports, simulated);
+    CPortWatch watch(dialog, ports);
+    std::string error;
+    if (!watch.Start(error)) {
+        std::fprintf(stderr, "sondrix: %s; the port list will not follow plugging\n",
+                     error.c_str());
+    }
+    RestorePortChoice(dialog.imageDlg);
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    StorePortChoice(dialog.imageDlg);
+    return status;
 }
 
 }  // namespace sondrix

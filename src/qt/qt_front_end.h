@@ -4,6 +4,7 @@
 
 namespace sondrix {
 
+class CImageDlg;
 class CMainWindow;
 class CMessageLoop;
 class CPortMap;
@@ -23,6 +24,11 @@ QString PortMapToolTip(const CPortMap& ports, bool simulated);
 // of the simulated module beside it (with a menu entry to show it again
 // once closed). Returns the panel, if any.
 CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated);
+
+// The adapter chosen last (QSettings "port/byId" of sondrix/sondrix): chosen
+// again at start when it is present; stored as the program ends.
+void RestorePortChoice(CImageDlg& page);
+void StorePortChoice(const CImageDlg& page);
 
 int RunQtFrontEnd(int& argc, char** argv, CMessageLoop& loop, ISerialDeviceFactory& devices,
                   const CPortMap& ports, CSimDeskPorts* simulated = nullptr);

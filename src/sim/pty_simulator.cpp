@@ -28,6 +28,19 @@ bool CPtySimulator::Start(std::string& error) {
         Stop();
         return false;
     }
+    return Serve(error);
+}
+
+bool CPtySimulator::StartOn(int master, std::string& error) {
+    m_master = ::fcntl(master, F_DUPFD_CLOEXEC, 0);
+    if (m_master < 0) {
+        error = std::string("cannot take the pseudo-terminal: ") + std::strerror(errno);
+        return false;
+    }
+    return Serve(error);
+}
+
+bool CPtySimulator::Serve(std::string& error) {
     char name[128] = {};
     if (::ptsname_r(m_master, name, sizeof name) != 0) {
         error = std::string("ptsname: ") + std::strerror(errno);

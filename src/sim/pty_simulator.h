@@ -22,6 +22,9 @@ class CPtySimulator {
     CPtySimulator& operator=(const CPtySimulator&) = delete;
 
     bool Start(std::string& error);
+    // Serves on a pseudo-terminal made elsewhere (the one behind a faked
+    // device node), given its master; the descriptor is duplicated.
+    bool StartOn(int master, std::string& error);
     void Stop();
     const std::string& SlavePath() const { return m_slavePath; }
 
@@ -31,6 +34,8 @@ class CPtySimulator {
     void WithModule(const std::function<void(CSimModule&)>& action);
 
   private:
+    // Opens and holds the slave of m_master, then runs the module's thread.
+    bool Serve(std::string& error);
     void Run();
     // Waits up to `ms`, returning early (false) when Stop was called.
     bool Pause(int64_t ms);

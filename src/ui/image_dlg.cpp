@@ -293,7 +293,7 @@ void CImageDlg::QuickDelete() {
 void CImageDlg::Connect() {
     CSondrixDlg& main = Main();
     if (autoSearchCount == 0) {
-        main.portName = "COM" + std::to_string(Selection(kPort) + 1);
+        main.portName = SelectedPortName();
         main.baudRate = kBaudRates[static_cast<size_t>(std::max(0, Selection(kBaudRate)))];
     }
     CCommPort& port = main.PacketManager().port;
@@ -301,10 +301,14 @@ void CImageDlg::Connect() {
         if (port.Open(main.portName, main.baudRate, 0)) {
             main.portOpen = 1;
         } else {
-            // Beyond the port name, say which device it was and why it failed.
-            main.Ui().MessageBox(
-                LoadString(IDS_CANNOT_OPEN_PORT) + main.portName + " (" + port.LastError() + ")",
-                EIcon::Stop);
+            // Beyond the port name, say which device it was and why it failed
+            // (the device's own reason may begin with the port name already).
+            const std::string& reason = port.LastError();
+            main.Ui().MessageBox(LoadString(IDS_CANNOT_OPEN_PORT) +
+                                     (reason.starts_with(main.portName + " ")
+                                          ? reason
+                                          : main.portName + " (" + reason + ")"),
+                                 EIcon::Stop);
         }
     }
     if (main.portOpen == 1) {
@@ -341,6 +345,7 @@ void CImageDlg::ShowConnected(uint32_t userCount) {
     SetText(kUserCounts, std::to_string(userCount));
     SetText(kInfoBaudRate, std::to_string(main.baudRate));
     SetText(kInfoPort, main.portName);
+    ShowPortTooltip();
     EnableCommandButtons(true);
     Enable(kPort, false);
     Enable(kBaudRate, false);
@@ -391,7 +396,92 @@ void CImageDlg::Disconnect() {
     main.portOpen = 0;
     main.PacketManager().port.Close();
     main.PacketManager().ResetParser();
+    // An entry kept for the open line goes if its device has gone meanwhile.
+    ShowPortChoices();
     Loop().Sleep(200);
+}
+
+void CImageDlg::SetPortChoices(std::vector<SPortChoice> choices) {
+    m_discoveredChoices = std::move(choices);
+    ShowPortChoices();
+}
+
+void CImageDlg::ShowPortChoices() {
+    const std::string chosen = SelectedPortName();
+    std::vector<SPortChoice> shown = m_discoveredChoices;
+    const auto named = [&](const SPortChoice& c) { return c.portName == chosen; };
+    const auto current = std::find_if(m_shownChoices.begin(), m_shownChoices.end(), named);
+    if (Main().portOpen == 1 && current != m_shownChoices.end() &&
+        std::none_of(shown.begin(), shown.end(), named)) {
+        shown.push_back(*current);
+    }
+    m_shownChoices = std::move(shown);
+    std::vector<std::string> items = Control(kPort).items;
+    items.resize(CPortMap::kPortCount);
+    for (const SPortChoice& choice : m_shownChoices) {
+        items.push_back(choice.label);
+    }
+    SetItems(kPort, std::move(items));
+    int selection = std::max(0, CPortMap::PortNumber(chosen) - 1);
+    const auto found = std::find_if(m_shownChoices.begin(), m_shownChoices.end(), named);
+    if (found != m_shownChoices.end()) {
+        selection = CPortMap::kPortCount + static_cast<int>(found - m_shownChoices.begin());
+    }
+    SetSelection(kPort, selection);
+    ShowPortTooltip();
+}
+
+std::string CImageDlg::SelectedPortName() const {
+    const int selection = std::max(0, Selection(kPort));
+    if (selection < CPortMap::kPortCount) {
+        return "COM" + std::to_string(selection + 1);
+    }
+    const size_t index = static_cast<size_t>(selection - CPortMap::kPortCount);
+    return index < m_shownChoices.size() ? m_shownChoices[index].portName : std::string();
+}
+
+std::string CImageDlg::SelectedByIdPath() const {
+    const int selection = Selection(kPort) - CPortMap::kPortCount;
+    return selection >= 0 && static_cast<size_t>(selection) < m_shownChoices.size()
+               ? m_shownChoices[static_cast<size_t>(selection)].byId
+               : std::string();
+}
+
+bool CImageDlg::SelectByIdPath(const std::string& byId) {
+    for (size_t i = 0; i < m_shownChoices.size() && !byId.empty(); ++i) {
+        if (m_shownChoices[i].byId == byId) {
+            SetSelection(kPort, CPortMap::kPortCount + static_cast<int>(i));
+            ShowPortTooltip();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CImageDlg::SetPortNotes(std::string notes) {
+    m_portNotes = std::move(notes);
+    ShowPortTooltip();
+}
+
+void CImageDlg::OnSelChange(int id) {
+    if (id == kPort) {
+        ShowPortTooltip();
+    }
+}
+
+void CImageDlg::ShowPortTooltip() {
+    std::string tooltip = m_portNotes;
+    const int selection = Selection(kPort) - CPortMap::kPortCount;
+    if (selection >= 0 && static_cast<size_t>(selection) < m_shownChoices.size()) {
+        const SPortChoice& choice = m_shownChoices[static_cast<size_t>(selection)];
+        tooltip += (tooltip.empty() ? "" : "\n") + choice.portName + ": " + choice.detail;
+    }
+    const CSondrixDlg& main = Main();
+    if (main.moduleConnected == 1 && main.portName == SelectedPortName()) {
+        tooltip += (tooltip.empty() ? "" : "\n") + std::string("Low latency: ") +
+                   (Main().PacketManager().port.LowLatency() ? "on" : "off");
+    }
+    SetTooltip(kPort, std::move(tooltip));
 }
 
 void CImageDlg::CaptureProcedure() {

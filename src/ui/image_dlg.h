@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/port_map.h"
 #include "ui/gradient_progress_ctrl.h"
 #include "ui/page_base.h"
 #include "ui/strings.h"
@@ -104,6 +105,20 @@ class CImageDlg : public CPageBase {
     void OpenImageFile();
     void SaveImageFile();
 
+    // The Port combo: COM1..COM8, then the discovered devices not mapped to
+    // one of them. The entry in use stays while its line is open, even when
+    // its device has gone.
+    void SetPortChoices(std::vector<SPortChoice> choices);
+    const std::vector<SPortChoice>& PortChoices() const { return m_shownChoices; }
+    // The port name of the chosen entry: "COM3", or a discovered device's.
+    std::string SelectedPortName() const;
+    // The stable path of the chosen device; empty for a COMn entry.
+    std::string SelectedByIdPath() const;
+    // Chooses the discovered device with this stable path, if it is present.
+    bool SelectByIdPath(const std::string& byId);
+    // Tooltip lines on COM1..COM8; the chosen device's details follow them.
+    void SetPortNotes(std::string notes);
+
     // Page state.
     std::vector<uint8_t> imageBuffer;  // 8-bit grey, rows top to bottom; 0xFF is white
     int32_t imageWidth = 4;
@@ -120,8 +135,11 @@ class CImageDlg : public CPageBase {
 
   protected:
     void OnCommand(int id) override;
+    void OnSelChange(int id) override;
 
   private:
+    void ShowPortChoices();
+    void ShowPortTooltip();
     void ToggleContinuousCapture();
     // The quick menu.
     void QuickVerify(bool withPassword);
@@ -131,6 +149,10 @@ class CImageDlg : public CPageBase {
     void QuickDelete();
     // The ID popup (masked for passwords); false when it was not closed with OK.
     bool AskText(EStringId prompt, size_t maxLength, bool masked, std::string& text);
+
+    std::vector<SPortChoice> m_discoveredChoices;  // as last discovered
+    std::vector<SPortChoice> m_shownChoices;       // as the combo shows them
+    std::string m_portNotes;
 };
 
 }  // namespace sondrix

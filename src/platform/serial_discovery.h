@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/message_loop.h"
+
+struct udev;
+struct udev_monitor;
+
+namespace sondrix {
+
+// One serial device present on this machine.
+struct SSerialPortInfo {
+    std::string node;  // "/dev/ttyUSB0"
+    std::string byId;  // "/dev/serial/by-id/usb-FTDI_..." when udev made one
+    std::string driver;
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    std::string manufacturer;
+    std::string product;
+    std::string serial;
+};
+
+// The serial devices present, in node order. Ports whose driver reports no
+// hardware behind them (the phantom ttyS* of the 8250 driver) and terminals
+// without a device (consoles, virtual terminals) are left out.
+std::vector<SSerialPortInfo> DiscoverSerialPorts();
+
+// True for USB adapters and CDC-ACM boards, the devices "auto" chooses from.
+bool IsUsbSerialPort(const SSerialPortInfo& port);
+
+// The name a person recognises: "ttyUSB0 — FT232R USB UART (FTDI, A1B2C3)".
+std::string SerialPortLabel(const SSerialPortInfo& port);
+
+// Follows serial devices coming and going: posts `message` to `window` on the
+// loop after every change, from a thread that sleeps in poll on the udev
+// monitor and a wake-up descriptor (no polling on a clock).
+class CSerialPortMonitor {
+  public:
+    CSerialPortMonitor(CMessageLoop& loop, HWND window, uint32_t message);
+    ~CSerialPortMonitor();
+    CSerialPortMonitor(const CSerialPortMonitor&) = delete;
+    CSerialPortMonitor& operator=(const CSerialPortMonitor&) = delete;
+
+    // False (with the reason) when udev cannot be watched.
+    bool Start(std::string& error);
+    void Stop();
+
+  private:
+    void Run();
+
+    CMessageLoop& m_loop;
+    HWND m_window;
+    uint32_t m_message;
+    ::udev* m_udev = nullptr;
+    ::udev_monitor* m_monitor = nullptr;
+    int m_wakeFd = -1;
+    std::thread m_thread;
+};
+
+}  // namespace sondrix
