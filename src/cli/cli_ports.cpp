@@ -27,8 +27,9 @@ std::string ChooseCliPort(const SCliOptions& options, CPortMap& ports) {
     }
     if (CPortMap::IsComName(port)) {
         if (CPortMap::PortNumber(port) == 0) {
-            throw SCliFailure{kCliUsage, "--port " + port + " is not a port here; the COM names are " +
-                                             ports.MappedNames()};
+            throw SCliFailure{
+                kCliUsage,
+                "--port " + port + " is not a port here; the COM names are " + ports.MappedNames()};
         }
         return port;
     }

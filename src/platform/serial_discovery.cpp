@@ -47,7 +47,8 @@ uint16_t HexId(const std::string& text) {
 void FillUsbDetails(udev_device* tty, SSerialPortInfo& port) {
     udev_device* usb = udev_device_get_parent_with_subsystem_devtype(tty, "usb", "usb_device");
     const auto pick = [&](const char* attribute, const char* property, bool spaces) {
-        std::string text = usb != nullptr ? Text(udev_device_get_sysattr_value(usb, attribute)) : "";
+        std::string text =
+            usb != nullptr ? Text(udev_device_get_sysattr_value(usb, attribute)) : "";
         if (text.empty()) {
             text = spaces ? PropertyText(tty, property)
                           : Text(udev_device_get_property_value(tty, property));
@@ -109,9 +110,9 @@ bool HasHardware(udev_device* tty) {
 bool NodeBefore(const std::string& a, const std::string& b) {
     const auto split = [](const std::string& s) {
         const size_t digits = s.find_last_not_of("0123456789") + 1;
-        return std::make_pair(s.substr(0, digits),
-                              digits < s.size() && s.size() - digits < 9 ? std::stoul(s.substr(digits))
-                                                                         : 0ul);
+        return std::make_pair(s.substr(0, digits), digits < s.size() && s.size() - digits < 9
+                                                       ? std::stoul(s.substr(digits))
+                                                       : 0ul);
     };
     return split(a) < split(b);
 }

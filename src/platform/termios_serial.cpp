@@ -11,6 +11,7 @@
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +24,16 @@
 namespace sondrix {
 
 namespace {
+
+// The line's ioctls go to the kernel directly. A preloaded library that fakes
+// devices (umockdev, which our tests run under) answers ioctl() itself for
+// every /dev node opened, pseudo-terminals included, and knows no termios2.
+int LineIoctl(int fd, unsigned long request, unsigned long argument = 0) {
+    return static_cast<int>(::syscall(SYS_ioctl, fd, request, argument));
+}
+int LineIoctl(int fd, unsigned long request, const void* argument) {
+    return LineIoctl(fd, request, reinterpret_cast<unsigned long>(argument));
+}
 
 // The groups of this login, and those the group database gives the user now:
 // a user added to a group is in the second list at once, in the first only
@@ -78,12 +89,12 @@ std::string PermissionHelp(const std::string& path) {
 // without the setting refuse, which is fine.
 bool EnableLowLatency(int fd) {
     struct serial_struct serial {};
-    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0) {
+    if (LineIoctl(fd, TIOCGSERIAL, &serial) != 0) {
         return false;
     }
     if ((serial.flags & ASYNC_LOW_LATENCY) == 0) {
         serial.flags |= ASYNC_LOW_LATENCY;
-        if (::ioctl(fd, TIOCSSERIAL, &serial) != 0 || ::ioctl(fd, TIOCGSERIAL, &serial) != 0) {
+        if (LineIoctl(fd, TIOCSSERIAL, &serial) != 0 || LineIoctl(fd, TIOCGSERIAL, &serial) != 0) {
             return false;
         }
     }
@@ -110,8 +121,7 @@ CTermiosSerial::CTermiosSerial(std::string path, std::string portName)
     : m_path(std::move(path)), m_portName(std::move(portName)) {}
 
 std::string CTermiosSerial::Who() const {
-    return m_portName.empty() || m_portName == m_path ? m_path
-                                                      : m_portName + " (" + m_path + ")";
+    return m_portName.empty() || m_portName == m_path ? m_path : m_portName + " (" + m_path + ")";
 }
 
 std::string CTermiosSerial::DescribeOpenError(int error) const {
@@ -145,7 +155,7 @@ CTermiosSerial::~CTermiosSerial() {
 
 bool CTermiosSerial::ConfigureRaw(int fd, uint32_t baudRate) {
     struct termios2 tio {};
-    if (::ioctl(fd, TCGETS2, &tio) != 0) {
+    if (LineIoctl(fd, TCGETS2, &tio) != 0) {
         return false;
     }
     tio.c_iflag &=
@@ -160,12 +170,12 @@ bool CTermiosSerial::ConfigureRaw(int fd, uint32_t baudRate) {
     tio.c_cc[VTIME] = 0;
     tio.c_cc[VSTART] = 0;
     tio.c_cc[VSTOP] = 0;
-    return ::ioctl(fd, TCSETS2, &tio) == 0;
+    return LineIoctl(fd, TCSETS2, &tio) == 0;
 }
 
 uint32_t CTermiosSerial::LineSpeed(int fd) {
     struct termios2 tio {};
-    if (::ioctl(fd, TCGETS2, &tio) != 0) {
+    if (LineIoctl(fd, TCGETS2, &tio) != 0) {
         return 0;
     }
     return tio.c_ospeed;
@@ -187,11 +197,11 @@ bool CTermiosSerial::Open(uint32_t baudRate, std::string& error) {
     }
     switch (m_lock.Acquire(m_path)) {
         case CUucpLock::EResult::HeldByOther:
-            return Fail(-1, error,
-                        Who() + " is in use by " +
-                            (m_lock.HolderName().empty() ? "another program"
-                                                         : m_lock.HolderName()) +
-                            " (pid " + std::to_string(m_lock.HolderPid()) + ")");
+            return Fail(
+                -1, error,
+                Who() + " is in use by " +
+                    (m_lock.HolderName().empty() ? "another program" : m_lock.HolderName()) +
+                    " (pid " + std::to_string(m_lock.HolderPid()) + ")");
         case CUucpLock::EResult::NoFolder:
             NoteLockFolder();
             break;
@@ -203,16 +213,16 @@ bool CTermiosSerial::Open(uint32_t baudRate, std::string& error) {
         return Fail(-1, error, DescribeOpenError(errno));
     }
     struct termios2 tio {};
-    if (::ioctl(fd, TCGETS2, &tio) != 0) {
+    if (LineIoctl(fd, TCGETS2, &tio) != 0) {
         return Fail(fd, error, Who() + ": not a serial device");
     }
     // Nobody else may open the line while we use it.
-    if (::ioctl(fd, TIOCEXCL) != 0) {
+    if (LineIoctl(fd, TIOCEXCL) != 0) {
         return Fail(fd, error, Who() + ": " + std::strerror(errno));
     }
     // Raise RTS; a pseudo-terminal has no modem lines and refuses, which is fine.
     int rts = TIOCM_RTS;
-    if (::ioctl(fd, TIOCMBIS, &rts) != 0 && errno != ENOTTY && errno != EINVAL) {
+    if (LineIoctl(fd, TIOCMBIS, &rts) != 0 && errno != ENOTTY && errno != EINVAL) {
         return Fail(fd, error, Who() + ": cannot raise RTS: " + std::strerror(errno));
     }
     if (!ConfigureRaw(fd, baudRate)) {
@@ -221,7 +231,7 @@ bool CTermiosSerial::Open(uint32_t baudRate, std::string& error) {
                         " bps 8N1: " + std::strerror(errno));
     }
     m_lowLatency = EnableLowLatency(fd);
-    ::ioctl(fd, TCFLSH, TCIOFLUSH);
+    LineIoctl(fd, TCFLSH, TCIOFLUSH);
     m_fd = fd;
     // A wake-up left over from an earlier Close must not end the first wait.
     uint64_t drained = 0;
@@ -234,7 +244,7 @@ void CTermiosSerial::Close() {
     if (m_fd < 0) {
         return;
     }
-    ::ioctl(m_fd, TCFLSH, TCIOFLUSH);
+    LineIoctl(m_fd, TCFLSH, TCIOFLUSH);
     ::close(m_fd);
     m_fd = -1;
     m_lowLatency = false;
@@ -243,7 +253,7 @@ void CTermiosSerial::Close() {
 
 void CTermiosSerial::Purge() {
     if (m_fd >= 0) {
-        ::ioctl(m_fd, TCFLSH, TCIOFLUSH);
+        LineIoctl(m_fd, TCFLSH, TCIOFLUSH);
     }
 }
 

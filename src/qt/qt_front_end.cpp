@@ -5,8 +5,8 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
-#include <cstdio>
 #include <QWidget>
+#include <cstdio>
 
 #include "app/port_watch.h"
 #include "app/sondrix_dlg.h"
@@ -66,8 +66,8 @@ QString PortMapToolTip(const CPortMap& ports, bool simulated) {
 
 CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated) {
     // The notes go into the page, which adds the chosen device's details.
-    if (auto* page = dynamic_cast<CImageDlg*>(
-            &window.PageView(CSondrixDlg::kTabMain)->Binder().Model())) {
+    if (auto* page =
+            dynamic_cast<CImageDlg*>(&window.PageView(CSondrixDlg::kTabMain)->Binder().Model())) {
         page->SetPortNotes(PortMapToolTip(ports, simulated != nullptr).toStdString());
     }
     if (simulated == nullptr) {

@@ -304,11 +304,11 @@ void CImageDlg::Connect() {
             // Beyond the port name, say which device it was and why it failed
             // (the device's own reason may begin with the port name already).
             const std::string& reason = port.LastError();
-            main.Ui().MessageBox(LoadString(IDS_CANNOT_OPEN_PORT) +
-                                     (reason.starts_with(main.portName + " ")
-                                          ? reason
-                                          : main.portName + " (" + reason + ")"),
-                                 EIcon::Stop);
+            main.Ui().MessageBox(
+                LoadString(IDS_CANNOT_OPEN_PORT) + (reason.starts_with(main.portName + " ")
+                                                        ? reason
+                                                        : main.portName + " (" + reason + ")"),
+                EIcon::Stop);
         }
     }
     if (main.portOpen == 1) {
