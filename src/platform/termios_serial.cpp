@@ -192,7 +192,10 @@ bool CTermiosSerial::Open(uint32_t baudRate, std::string& error) {
     }
     // A file or a folder is never opened for writing, let alone configured.
     struct stat info {};
-    if (::stat(m_path.c_str(), &info) == 0 && !S_ISCHR(info.st_mode)) {
+    if (::stat(m_path.c_str(), &info) != 0) {
+        return Fail(-1, error, DescribeOpenError(errno));
+    }
+    if (!S_ISCHR(info.st_mode)) {
         return Fail(-1, error, Who() + ": not a serial device");
     }
     switch (m_lock.Acquire(m_path)) {
