@@ -1,12 +1,10 @@
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <umockdev.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <string>
+
+struct _UMockdevTestbed;
 
 namespace sondrix::test {
 
@@ -22,63 +20,28 @@ class CFakeDevices {
         "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
     static constexpr const char* kFtdiLabel = "ttyUSB0 \u2014 FT232R USB UART (FTDI, A1B2C3)";
 
-    static bool Preloaded() {
-        const char* preload = std::getenv("LD_PRELOAD");
-        return preload != nullptr && std::string(preload).find("umockdev") != std::string::npos;
-    }
+    static bool Preloaded();
 
-    CFakeDevices() : m_bed(umockdev_testbed_new()) {}
-    ~CFakeDevices() { g_object_unref(m_bed); }
+    CFakeDevices();
+    ~CFakeDevices();
     CFakeDevices(const CFakeDevices&) = delete;
     CFakeDevices& operator=(const CFakeDevices&) = delete;
 
-    // Devices in umockdev's text form ("P:", "E:", "A:", "S:" lines).
-    void Add(const std::string& description) {
-        GError* error = nullptr;
-        if (!umockdev_testbed_add_from_string(m_bed, description.c_str(), &error)) {
-            ADD_FAILURE() << error->message;
-            g_error_free(error);
-        }
-    }
-
+    // Devices in umockdev's text form ("P:", "E:", "A:", "L:" lines).
+    void Add(const std::string& description);
     // An FTDI FT232R adapter: the USB device with its descriptor strings, the
     // interface, the usb-serial port bound to ftdi_sio and its tty.
-    void AddFtdiAdapter() {
-        const std::string file = SONDRIX_TESTDATA_DIR "/udev/ftdi_adapter.umockdev";
-        GError* error = nullptr;
-        if (!umockdev_testbed_add_from_file(m_bed, file.c_str(), &error)) {
-            ADD_FAILURE() << file << ": " << error->message;
-            g_error_free(error);
-        }
-    }
-
+    void AddFtdiAdapter();
     // Tells libudev's monitors that a device came or went.
-    void Uevent(const char* sysPath, const char* action) {
-        umockdev_testbed_uevent(m_bed, sysPath, action);
-    }
-    void Remove(const char* sysPath) {
-        Uevent(sysPath, "remove");
-        umockdev_testbed_remove_device(m_bed, sysPath);
-    }
-
+    void Uevent(const char* sysPath, const char* action);
+    void Remove(const char* sysPath);
     // The master side of a faked node's pseudo-terminal.
-    int Master(const char* node) { return umockdev_testbed_get_dev_fd(m_bed, node); }
-    // The adapter is pulled: its line hangs up. The testbed's master goes
-    // (the descriptor number stays taken, so the testbed's own close later
-    // cannot hit anything else).
-    void HangUp(const char* node) {
-        const int master = Master(node);
-        const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-        if (master >= 0 && null >= 0) {
-            ::dup2(null, master);
-        }
-        if (null >= 0) {
-            ::close(null);
-        }
-    }
+    int Master(const char* node);
+    // The adapter is pulled: its line hangs up.
+    void HangUp(const char* node);
 
   private:
-    UMockdevTestbed* m_bed;
+    _UMockdevTestbed* m_bed;
 };
 
 }  // namespace sondrix::test
