@@ -1,7 +1,5 @@
 #include "cli/cli_ports.h"
 
-#include <cstdio>
-
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
 #include "cli/cli_session.h"
@@ -9,16 +7,6 @@
 #include "platform/serial_discovery.h"
 
 namespace sondrix {
-
-namespace {
-
-std::string HexId(uint16_t id) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04x", id);
-    return text;
-}
-
-}  // namespace
 
 std::string ChooseCliPort(const SCliOptions& options, CPortMap& ports) {
     const std::string& port = options.port;
@@ -56,8 +44,8 @@ void ListPorts(const CPortMap& ports, CCliReport& report) {
         report.AddRow({{"node", port.node},
                        {"by_id", port.byId},
                        {"driver", port.driver},
-                       {"vid", port.vendorId != 0 ? HexId(port.vendorId) : ""},
-                       {"pid", port.vendorId != 0 ? HexId(port.productId) : ""},
+                       {"vid", port.vendorId != 0 ? UsbIdText(port.vendorId) : ""},
+                       {"pid", port.vendorId != 0 ? UsbIdText(port.productId) : ""},
                        {"manufacturer", port.manufacturer},
                        {"product", port.product},
                        {"serial", port.serial},

@@ -1,7 +1,5 @@
 #include "platform/port_map.h"
 
-#include <cstdio>
-
 #include "platform/termios_serial.h"
 
 namespace sondrix {
@@ -104,9 +102,8 @@ std::vector<SPortChoice> CPortMap::Choices(const std::vector<SSerialPortInfo>& p
             choice.detail += "\nDriver: " + port.driver;
         }
         if (port.vendorId != 0) {
-            char ids[16];
-            std::snprintf(ids, sizeof ids, "%04x:%04x", port.vendorId, port.productId);
-            choice.detail += std::string("\nUSB id: ") + ids;
+            choice.detail +=
+                "\nUSB id: " + UsbIdText(port.vendorId) + ":" + UsbIdText(port.productId);
         }
         choices.push_back(std::move(choice));
     }

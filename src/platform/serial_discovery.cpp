@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -153,6 +154,12 @@ std::vector<SSerialPortInfo> DiscoverSerialPorts() {
 bool IsUsbSerialPort(const SSerialPortInfo& port) {
     return port.vendorId != 0 || port.node.starts_with("/dev/ttyUSB") ||
            port.node.starts_with("/dev/ttyACM");
+}
+
+std::string UsbIdText(uint16_t id) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04x", id);
+    return text;
 }
 
 std::string SerialPortLabel(const SSerialPortInfo& port) {

@@ -32,6 +32,9 @@ std::vector<SSerialPortInfo> DiscoverSerialPorts();
 // True for USB adapters and CDC-ACM boards, the devices "auto" chooses from.
 bool IsUsbSerialPort(const SSerialPortInfo& port);
 
+// A USB vendor or product id as lsusb shows it: "0403".
+std::string UsbIdText(uint16_t id);
+
 // The name a person recognises: "ttyUSB0 — FT232R USB UART (FTDI, A1B2C3)".
 std::string SerialPortLabel(const SSerialPortInfo& port);
 
