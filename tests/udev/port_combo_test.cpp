@@ -3,10 +3,13 @@
 // while connected. Real time: the udev monitor's thread, the receive thread
 // and the simulator on the node's pseudo-terminal.
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 
 #include "app/port_watch.h"
 #include "app/sondrix_dlg.h"
@@ -142,6 +145,24 @@ TEST_F(PortComboTest, AdapterPulledWhileConnectedIsReportedOnceAndLeavesOnDiscon
     dlg.imageDlg.Click(CImageDlg::kConnect);
     EXPECT_EQ(ui.LastBoxText().rfind("Cannot open the port: COM8 (/dev/ttyS7)", 0), 0u)
         << ui.LastBoxText();
+}
+
+// Other tools lock the node's name, whichever of its names we were given.
+TEST_F(PortComboTest, AStablePathLocksTheNodeItNames) {
+    PlugServedAdapter();
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("sondrix_udev_locks_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    ::setenv("SONDRIX_LOCK_DIR", folder.c_str(), 1);
+    ports.Assign(2, CFakeDevices::kFtdiById);
+    auto device = ports.Create("COM2");
+    std::string error;
+    EXPECT_TRUE(device->Open(115200, error)) << error;
+    EXPECT_TRUE(std::filesystem::exists(folder / "LCK..ttyUSB0"));
+    device.reset();
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    ::unsetenv("SONDRIX_LOCK_DIR");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
