@@ -1,7 +1,9 @@
 // sondrix: the desktop tool for HLX fingerprint modules.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,14 +16,48 @@
 #include "sim/sim_options.h"
 #include "ui/strings.h"
 
-int main(int argc, char** argv) {
-    using namespace sondrix;
+namespace {
+
+// Reads the command line; false with the message on a bad option. With
+// `others`, arguments that are not the program's own are collected there.
+bool ParseOptions(int argc, char** argv, sondrix::SSimConfig& simConfig,
+                  sondrix::SAppOptions& options, std::vector<std::string>* others) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
+    simConfig = {};
+    options = {};
+    if (!ParseSimOptions(args, simConfig, error) ||
+        !ParseAppOptions(args, options, error, others)) {
+        std::fprintf(stderr, "sondrix: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace sondrix;
     SSimConfig simConfig;
     SAppOptions options;
-    if (!ParseSimOptions(args, simConfig, error) || !ParseAppOptions(args, options, error)) {
-        std::fprintf(stderr, "sondrix: %s\n", error.c_str());
+    std::vector<std::string> others;
+    if (!ParseOptions(argc, argv, simConfig, options, &others)) {
+        return 2;
+    }
+    // The window's toolkit takes its own options (-platform, -style,
+    // -geometry, ...) out of the command line before the rest is read
+    // strictly. Without a window (--headless, or only --help or --version)
+    // it is never started, so no display is needed.
+    // Qt's own options have a single dash: a stray "--name" is refused here.
+    const bool onlyQtLike = std::none_of(others.begin(), others.end(), [](const std::string& arg) {
+        return arg.rfind("--", 0) == 0;
+    });
+    std::unique_ptr<CQtApplication> qt;
+    if (!options.headless && onlyQtLike &&
+        (!others.empty() || (!options.help && !options.version))) {
+        qt = std::make_unique<CQtApplication>(argc, argv);
+    }
+    if (!ParseOptions(argc, argv, simConfig, options, nullptr)) {
         return 2;
     }
     if (options.help) {
@@ -36,6 +72,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     CPortMap ports;
+    std::string error;
     for (const std::string& map : options.portMaps) {
         if (!ports.Assign(map, error)) {
             std::fprintf(stderr, "sondrix: --port %s\n", error.c_str());
@@ -53,9 +90,9 @@ int main(int argc, char** argv) {
     if (options.simulate) {
         std::fprintf(stderr, "sondrix: simulated module on %s\n", CSimDeskPorts::kSimulatedPort);
     }
-    if (!options.headless) {
-        return RunQtFrontEnd(argc, argv, loop, devices, ports,
-                             options.simulate ? &simulated : nullptr);
+    if (qt) {
+        return qt->Run(loop, devices, ports, options.simulate ? &simulated : nullptr,
+                       options.resetSettings);
     }
     if (options.script == "-") {
         return RunHeadless(loop, devices, std::cin, std::cout);

@@ -2,8 +2,8 @@
 
 namespace sondrix {
 
-bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options,
-                     std::string& error) {
+bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options, std::string& error,
+                     std::vector<std::string>* others) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -19,6 +19,10 @@ bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options,
             options.script = args[++i];
         } else if (arg == "--port" && hasValue) {
             options.portMaps.push_back(args[++i]);
+        } else if (arg == "--reset-settings") {
+            options.resetSettings = true;
+        } else if (others != nullptr) {
+            others->push_back(arg);
         } else {
             error = "unknown option " + arg + " (see --help)";
             return false;
@@ -40,7 +44,11 @@ std::string AppOptionsHelp() {
            "  --headless --script FILE\n"
            "                     run without a window, acting as the script says\n"
            "                     (FILE - reads the script from standard input)\n"
-           "  --version          print the version and stop\n";
+           "  --reset-settings   forget the window's size, port, folders and other choices\n"
+           "                     kept from earlier runs\n"
+           "  --version          print the version and stop\n"
+           "The window also takes Qt's own options: -platform NAME, -style NAME,\n"
+           "-geometry WxH+X+Y and the rest.\n";
 }
 
 }  // namespace sondrix

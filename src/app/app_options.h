@@ -13,12 +13,14 @@ struct SAppOptions {
     std::vector<std::string> portMaps;  // "COMn=PATH"
     bool help = false;
     bool version = false;
+    bool resetSettings = false;  // forget what the window kept from earlier runs
 };
 
 // Parses the options that are not the simulated module's own; false with a
-// message on a bad option.
-bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options,
-                     std::string& error);
+// message on a bad option. With `others`, arguments it does not know go
+// there instead (the window's toolkit may know them).
+bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options, std::string& error,
+                     std::vector<std::string>* others = nullptr);
 std::string AppOptionsHelp();
 
 }  // namespace sondrix

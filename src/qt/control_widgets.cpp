@@ -23,6 +23,27 @@ namespace sondrix {
 namespace {
 
 constexpr int kComboCharacters = 14;
+constexpr int kValueCharacters = 10;
+
+// A value beside its caption, in a sunken box as a read-only field: room for
+// a short value at least, and never narrower than the value it shows (a
+// fixed minimum would let a longer value be cut off).
+class CValueLabel : public QLabel {
+  public:
+    explicit CValueLabel(QWidget* parent) : QLabel(parent) {
+        setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    QSize minimumSizeHint() const override {
+        return QLabel::minimumSizeHint().expandedTo(ShortValue());
+    }
+    QSize sizeHint() const override { return QLabel::sizeHint().expandedTo(ShortValue()); }
+
+  private:
+    QSize ShortValue() const {
+        return {fontMetrics().averageCharWidth() * kValueCharacters + frameWidth() * 2, 0};
+    }
+};
 
 QWidget* CreatePicture(CDialogModel& model, const SControl& control, QWidget* parent) {
     if (control.id == CImageDlg::kImage && dynamic_cast<CImageDlg*>(&model) != nullptr) {
@@ -43,6 +64,11 @@ QWidget* CreateProgress(CDialogModel& model, const SControl& control, QWidget* p
 }
 
 QLabel* CreateStatic(CDialogModel& model, const SControl& control, QWidget* parent) {
+    if (!control.label.empty()) {
+        auto* value = new CValueLabel(parent);
+        value->setTextFormat(Qt::PlainText);
+        return value;
+    }
     auto* label = new QLabel(parent);
     label->setTextFormat(Qt::PlainText);
     if (control.id == CAboutDlg::kVersionLine && dynamic_cast<CAboutDlg*>(&model) != nullptr) {
@@ -53,15 +79,10 @@ QLabel* CreateStatic(CDialogModel& model, const SControl& control, QWidget* pare
         QPalette colours = label->palette();
         colours.setColor(QPalette::WindowText, QColor(100, 50, 50));
         label->setPalette(colours);
-    } else if (control.label.empty()) {
+    } else {
         // Wide enough that a sentence wraps into a line or two, not a column.
         label->setWordWrap(true);
         label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 40);
-    } else {
-        // A value beside its caption, in a sunken box as a read-only field.
-        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 10);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     return label;
 }

@@ -56,8 +56,12 @@ QSize CListView::sizeHint() const {
     for (const auto& column : m_model.List().Columns()) {
         width += column.width;
     }
-    return {std::max(width, 200), verticalHeader()->defaultSectionSize() * 6 +
-                                      horizontalHeader()->sizeHint().height() + frameWidth() * 2};
+    return {std::max(width, 200), RowsHeight(6)};
+}
+
+int CListView::RowsHeight(int rows) const {
+    return verticalHeader()->defaultSectionSize() * rows + horizontalHeader()->sizeHint().height() +
+           frameWidth() * 2;
 }
 
 }  // namespace sondrix

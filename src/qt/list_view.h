@@ -17,6 +17,8 @@ class CListView : public QTableView {
 
     CListView(CListData& list, EStyle style, QWidget* parent = nullptr);
     QSize sizeHint() const override;
+    // The height that shows the column headings and `rows` rows.
+    int RowsHeight(int rows) const;
 
   private:
     void ApplyColumns();

@@ -1,15 +1,23 @@
 #include "qt/main_window.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/sondrix_dlg.h"
 #include "qt/control_binder.h"
@@ -28,6 +36,8 @@ namespace {
 // corner at this size.
 constexpr QSize kCompactSize(615, 570);
 constexpr QSize kMinimumSize(600, 480);
+// The tracer never gets smaller than its header and this many rows.
+constexpr int kTracerMinimumRows = 3;
 
 // A page in a window too small for it scrolls instead of squeezing; in a
 // window of its own size it asks for all of it.
@@ -52,21 +62,33 @@ CMainWindow::CMainWindow(CSondrixDlg& dialog, QWidget* parent)
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(6, 6, 6, 6);
 
-    m_header = new CHeaderPicture(QString::fromStdString(dialog.Caption()), central);
-    layout->addWidget(m_header);
+    // The dialog shows or hides the picture itself; the row around it goes
+    // when the screen is too short to spare its height.
+    m_headerRow = new QWidget(central);
+    auto* headerLayout = new QVBoxLayout(m_headerRow);
+    headerLayout->setContentsMargins(0, 0, 0, 0);
+    m_header = new CHeaderPicture(QString::fromStdString(dialog.Caption()), m_headerRow);
+    headerLayout->addWidget(m_header);
+    layout->addWidget(m_headerRow);
 
-    m_tabs = new QTabWidget(central);
+    m_splitter = new QSplitter(Qt::Vertical, central);
+    m_splitter->setObjectName(QStringLiteral("pagesAndTracer"));
+    m_splitter->setChildrenCollapsible(false);
+    m_tabs = new QTabWidget(m_splitter);
     m_tabs->setIconSize(QSize(16, 16));
     for (int tab = 0; tab < CSondrixDlg::kTabCount; ++tab) {
         m_pages[static_cast<size_t>(tab)] = new CPageView(dialog.Page(tab));
         m_tabs->addTab(new CPageScrollArea(m_pages[static_cast<size_t>(tab)]), TabIcon(tab),
                        QString());
     }
-    layout->addWidget(m_tabs, 1);
-
-    m_tracer = new CListView(dialog.List(CSondrixDlg::kTracer), CListView::EStyle::Tracer, central);
-    m_tracer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    layout->addWidget(m_tracer);
+    m_tracer =
+        new CListView(dialog.List(CSondrixDlg::kTracer), CListView::EStyle::Tracer, m_splitter);
+    m_tracer->setMinimumHeight(m_tracer->RowsHeight(kTracerMinimumRows));
+    m_splitter->addWidget(m_tabs);
+    m_splitter->addWidget(m_tracer);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 0);
+    layout->addWidget(m_splitter, 1);
 
     auto* bottom = new QHBoxLayout;
     m_messageLine = new QLineEdit(central);
@@ -76,10 +98,7 @@ CMainWindow::CMainWindow(CSondrixDlg& dialog, QWidget* parent)
     layout->addLayout(bottom);
     setCentralWidget(central);
 
-    m_about = menuBar()->addAction(QString::fromStdString(LoadString(IDS_ABOUT_MENU)));
-    connect(m_about, &QAction::triggered, this, &CMainWindow::ShowAboutBox);
-    m_saveTrace = menuBar()->addAction(QStringLiteral("Save trace..."));
-    connect(m_saveTrace, &QAction::triggered, this, &CMainWindow::SaveTraceFile);
+    MakeMenus();
 
     // Bound last: every widget exists when the first refresh reads them.
     m_binder = new CControlBinder(dialog, central, this);
@@ -91,12 +110,84 @@ CMainWindow::CMainWindow(CSondrixDlg& dialog, QWidget* parent)
     m_binder->Refresh(0);
 
     setMinimumSize(kMinimumSize);
-    if (dialog.smallScreen != 0) {
-        resize(kCompactSize);
-        move(0, 0);
-    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        resize(sizeHint().boundedTo(screen->availableGeometry().size()));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        FitToScreen(screen->availableGeometry());
     }
+}
+
+void CMainWindow::MakeMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    m_saveTrace = file->addAction(QStringLiteral("&Save trace..."));
+    m_saveTrace->setShortcut(QKeySequence::Save);
+    connect(m_saveTrace, &QAction::triggered, this, &CMainWindow::SaveTraceFile);
+    file->addSeparator();
+    m_quit = file->addAction(QStringLiteral("&Quit"));
+    m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_quit->setMenuRole(QAction::QuitRole);
+    connect(m_quit, &QAction::triggered, this, &QWidget::close);
+
+    m_viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    m_showTracer = m_viewMenu->addAction(QStringLiteral("Packet &tracer"));
+    m_showTracer->setCheckable(true);
+    m_showTracer->setChecked(true);
+    connect(m_showTracer, &QAction::toggled, m_tracer, &QWidget::setVisible);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    m_about = help->addAction(QString::fromStdString(LoadString(IDS_ABOUT_MENU)));
+    m_about->setMenuRole(QAction::AboutRole);
+    connect(m_about, &QAction::triggered, this, &CMainWindow::ShowAboutBox);
+}
+
+QMargins CMainWindow::FrameAllowance() {
+    // A title bar of about two lines of text and thin borders.
+    const int title = QFontMetrics(QApplication::font()).height() * 2;
+    return {4, title + 4, 4, 4};
+}
+
+int CMainWindow::PagesHeight() const {
+    int tallest = 0;
+    for (const CPageView* page : m_pages) {
+        tallest = std::max(tallest, page->sizeHint().height());
+    }
+    // The tab bar and the frame around the pages.
+    const int chrome = m_tabs->sizeHint().height() - m_tabs->currentWidget()->sizeHint().height();
+    return tallest + chrome;
+}
+
+void CMainWindow::FitToScreen(const QRect& available) {
+    const QMargins frame = FrameAllowance();
+    const QSize room = available.marginsRemoved(frame).size();
+    if (m_dialog.smallScreen != 0) {
+        // The dialog hid the header; the pages scroll.
+        resize(kCompactSize.boundedTo(room));
+        move(available.topLeft());
+        BalanceSplitter();
+        return;
+    }
+    // The header goes first when the screen is short: the pages and a
+    // tracer of a few rows matter more.
+    m_headerRow->show();
+    if (NaturalSize().height() > room.height()) {
+        m_headerRow->hide();
+    }
+    resize(NaturalSize().boundedTo(room));
+    BalanceSplitter();
+}
+
+QSize CMainWindow::NaturalSize() const {
+    // The splitter's own hint does not add up its parts.
+    const int splitter = PagesHeight() + m_splitter->handleWidth() + m_tracer->sizeHint().height();
+    const QSize hint = sizeHint();
+    return {hint.width(), hint.height() - m_splitter->sizeHint().height() + splitter};
+}
+
+void CMainWindow::BalanceSplitter() {
+    // The layouts of a window not yet shown settle only when asked.
+    layout()->activate();
+    centralWidget()->layout()->activate();
+    const int total = m_splitter->height() - m_splitter->handleWidth();
+    const int pages = std::min(PagesHeight(), total - m_tracer->minimumHeight());
+    m_splitter->setSizes({pages, total - pages});
 }
 
 CPageView* CMainWindow::PageView(int tab) const {

@@ -4,7 +4,9 @@
 #include <array>
 
 class QLineEdit;
+class QMenu;
 class QPushButton;
+class QSplitter;
 class QTabWidget;
 
 namespace sondrix {
@@ -15,10 +17,11 @@ class CListView;
 class CPageView;
 class CSondrixDlg;
 
-// The main window: the header picture, the six tab pages, the packet
-// tracer, the message line and "Pkt Clear", and "About Sondrix..." in the
-// menu bar. A tab the person picks goes to the main dialog, whose guards
-// decide which tab is shown. The window must not outlive the dialog.
+// The main window: the header picture, the six tab pages and the packet
+// tracer (sharing the height through a splitter), the message line and
+// "Pkt Clear", and the File, View and Help menus. A tab the person picks
+// goes to the main dialog, whose guards decide which tab is shown. The
+// window must not outlive the dialog.
 class CMainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -28,11 +31,25 @@ class CMainWindow : public QMainWindow {
     QTabWidget* Tabs() const { return m_tabs; }
     CPageView* PageView(int tab) const;
     CListView* TracerView() const { return m_tracer; }
+    QSplitter* Splitter() const { return m_splitter; }
     QLineEdit* MessageLine() const { return m_messageLine; }
     QPushButton* PktClearButton() const { return m_pktClear; }
     CHeaderPicture* Header() const { return m_header; }
+    QMenu* ViewMenu() const { return m_viewMenu; }
     QAction* AboutAction() const { return m_about; }
     QAction* SaveTraceAction() const { return m_saveTrace; }
+    QAction* QuitAction() const { return m_quit; }
+    QAction* TracerAction() const { return m_showTracer; }
+
+    // Sizes the window for a screen whose free area (without its panels) is
+    // `available`, leaving room for the window manager's frame: the compact
+    // window in the corner of a small screen, else the natural size as far
+    // as it fits, without the header picture when the screen is too short
+    // for it. The pages get the height they need and the tracer the rest.
+    void FitToScreen(const QRect& available);
+    // The room a window manager's title bar and borders take around the
+    // window, until the real frame is known.
+    static QMargins FrameAllowance();
 
     // Shows the About page in a modal box until the person closes it.
     void ShowAboutBox();
@@ -42,15 +59,27 @@ class CMainWindow : public QMainWindow {
     void SaveTraceFile();
 
   private:
+    void MakeMenus();
+    // The height the tab pages need to show the tallest page whole.
+    int PagesHeight() const;
+    // The size that shows the tallest page and the tracer's usual rows.
+    QSize NaturalSize() const;
+    void BalanceSplitter();
+
     CSondrixDlg& m_dialog;
+    QWidget* m_headerRow;
     CHeaderPicture* m_header;
+    QSplitter* m_splitter;
     QTabWidget* m_tabs;
     std::array<CPageView*, 6> m_pages{};
     CListView* m_tracer;
     QLineEdit* m_messageLine;
     QPushButton* m_pktClear;
-    QAction* m_about;
-    QAction* m_saveTrace;
+    QMenu* m_viewMenu = nullptr;
+    QAction* m_about = nullptr;
+    QAction* m_saveTrace = nullptr;
+    QAction* m_quit = nullptr;
+    QAction* m_showTracer = nullptr;
     CControlBinder* m_binder;
 };
 

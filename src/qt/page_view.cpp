@@ -63,9 +63,12 @@ int RunColumns(EPlacement placement, int count, int widest) {
 }
 
 // The page should fit a window of about this size; the column count that
-// keeps the sections closest to it wins.
-constexpr double kFitWidth = 960;
-constexpr double kFitHeight = 560;
+// keeps the sections closest to it wins. The height is what a 1366 x 768
+// laptop screen leaves for a page beside the window frame, the desktop's
+// panel, the menu, the tab bar, the tracer and the message line; the width
+// is what it leaves beside the frame.
+constexpr double kFitWidth = 1240;
+constexpr double kFitHeight = 470;
 constexpr int kMaxColumns = 3;
 constexpr int kRowSpacing = 4;
 constexpr int kColumnSpacing = 6;

@@ -1,17 +1,18 @@
 #include "qt/qt_front_end.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
-#include <QMenuBar>
+#include <QMenu>
 #include <QScreen>
-#include <QSettings>
 #include <QWidget>
 #include <cstdio>
 
+#include "app/desk_choices.h"
 #include "app/port_watch.h"
 #include "app/sondrix_dlg.h"
 #include "platform/port_map.h"
-#include "qt/header_picture.h"
+#include "qt/desk_settings.h"
 #include "qt/main_window.h"
 #include "qt/page_view.h"
 #include "qt/qt_loop_driver.h"
@@ -23,34 +24,12 @@ namespace sondrix {
 
 namespace {
 
-// The adapter chosen last is kept by its stable path, so that it is chosen
-// again even when it comes back under another ttyUSB number.
-constexpr const char* kByIdKey = "port/byId";
-
-QSettings PortSettings() {
-    // The window's own settings file, ~/.config/sondrix/sondrix.conf.
-    if (QCoreApplication::organizationName().isEmpty()) {
-        QCoreApplication::setOrganizationName(QStringLiteral("sondrix"));
-        QCoreApplication::setApplicationName(QStringLiteral("sondrix"));
-    }
-    return QSettings();
+QRect AvailableArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1366, 738);
 }
 
 }  // namespace
-
-void RestorePortChoice(CImageDlg& page) {
-    page.SelectByIdPath(PortSettings().value(kByIdKey).toString().toStdString());
-}
-
-void StorePortChoice(const CImageDlg& page) {
-    QSettings settings = PortSettings();
-    const std::string byId = page.SelectedByIdPath();
-    if (byId.empty()) {
-        settings.remove(kByIdKey);
-    } else {
-        settings.setValue(kByIdKey, QString::fromStdString(byId));
-    }
-}
 
 QString PortMapToolTip(const CPortMap& ports, bool simulated) {
     QStringList lines;
@@ -64,7 +43,8 @@ QString PortMapToolTip(const CPortMap& ports, bool simulated) {
     return lines.join(QLatin1Char('\n'));
 }
 
-CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated) {
+CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated,
+                           const QRect& available) {
     // The notes go into the page, which adds the chosen device's details.
     if (auto* page =
             dynamic_cast<CImageDlg*>(&window.PageView(CSondrixDlg::kTabMain)->Binder().Model())) {
@@ -75,41 +55,74 @@ CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskP
     }
     auto* panel = new CSimPanel(*simulated, &window);
     window.addDockWidget(Qt::RightDockWidgetArea, panel);
-    window.menuBar()->addAction(panel->toggleViewAction());
-    // The window was sized before the panel came; make room for it, except
-    // in the compact window of a small screen (no header), whose pages scroll.
-    if (!window.Header()->isHidden()) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            window.resize(window.sizeHint().boundedTo(screen->availableGeometry().size()));
-        }
+    QAction* toggle = panel->toggleViewAction();
+    toggle->setText(QStringLiteral("&Simulated module"));
+    QMenu* view = window.ViewMenu();
+    view->insertAction(view->actions().value(0), toggle);
+
+    // The window was sized before the panel came: with the panel docked it
+    // asks for more width than a small screen has.
+    const QMargins frame = CMainWindow::FrameAllowance();
+    const bool roomForBoth =
+        window.sizeHint().width() + frame.left() + frame.right() <= available.width();
+    if (roomForBoth) {
+        window.FitToScreen(available);
+        return panel;
     }
+    panel->hide();
+    // Shown again on such a screen, it floats at the right edge of the
+    // screen, over the window, and leaves the pages their width.
+    QObject::connect(toggle, &QAction::triggered, panel, [panel, available](bool shown) {
+        if (shown && !panel->isFloating()) {
+            panel->setFloating(true);
+            const QSize size = panel->sizeHint().boundedTo(available.size());
+            panel->setGeometry(
+                QRect(QPoint(available.right() - size.width() + 1, available.top()), size));
+        }
+    });
+    window.FitToScreen(available);
     return panel;
 }
 
-int RunQtFrontEnd(int& argc, char** argv, CMessageLoop& loop, ISerialDeviceFactory& devices,
-                  const CPortMap& ports, CSimDeskPorts* simulated) {
-    QApplication app(argc, argv);
+CQtApplication::CQtApplication(int& argc, char** argv)
+    : m_app(std::make_unique<QApplication>(argc, argv)) {
+    // The settings file is ~/.config/sondrix/sondrix.conf; popups without a
+    // caption of their own carry the display name.
+    QCoreApplication::setOrganizationName(QStringLiteral("sondrix"));
+    QCoreApplication::setApplicationName(QStringLiteral("sondrix"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Sondrix"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.sondrix.Sondrix"));
+}
+
+CQtApplication::~CQtApplication() = default;
+
+int CQtApplication::Run(CMessageLoop& loop, ISerialDeviceFactory& devices, const CPortMap& ports,
+                        CSimDeskPorts* simulated, bool resetSettings) {
+    CDeskSettings settings(resetSettings);
     // Declared in this order so that they go in reverse: the window before
     // the dialog it shows, the dialog (which stops the receive thread)
     // before the driver that its posts wake.
     CQtLoopDriver driver(loop);
     CQtUiHost host;
+    host.SetSettings(&settings);
     CSondrixDlg dialog(loop, devices, host);
     dialog.OnInitDialog();
     CMainWindow window(dialog);
     host.SetParentWidget(&window);
-    AddDesktopParts(window, ports, simulated);
+    AddDesktopParts(window, ports, simulated, AvailableArea());
     CPortWatch watch(dialog, ports);
     std::string error;
     if (!watch.Start(error)) {
         std::fprintf(stderr, "sondrix: %s; the port list will not follow plugging\n",
                      error.c_str());
     }
-    RestorePortChoice(dialog.imageDlg);
+    settings.RestoreWindow(window);
+    ApplyDeskChoices(dialog, settings.Choices());
     window.show();
     const int status = QApplication::exec();
-    StorePortChoice(dialog.imageDlg);
+    settings.KeepWindow(window);
+    settings.KeepChoices(TakeDeskChoices(dialog));
+    settings.Save();
     return status;
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+
+class QApplication;
+class QRect;
 
 namespace sondrix {
 
@@ -12,25 +16,39 @@ class CSimPanel;
 class CSimDeskPorts;
 class ISerialDeviceFactory;
 
-// Builds the program core with a Qt UI host, shows the main window and runs
-// the Qt event loop (which also drives `loop`) until the window closes.
-// `ports` names the devices behind COM1..COM8 in the port box's tooltip;
-// with `simulated` (the ports of --simulate) the window gets the panel that
-// plays the simulated module. Returns the exit status.
 // The port box's tooltip: the device behind each of COM1..COM8.
 QString PortMapToolTip(const CPortMap& ports, bool simulated);
 
 // Puts the port tooltip on the window and, with `simulated`, docks the panel
-// of the simulated module beside it (with a menu entry to show it again
-// once closed). Returns the panel, if any.
-CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated);
+// of the simulated module beside it, with its entry in the View menu. On a
+// screen whose free area `available` is too narrow for both the panel starts
+// hidden and, once shown, floats instead of squeezing the pages. Returns the
+// panel, if any.
+CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated,
+                           const QRect& available);
 
-// The adapter chosen last (QSettings "port/byId" of sondrix/sondrix): chosen
-// again at start when it is present; stored as the program ends.
-void RestorePortChoice(CImageDlg& page);
-void StorePortChoice(const CImageDlg& page);
+// The Qt application of the window. Made before the program reads its own
+// options, so that Qt takes its standard ones (-platform, -style, -geometry
+// and the rest) out of argc and argv; names the application for its
+// settings file and window titles.
+class CQtApplication {
+  public:
+    CQtApplication(int& argc, char** argv);
+    ~CQtApplication();
+    CQtApplication(const CQtApplication&) = delete;
+    CQtApplication& operator=(const CQtApplication&) = delete;
 
-int RunQtFrontEnd(int& argc, char** argv, CMessageLoop& loop, ISerialDeviceFactory& devices,
-                  const CPortMap& ports, CSimDeskPorts* simulated = nullptr);
+    // Builds the program core with a Qt UI host, shows the main window and
+    // runs the Qt event loop (which also drives `loop`) until the window
+    // closes. `ports` names the devices behind COM1..COM8 in the port box's
+    // tooltip; with `simulated` (the ports of --simulate) the window gets
+    // the panel that plays the simulated module. `resetSettings` forgets
+    // what earlier runs stored. Returns the exit status.
+    int Run(CMessageLoop& loop, ISerialDeviceFactory& devices, const CPortMap& ports,
+            CSimDeskPorts* simulated, bool resetSettings);
+
+  private:
+    std::unique_ptr<QApplication> m_app;
+};
 
 }  // namespace sondrix

@@ -4,11 +4,13 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 #include <QUrl>
 
 #include "platform/dialog_model.h"
+#include "qt/desk_settings.h"
 #include "qt/model_dialog.h"
 
 namespace sondrix {
@@ -34,21 +36,23 @@ QMessageBox::Icon ToQtIcon(EIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Return presses the first button, Escape the negative one.
 struct SButtonSet {
     QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton;
     QMessageBox::StandardButton escape;
 };
 
 SButtonSet ToQtButtons(EButtons buttons) {
     switch (buttons) {
         case EButtons::OkCancel:
-            return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel};
+            return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, QMessageBox::Cancel};
         case EButtons::YesNo:
-            return {QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
+            return {QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::No};
         case EButtons::Ok:
             break;
     }
-    return {QMessageBox::Ok, QMessageBox::Ok};
+    return {QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok};
 }
 
 EAnswer ToAnswer(int button) {
@@ -102,6 +106,16 @@ QString QtDefaultSuffix(const std::string& extension) {
     return suffix;
 }
 
+QString FileDialogKind(const SFileDialog& request) {
+    QString type = QtDefaultSuffix(request.defaultExtension);
+    if (type.isEmpty()) {
+        // The first pattern of the list: "Text|*.txt|" gives "txt".
+        const QStringList parts = QString::fromStdString(request.filter).split(QLatin1Char('|'));
+        type = QtDefaultSuffix(parts.value(1).section(QLatin1Char(';'), 0, 0).toStdString());
+    }
+    return (request.save ? QStringLiteral("save-") : QStringLiteral("open-")) + type.toLower();
+}
+
 EAnswer CQtUiHost::MessageBox(const std::string& text, EIcon icon, EButtons buttons,
                               const std::string& caption) {
     const SButtonSet set = ToQtButtons(buttons);
@@ -110,6 +124,7 @@ EAnswer CQtUiHost::MessageBox(const std::string& text, EIcon icon, EButtons butt
         title = m_parent->window()->windowTitle();
     }
     QMessageBox box(ToQtIcon(icon), title, QString::fromStdString(text), set.buttons, m_parent);
+    box.setDefaultButton(set.defaultButton);
     box.setEscapeButton(set.escape);
     return ToAnswer(box.exec());
 }
@@ -127,13 +142,23 @@ std::vector<std::string> CQtUiHost::FileDialog(const SFileDialog& request) {
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     dialog.setNameFilters(QtNameFilters(request.filter));
     dialog.setDefaultSuffix(QtDefaultSuffix(request.defaultExtension));
+    // Where the program keeps such files, else where the person went last.
+    const QString kind = FileDialogKind(request);
     if (!request.folder.empty()) {
         dialog.setDirectory(QFile::decodeName(request.folder.c_str()));
+    } else if (m_settings != nullptr) {
+        const QString folder = m_settings->Folder(kind);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+            dialog.setDirectory(folder);
+        }
     }
     std::vector<std::string> paths;
     if (dialog.exec() == QDialog::Accepted) {
         for (const QString& path : dialog.selectedFiles()) {
             paths.push_back(QFile::encodeName(path).toStdString());
+        }
+        if (m_settings != nullptr) {
+            m_settings->KeepFolder(kind, dialog.directory().absolutePath());
         }
     }
     return paths;
@@ -163,6 +188,8 @@ void CQtUiHost::ShowModeless(CDialogModel& dialog) {
     }
     view->show();
     view->raise();
+    // In front and with the keyboard: Escape is its Cancel.
+    view->activateWindow();
 }
 
 void CQtUiHost::CloseModeless(CDialogModel& dialog) {

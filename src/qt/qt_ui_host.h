@@ -9,6 +9,7 @@
 
 namespace sondrix {
 
+class CDeskSettings;
 class CModelDialog;
 
 // The person's side of the program on a Qt desktop: message boxes, file
@@ -19,6 +20,9 @@ class CQtUiHost : public IUiHost {
   public:
     // Boxes and popups open over this window (the main window).
     void SetParentWidget(QWidget* parent) { m_parent = parent; }
+    // File dialogs open in the folder the same kind of dialog showed last,
+    // kept here between runs (may be null: the current folder).
+    void SetSettings(CDeskSettings* settings) { m_settings = settings; }
 
     EAnswer MessageBox(const std::string& text, EIcon icon, EButtons buttons,
                        const std::string& caption) override;
@@ -37,6 +41,7 @@ class CQtUiHost : public IUiHost {
     QFont PopupFont() const;
 
     QPointer<QWidget> m_parent;
+    CDeskSettings* m_settings = nullptr;
     std::map<const CDialogModel*, QPointer<CModelDialog>> m_modeless;
 };
 
@@ -46,5 +51,8 @@ class CQtUiHost : public IUiHost {
 QStringList QtNameFilters(const std::string& filter);
 // The suffix Qt appends to a typed name without one: "*.RAW" gives "RAW".
 QString QtDefaultSuffix(const std::string& extension);
+// Which file dialog this is, for remembering its folder: open or save, and
+// the kind of file ("save-pcapng", "open-rec").
+QString FileDialogKind(const SFileDialog& request);
 
 }  // namespace sondrix

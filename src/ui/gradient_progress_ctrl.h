@@ -24,6 +24,7 @@ class CGradientProgressCtrl {
         int x0 = 0;  // from x0 (inclusive) to x1 (exclusive), full height
         int x1 = 0;
         SRgb colour;
+        SRgb ink;  // the text colour that reads over this band
     };
     struct SPaint {
         bool empty = true;         // at or beyond a bound: button face only
@@ -40,6 +41,9 @@ class CGradientProgressCtrl {
     void StepIt() { position += step; }
 
     SPaint Paint(int width) const;
+    // `ink` where it stands out from `behind` well enough to read, else white
+    // or black, whichever stands out more.
+    static SRgb ReadableInk(SRgb ink, SRgb behind);
 
     int lower = 0;
     int upper = 100;

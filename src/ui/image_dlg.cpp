@@ -12,6 +12,7 @@
 #include "link/model_table.h"
 #include "link/option_numbers.h"
 #include "ui/strings.h"
+#include "ui/strings_users.h"
 
 namespace sondrix {
 
@@ -47,6 +48,7 @@ CImageDlg::CImageDlg(CSondrixDlg& main)
              {LoadString(IDS_PORT_COM1), LoadString(IDS_PORT_COM2), LoadString(IDS_PORT_COM3),
               LoadString(IDS_PORT_COM4), LoadString(IDS_PORT_COM5), LoadString(IDS_PORT_COM6),
               LoadString(IDS_PORT_COM7), LoadString(IDS_PORT_COM8)});
+    AddStatic(kSearchRate, {}, connect);
 
     AddButton(kFpVerify, LoadString(IDS_MAIN_FP_VERIFY), quickMenu, LoadString(IDS_TIP_VERIFY));
     AddButton(kPwVerify, LoadString(IDS_MAIN_PW_VERIFY), quickMenu, LoadString(IDS_TIP_VERIFY));
@@ -314,6 +316,10 @@ void CImageDlg::Connect() {
     if (main.portOpen == 1) {
         main.PacketManager().SendCommand(CMD_CONNECT);
         SetTimer(kConnectTimer, 500);
+        SetText(kSearchRate, FormatUserString(IDS_MAIN_TRYING_RATE, main.baudRate,
+                                              autoSearchCount + 1, kConnectAttempts));
+    } else {
+        SetText(kSearchRate, {});
     }
 }
 
@@ -329,8 +335,9 @@ void CImageDlg::OnTimer(uint32_t id) {
     Loop().Sleep(200);
     // The chosen rate first, then every rate from the slowest up.
     const int tried = autoSearchCount++;
-    if (autoSearchCount >= 7) {
+    if (autoSearchCount >= kConnectAttempts) {
         autoSearchCount = 0;
+        SetText(kSearchRate, {});
         main.Ui().MessageBox(LoadString(IDS_CONNECTION_FAILED));
         return;
     }
@@ -341,6 +348,7 @@ void CImageDlg::OnTimer(uint32_t id) {
 void CImageDlg::ShowConnected(uint32_t userCount) {
     CSondrixDlg& main = Main();
     autoSearchCount = 0;
+    SetText(kSearchRate, {});
     main.moduleConnected = 1;
     SetText(kUserCounts, std::to_string(userCount));
     SetText(kInfoBaudRate, std::to_string(main.baudRate));
@@ -370,6 +378,7 @@ void CImageDlg::Disconnect() {
         return;
     }
     KillTimer(kConnectTimer);
+    SetText(kSearchRate, {});
     EnableCommandButtons(false);
     Enable(kPort, true);
     Enable(kBaudRate, true);

@@ -46,6 +46,9 @@ class CImageDlg : public CPageBase {
     static constexpr int kInfoBaudRate = 1016;
     static constexpr int kUserCounts = 1017;
     static constexpr int kInfoStatus = 1018;
+    // Which rate a connection attempt is trying: the search over the rates
+    // is otherwise silent for up to seven attempts.
+    static constexpr int kSearchRate = 1901;
 
     // The command-button set, enabled and disabled together. User Register
     // and Delete follow it when it is disabled, but are enabled with it only
@@ -58,6 +61,9 @@ class CImageDlg : public CPageBase {
     // The baud combo's rows in bits per second, in row order.
     static constexpr std::array<uint32_t, 6> kBaudRates = {9600,  14400, 19200,
                                                            38400, 57600, 115200};
+
+    // The chosen rate, then each rate of the combo from the slowest up.
+    static constexpr int kConnectAttempts = 1 + static_cast<int>(kBaudRates.size());
 
     static constexpr size_t kImageBufferSize = 360004;
     // Firmware whose first image after a capture is stale.

@@ -163,6 +163,7 @@ const std::unordered_map<int, std::string>& CommonTable() {
         {IDS_MAIN_INFO_BAUD_RATE, "Baud Rate :"},
         {IDS_MAIN_USER_COUNTS, "User Counts :"},
         {IDS_MAIN_INFO_STATUS, "Status :"},
+        {IDS_MAIN_TRYING_RATE, "Trying %u bps (attempt %d of %d)..."},
 
         {IDS_AUTH_GROUP_MATCHING, "Fingerprint Matching"},
         {IDS_AUTH_GROUP_GET_TEMPLATE, "Get Template"},

@@ -150,6 +150,7 @@ enum EStringId : int {
     IDS_MAIN_INFO_BAUD_RATE,
     IDS_MAIN_USER_COUNTS,
     IDS_MAIN_INFO_STATUS,
+    IDS_MAIN_TRYING_RATE,
 
     // Authentication&User tab.
     IDS_AUTH_GROUP_MATCHING,

@@ -134,6 +134,31 @@ TEST_F(ConnectionTest, SearchFindsTheModuleRateOnTheSixthAttempt) {
     EXPECT_EQ(Main().autoSearchCount, 0);
 }
 
+TEST_F(ConnectionTest, SearchShowsEachRateItTriesWithoutTouchingTheMessageLine) {
+    module.Config().baudRate = 57600;
+    Main().Select(CImageDlg::kBaudRate, 2);  // 19200: wrong, so the sweep runs
+    std::vector<std::string> shown;
+    const CDialogObserver watch(Main(), [&](int) {
+        const std::string text = Main().Text(CImageDlg::kSearchRate);
+        if (shown.empty() || shown.back() != text) {
+            shown.push_back(text);
+        }
+    });
+    std::vector<std::string> messages;
+    const CDialogObserver watchMessages(
+        dlg, [&](int) { messages.push_back(dlg.Text(CSondrixDlg::kMessageLine)); });
+    ASSERT_TRUE(ConnectAndWait(10000));
+    EXPECT_EQ(
+        shown,
+        (std::vector<std::string>{
+            "Trying 19200 bps (attempt 1 of 7)...", "Trying 9600 bps (attempt 2 of 7)...",
+            "Trying 14400 bps (attempt 3 of 7)...", "Trying 19200 bps (attempt 4 of 7)...",
+            "Trying 38400 bps (attempt 5 of 7)...", "Trying 57600 bps (attempt 6 of 7)...", ""}));
+    for (const std::string& message : messages) {
+        EXPECT_EQ(message.find("Trying"), std::string::npos) << message;
+    }
+}
+
 TEST_F(ConnectionTest, SilentModuleEndsInConnectionFailedAfterSevenAttempts) {
     module.Faults().silent = true;
     Main().Click(CImageDlg::kConnect);
@@ -144,6 +169,7 @@ TEST_F(ConnectionTest, SilentModuleEndsInConnectionFailedAfterSevenAttempts) {
     EXPECT_EQ(dlg.moduleConnected, 0);
     EXPECT_EQ(dlg.portOpen, 0);
     EXPECT_EQ(Main().autoSearchCount, 0);
+    EXPECT_EQ(Main().Text(CImageDlg::kSearchRate), "") << "no attempt runs any more";
     // The program stays usable: the next Connect works.
     module.Faults().silent = false;
     ui.ClearRecords();

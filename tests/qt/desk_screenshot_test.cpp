@@ -38,7 +38,7 @@ class DeskScreenshotTest : public ::testing::Test {
         ui.SetScreenSize({1600, 1200});
         dlg.OnInitDialog();
         window = std::make_unique<CMainWindow>(dlg);
-        panel = AddDesktopParts(*window, realPorts, &ports);
+        panel = AddDesktopParts(*window, realPorts, &ports, QRect(0, 0, 1600, 1200));
         window->show();
     }
     ~DeskScreenshotTest() override { window.reset(); }

@@ -10,11 +10,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/desk_choices.h"
 #include "app/port_watch.h"
 #include "app/sondrix_dlg.h"
 #include "fake_devices.h"
 #include "platform/port_map.h"
 #include "platform/scripted_ui_host.h"
+#include "qt/desk_settings.h"
 #include "qt/main_window.h"
 #include "qt/page_view.h"
 #include "qt/qt_front_end.h"
@@ -34,18 +36,25 @@ TEST(PortChoiceSettings, TheAdapterChosenLastIsChosenAgainUnderAnotherNumber) {
     test::TestApp();
     QTemporaryDir config;
     ASSERT_TRUE(config.isValid());
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QCoreApplication::setOrganizationName(QStringLiteral("sondrix"));
+    QCoreApplication::setApplicationName(QStringLiteral("sondrix"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
     const std::string mine = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
     const std::string other = "/dev/serial/by-id/usb-Prolific_PL2303-if00-port0";
     CMessageLoop loop{CMessageLoop::EClock::Virtual};
     CPortMap ports;
     CScriptedUiHost ui;
+    const auto keep = [](const CSondrixDlg& dlg) {
+        CDeskSettings settings(false);
+        settings.KeepChoices(TakeDeskChoices(dlg));
+        return settings.Save();
+    };
     {
         CSondrixDlg dlg(loop, ports, ui);
         dlg.OnInitDialog();
         dlg.imageDlg.SetPortChoices({Adapter("ttyUSB0", mine)});
         dlg.imageDlg.Select(CImageDlg::kPort, 8);
-        StorePortChoice(dlg.imageDlg);
+        ASSERT_TRUE(keep(dlg));
     }
     EXPECT_EQ(
         QSettings(config.path() + QStringLiteral("/sondrix/sondrix.conf"), QSettings::IniFormat)
@@ -57,16 +66,16 @@ TEST(PortChoiceSettings, TheAdapterChosenLastIsChosenAgainUnderAnotherNumber) {
     dlg.OnInitDialog();
     // Another adapter took ttyUSB0 this time.
     dlg.imageDlg.SetPortChoices({Adapter("ttyUSB0", other), Adapter("ttyUSB1", mine)});
-    RestorePortChoice(dlg.imageDlg);
+    ApplyDeskChoices(dlg, CDeskSettings(false).Choices());
     EXPECT_EQ(dlg.imageDlg.SelectedPortName(), "ttyUSB1");
     // A COM port chosen at the end forgets the adapter.
     dlg.imageDlg.Select(CImageDlg::kPort, 1);
-    StorePortChoice(dlg.imageDlg);
+    ASSERT_TRUE(keep(dlg));
     CSondrixDlg next(loop, ports, ui);
     next.OnInitDialog();
     next.imageDlg.SetPortChoices({Adapter("ttyUSB1", mine)});
-    RestorePortChoice(next.imageDlg);
-    EXPECT_EQ(next.imageDlg.SelectedPortName(), "COM1");
+    ApplyDeskChoices(next, CDeskSettings(false).Choices());
+    EXPECT_EQ(next.imageDlg.SelectedPortName(), "COM2");
 }
 
 TEST(PortComboView, APluggedAdapterAppearsInTheOpenList) {

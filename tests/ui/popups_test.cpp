@@ -168,5 +168,28 @@ TEST(GradientProgressCtrl, EmptyAtBothBoundsAndBandedInBetween) {
     EXPECT_EQ(paint.text, "99%");
 }
 
+TEST(GradientProgressCtrl, PercentageReadsOverBothEndsOfTheProgressPopupsBar) {
+    // The progress popup's colours: blue to black over white, grey text.
+    CGradientProgressCtrl bar;
+    bar.startColour = {0, 0, 255};
+    bar.endColour = {0, 0, 0};
+    bar.backgroundColour = {255, 255, 255};
+    bar.textColour = {100, 100, 100};
+    bar.showText = 1;
+    bar.SetPos(60);
+    const auto paint = bar.Paint(300);
+    ASSERT_GE(paint.bands.size(), 2u);
+    // Grey on blue or black is unreadable: white there; the grey stays on
+    // the white background.
+    EXPECT_EQ(paint.bands.front().ink, (SRgb{255, 255, 255}));
+    EXPECT_EQ(paint.bands[paint.bands.size() - 2].ink, (SRgb{255, 255, 255}));
+    EXPECT_EQ(paint.bands.back().ink, (SRgb{100, 100, 100}));
+
+    // A colour that already stands out is kept, on any band.
+    EXPECT_EQ(CGradientProgressCtrl::ReadableInk({255, 255, 0}, {0, 0, 0}), (SRgb{255, 255, 0}));
+    // On a light band without contrast the ink turns black, not white.
+    EXPECT_EQ(CGradientProgressCtrl::ReadableInk({230, 230, 230}, {255, 255, 0}), (SRgb{0, 0, 0}));
+}
+
 }  // namespace
 }  // namespace sondrix

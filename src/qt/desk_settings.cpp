@@ -1,0 +1,96 @@
+#include "qt/desk_settings.h"
+
+#include <QSplitter>
+#include <cstdio>
+
+#include "qt/main_window.h"
+
+namespace sondrix {
+
+namespace {
+
+const QString kGeometry = QStringLiteral("window/geometry");
+const QString kState = QStringLiteral("window/state");
+const QString kSplitter = QStringLiteral("window/splitter");
+const QString kPortName = QStringLiteral("port/name");
+const QString kPortBaud = QStringLiteral("port/baud");
+const QString kPortById = QStringLiteral("port/byId");
+const QString kTracerMode = QStringLiteral("tracer/mode");
+const QString kFolders = QStringLiteral("folders/");
+
+}  // namespace
+
+CDeskSettings::CDeskSettings(bool reset) {
+    if (reset) {
+        m_settings.clear();
+        return;
+    }
+    switch (m_settings.status()) {
+        case QSettings::NoError:
+            break;
+        case QSettings::AccessError:
+            std::fprintf(stderr, "sondrix: cannot read the settings file %s; starting without it\n",
+                         qPrintable(m_settings.fileName()));
+            m_settings.clear();
+            break;
+        case QSettings::FormatError:
+            std::fprintf(stderr, "sondrix: the settings file %s is damaged; starting without it\n",
+                         qPrintable(m_settings.fileName()));
+            m_settings.clear();
+            break;
+    }
+}
+
+void CDeskSettings::RestoreWindow(CMainWindow& window) const {
+    // Each part that does not fit this window or screen is skipped: Qt
+    // checks what it is given.
+    window.restoreGeometry(m_settings.value(kGeometry).toByteArray());
+    window.restoreState(m_settings.value(kState).toByteArray());
+    window.Splitter()->restoreState(m_settings.value(kSplitter).toByteArray());
+}
+
+void CDeskSettings::KeepWindow(const CMainWindow& window) {
+    m_settings.setValue(kGeometry, window.saveGeometry());
+    m_settings.setValue(kState, window.saveState());
+    m_settings.setValue(kSplitter, window.Splitter()->saveState());
+}
+
+SDeskChoices CDeskSettings::Choices() const {
+    SDeskChoices choices;
+    choices.portName = m_settings.value(kPortName).toString().toStdString();
+    choices.portById = m_settings.value(kPortById).toString().toStdString();
+    choices.baudRate = m_settings.value(kPortBaud).toUInt();
+    choices.tracerMode = m_settings.value(kTracerMode, 0).toInt();
+    return choices;
+}
+
+void CDeskSettings::KeepChoices(const SDeskChoices& choices) {
+    m_settings.setValue(kPortName, QString::fromStdString(choices.portName));
+    if (choices.portById.empty()) {
+        m_settings.remove(kPortById);
+    } else {
+        m_settings.setValue(kPortById, QString::fromStdString(choices.portById));
+    }
+    m_settings.setValue(kPortBaud, choices.baudRate);
+    m_settings.setValue(kTracerMode, choices.tracerMode);
+}
+
+QString CDeskSettings::Folder(const QString& kind) const {
+    return m_settings.value(kFolders + kind).toString();
+}
+
+void CDeskSettings::KeepFolder(const QString& kind, const QString& folder) {
+    m_settings.setValue(kFolders + kind, folder);
+}
+
+bool CDeskSettings::Save() {
+    m_settings.sync();
+    if (m_settings.status() == QSettings::AccessError) {
+        std::fprintf(stderr, "sondrix: cannot write the settings file %s\n",
+                     qPrintable(m_settings.fileName()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sondrix

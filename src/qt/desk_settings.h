@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+
+#include "app/desk_choices.h"
+
+namespace sondrix {
+
+class CMainWindow;
+
+// What the window keeps between runs, in a settings file of the XDG
+// configuration folder (~/.config/sondrix/sondrix.conf): the window's place
+// and size, its splitter and panel, the port, baud rate and tracer option,
+// and the last folder of each kind of file dialog. A file that cannot be
+// read is ignored and one that cannot be written is left as it is; either
+// costs one line on standard error, never the run.
+class CDeskSettings {
+  public:
+    // The application's organisation and name must be set. With `reset`,
+    // everything stored before is forgotten.
+    explicit CDeskSettings(bool reset);
+
+    // Puts the stored place, size, splitter and panel back on the window.
+    void RestoreWindow(CMainWindow& window) const;
+    void KeepWindow(const CMainWindow& window);
+
+    SDeskChoices Choices() const;
+    void KeepChoices(const SDeskChoices& choices);
+
+    // The folder a file dialog of this kind ("open-bmp", "save-pcapng")
+    // showed last, or empty.
+    QString Folder(const QString& kind) const;
+    void KeepFolder(const QString& kind, const QString& folder);
+
+    // Writes the file; false, with its line on standard error, when it
+    // cannot.
+    bool Save();
+
+  private:
+    QSettings m_settings;
+};
+
+}  // namespace sondrix
