@@ -1,6 +1,9 @@
 #include "qt/desk_settings.h"
 
+#include <QFile>
 #include <QSplitter>
+#include <QStringDecoder>
+#include <algorithm>
 #include <cstdio>
 
 #include "qt/main_window.h"
@@ -18,6 +21,26 @@ const QString kPortById = QStringLiteral("port/byId");
 const QString kTracerMode = QStringLiteral("tracer/mode");
 const QString kFolders = QStringLiteral("folders/");
 
+// Qt reads much of a damaged file as settings of some kind. A file it
+// wrote is text: UTF-8 without control characters but line ends and tabs
+// (it escapes everything else), so anything else is damage.
+bool LooksDamaged(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;  // none yet, or none to read: nothing to ignore
+    }
+    const QByteArray bytes = file.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (utf8.hasError()) {
+        return true;
+    }
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control && c != QLatin1Char('\n') &&
+               c != QLatin1Char('\r') && c != QLatin1Char('\t');
+    });
+}
+
 }  // namespace
 
 CDeskSettings::CDeskSettings(bool reset) {
@@ -25,7 +48,11 @@ CDeskSettings::CDeskSettings(bool reset) {
         m_settings.clear();
         return;
     }
-    switch (m_settings.status()) {
+    QSettings::Status status = m_settings.status();
+    if (status == QSettings::NoError && LooksDamaged(m_settings.fileName())) {
+        status = QSettings::FormatError;
+    }
+    switch (status) {
         case QSettings::NoError:
             break;
         case QSettings::AccessError:
@@ -41,27 +68,20 @@ CDeskSettings::CDeskSettings(bool reset) {
     }
 }
 
-void CDeskSettings::RestoreWindow(CMainWindow& window) const {
+void CDeskSettings::Restore(CMainWindow& window, CSondrixDlg& dialog) const {
     // Each part that does not fit this window or screen is skipped: Qt
     // checks what it is given.
     window.restoreGeometry(m_settings.value(kGeometry).toByteArray());
     window.restoreState(m_settings.value(kState).toByteArray());
     window.Splitter()->restoreState(m_settings.value(kSplitter).toByteArray());
+    ApplyDeskChoices(dialog, Choices());
 }
 
-void CDeskSettings::KeepWindow(const CMainWindow& window) {
+void CDeskSettings::Keep(const CMainWindow& window, const CSondrixDlg& dialog) {
     m_settings.setValue(kGeometry, window.saveGeometry());
     m_settings.setValue(kState, window.saveState());
     m_settings.setValue(kSplitter, window.Splitter()->saveState());
-}
-
-SDeskChoices CDeskSettings::Choices() const {
-    SDeskChoices choices;
-    choices.portName = m_settings.value(kPortName).toString().toStdString();
-    choices.portById = m_settings.value(kPortById).toString().toStdString();
-    choices.baudRate = m_settings.value(kPortBaud).toUInt();
-    choices.tracerMode = m_settings.value(kTracerMode, 0).toInt();
-    return choices;
+    KeepChoices(TakeDeskChoices(dialog));
 }
 
 void CDeskSettings::KeepChoices(const SDeskChoices& choices) {
@@ -73,6 +93,15 @@ void CDeskSettings::KeepChoices(const SDeskChoices& choices) {
     }
     m_settings.setValue(kPortBaud, choices.baudRate);
     m_settings.setValue(kTracerMode, choices.tracerMode);
+}
+
+SDeskChoices CDeskSettings::Choices() const {
+    SDeskChoices choices;
+    choices.portName = m_settings.value(kPortName).toString().toStdString();
+    choices.portById = m_settings.value(kPortById).toString().toStdString();
+    choices.baudRate = m_settings.value(kPortBaud).toUInt();
+    choices.tracerMode = m_settings.value(kTracerMode, 0).toInt();
+    return choices;
 }
 
 QString CDeskSettings::Folder(const QString& kind) const {

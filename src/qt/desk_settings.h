@@ -8,6 +8,7 @@
 namespace sondrix {
 
 class CMainWindow;
+class CSondrixDlg;
 
 // What the window keeps between runs, in a settings file of the XDG
 // configuration folder (~/.config/sondrix/sondrix.conf): the window's place
@@ -21,12 +22,11 @@ class CDeskSettings {
     // everything stored before is forgotten.
     explicit CDeskSettings(bool reset);
 
-    // Puts the stored place, size, splitter and panel back on the window.
-    void RestoreWindow(CMainWindow& window) const;
-    void KeepWindow(const CMainWindow& window);
-
-    SDeskChoices Choices() const;
-    void KeepChoices(const SDeskChoices& choices);
+    // Puts the stored place, size, splitter and panel back on the window,
+    // and the stored choices on the pages, where they still fit.
+    void Restore(CMainWindow& window, CSondrixDlg& dialog) const;
+    // Takes the window's state and the pages' choices, to be saved.
+    void Keep(const CMainWindow& window, const CSondrixDlg& dialog);
 
     // The folder a file dialog of this kind ("open-bmp", "save-pcapng")
     // showed last, or empty.
@@ -36,6 +36,10 @@ class CDeskSettings {
     // Writes the file; false, with its line on standard error, when it
     // cannot.
     bool Save();
+
+    // The pages' choices alone, as stored and as to be stored.
+    SDeskChoices Choices() const;
+    void KeepChoices(const SDeskChoices& choices);
 
   private:
     QSettings m_settings;

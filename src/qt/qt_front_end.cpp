@@ -8,7 +8,6 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "app/desk_choices.h"
 #include "app/port_watch.h"
 #include "app/sondrix_dlg.h"
 #include "platform/port_map.h"
@@ -116,12 +115,10 @@ int CQtApplication::Run(CMessageLoop& loop, ISerialDeviceFactory& devices, const
         std::fprintf(stderr, "sondrix: %s; the port list will not follow plugging\n",
                      error.c_str());
     }
-    settings.RestoreWindow(window);
-    ApplyDeskChoices(dialog, settings.Choices());
+    settings.Restore(window, dialog);
     window.show();
     const int status = QApplication::exec();
-    settings.KeepWindow(window);
-    settings.KeepChoices(TakeDeskChoices(dialog));
+    settings.Keep(window, dialog);
     settings.Save();
     return status;
 }

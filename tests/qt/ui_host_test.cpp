@@ -80,6 +80,15 @@ TEST_F(UiHostTest, EscapeInABoxIsTheNegativeAnswer) {
     }
 }
 
+TEST_F(UiHostTest, ReturnInABoxPressesItsFirstButton) {
+    for (auto [buttons, answer] :
+         {std::pair{EButtons::YesNo, EAnswer::Yes}, std::pair{EButtons::OkCancel, EAnswer::Ok},
+          std::pair{EButtons::Ok, EAnswer::Ok}}) {
+        test::WhenModalOpens([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+        EXPECT_EQ(host.MessageBox("Delete all users?", EIcon::Question, buttons), answer);
+    }
+}
+
 TEST(FileFilterTest, WindowsFiltersBecomeQtNameFilters) {
     EXPECT_EQ(QtNameFilters("RAW files(*.raw)|*.raw|256 Gray Color Bitmap files(*.bmp)|*.bmp|"),
               (QStringList{"RAW files(*.raw)", "256 Gray Color Bitmap files(*.bmp)"}));
@@ -238,6 +247,22 @@ TEST_F(ProgressPopupTest, ShowsModelessWithTheBarAndCancelClosesIt) {
     EXPECT_TRUE(owner.IsWindowEnabled());
     EXPECT_EQ(host.ModelessView(popup), nullptr);
     EXPECT_TRUE(QTest::qWaitFor([&] { return watched.isNull(); }, 1000));
+}
+
+TEST_F(ProgressPopupTest, EscapeEndsItAsCancelDoesButNotDuringTheCaution) {
+    popup.Create(&owner);
+    CModelDialog* view = host.ModelessView(popup);
+    ASSERT_NE(view, nullptr);
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_FALSE(popup.Exists());
+    EXPECT_TRUE(owner.IsWindowEnabled());
+
+    popup.Create(&owner);
+    popup.SetCaution();
+    view = host.ModelessView(popup);
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_TRUE(popup.Exists());
+    EXPECT_TRUE(view->isVisible());
 }
 
 TEST_F(ProgressPopupTest, DuringTheCautionNeitherCancelNorTheCloseBoxEndsIt) {
