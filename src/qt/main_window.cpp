@@ -144,16 +144,6 @@ QMargins CMainWindow::FrameAllowance() {
     return {4, title + 4, 4, 4};
 }
 
-int CMainWindow::PagesHeight() const {
-    int tallest = 0;
-    for (const CPageView* page : m_pages) {
-        tallest = std::max(tallest, page->sizeHint().height());
-    }
-    // The tab bar and the frame around the pages.
-    const int chrome = m_tabs->sizeHint().height() - m_tabs->currentWidget()->sizeHint().height();
-    return tallest + chrome;
-}
-
 void CMainWindow::FitToScreen(const QRect& available) {
     const QMargins frame = FrameAllowance();
     const QSize room = available.marginsRemoved(frame).size();
@@ -166,17 +156,26 @@ void CMainWindow::FitToScreen(const QRect& available) {
     }
     // The header goes first when the screen is short: the pages and a
     // tracer of a few rows matter more.
-    m_headerRow->show();
+    ShowHeaderRow(true);
     if (NaturalSize().height() > room.height()) {
-        m_headerRow->hide();
+        ShowHeaderRow(false);
     }
     resize(NaturalSize().boundedTo(room));
     BalanceSplitter();
 }
 
+void CMainWindow::ShowHeaderRow(bool shown) {
+    m_headerRow->setVisible(shown);
+    // The layouts learn of it only later; the sizes are needed now.
+    centralWidget()->layout()->invalidate();
+    centralWidget()->updateGeometry();
+    layout()->invalidate();
+}
+
 QSize CMainWindow::NaturalSize() const {
     // The splitter's own hint does not add up its parts.
-    const int splitter = PagesHeight() + m_splitter->handleWidth() + m_tracer->sizeHint().height();
+    const int splitter =
+        m_tabs->sizeHint().height() + m_splitter->handleWidth() + m_tracer->sizeHint().height();
     const QSize hint = sizeHint();
     return {hint.width(), hint.height() - m_splitter->sizeHint().height() + splitter};
 }
@@ -186,7 +185,7 @@ void CMainWindow::BalanceSplitter() {
     layout()->activate();
     centralWidget()->layout()->activate();
     const int total = m_splitter->height() - m_splitter->handleWidth();
-    const int pages = std::min(PagesHeight(), total - m_tracer->minimumHeight());
+    const int pages = std::min(m_tabs->sizeHint().height(), total - m_tracer->minimumHeight());
     m_splitter->setSizes({pages, total - pages});
 }
 

@@ -60,8 +60,7 @@ class CMainWindow : public QMainWindow {
 
   private:
     void MakeMenus();
-    // The height the tab pages need to show the tallest page whole.
-    int PagesHeight() const;
+    void ShowHeaderRow(bool shown);
     // The size that shows the tallest page and the tracer's usual rows.
     QSize NaturalSize() const;
     void BalanceSplitter();
