@@ -43,80 +43,84 @@ bool LooksDamaged(const QString& path) {
 
 }  // namespace
 
-CDeskSettings::CDeskSettings(bool reset) {
+CDeskSettings::CDeskSettings(bool reset) : m_settings(std::make_unique<QSettings>()) {
     if (reset) {
-        m_settings.clear();
+        m_settings->clear();
         return;
     }
-    QSettings::Status status = m_settings.status();
-    if (status == QSettings::NoError && LooksDamaged(m_settings.fileName())) {
+    const QString path = m_settings->fileName();
+    QSettings::Status status = m_settings->status();
+    if (status == QSettings::NoError && LooksDamaged(path)) {
         status = QSettings::FormatError;
     }
-    switch (status) {
-        case QSettings::NoError:
-            break;
-        case QSettings::AccessError:
-            std::fprintf(stderr, "sondrix: cannot read the settings file %s; starting without it\n",
-                         qPrintable(m_settings.fileName()));
-            m_settings.clear();
-            break;
-        case QSettings::FormatError:
-            std::fprintf(stderr, "sondrix: the settings file %s is damaged; starting without it\n",
-                         qPrintable(m_settings.fileName()));
-            m_settings.clear();
-            break;
+    if (status == QSettings::AccessError) {
+        std::fprintf(stderr, "sondrix: cannot read the settings file %s; starting without it\n",
+                     qPrintable(path));
+        m_settings->clear();
+    } else if (status == QSettings::FormatError) {
+        // Kept for a look, out of the way: Qt would not write over it.
+        const QString aside = path + QStringLiteral(".damaged");
+        m_settings.reset();
+        QFile::remove(aside);
+        QFile::rename(path, aside);
+        std::fprintf(stderr,
+                     "sondrix: the settings file %s is damaged; moved it to %s and starting "
+                     "without it\n",
+                     qPrintable(path), qPrintable(aside));
+        m_settings = std::make_unique<QSettings>();
+        m_settings->clear();
     }
 }
 
 void CDeskSettings::Restore(CMainWindow& window, CSondrixDlg& dialog) const {
     // Each part that does not fit this window or screen is skipped: Qt
     // checks what it is given.
-    window.restoreGeometry(m_settings.value(kGeometry).toByteArray());
-    window.restoreState(m_settings.value(kState).toByteArray());
-    window.Splitter()->restoreState(m_settings.value(kSplitter).toByteArray());
+    window.restoreGeometry(m_settings->value(kGeometry).toByteArray());
+    window.restoreState(m_settings->value(kState).toByteArray());
+    window.Splitter()->restoreState(m_settings->value(kSplitter).toByteArray());
     ApplyDeskChoices(dialog, Choices());
 }
 
 void CDeskSettings::Keep(const CMainWindow& window, const CSondrixDlg& dialog) {
-    m_settings.setValue(kGeometry, window.saveGeometry());
-    m_settings.setValue(kState, window.saveState());
-    m_settings.setValue(kSplitter, window.Splitter()->saveState());
+    m_settings->setValue(kGeometry, window.saveGeometry());
+    m_settings->setValue(kState, window.saveState());
+    m_settings->setValue(kSplitter, window.Splitter()->saveState());
     KeepChoices(TakeDeskChoices(dialog));
 }
 
 void CDeskSettings::KeepChoices(const SDeskChoices& choices) {
-    m_settings.setValue(kPortName, QString::fromStdString(choices.portName));
+    m_settings->setValue(kPortName, QString::fromStdString(choices.portName));
     if (choices.portById.empty()) {
-        m_settings.remove(kPortById);
+        m_settings->remove(kPortById);
     } else {
-        m_settings.setValue(kPortById, QString::fromStdString(choices.portById));
+        m_settings->setValue(kPortById, QString::fromStdString(choices.portById));
     }
-    m_settings.setValue(kPortBaud, choices.baudRate);
-    m_settings.setValue(kTracerMode, choices.tracerMode);
+    m_settings->setValue(kPortBaud, choices.baudRate);
+    m_settings->setValue(kTracerMode, choices.tracerMode);
 }
 
 SDeskChoices CDeskSettings::Choices() const {
     SDeskChoices choices;
-    choices.portName = m_settings.value(kPortName).toString().toStdString();
-    choices.portById = m_settings.value(kPortById).toString().toStdString();
-    choices.baudRate = m_settings.value(kPortBaud).toUInt();
-    choices.tracerMode = m_settings.value(kTracerMode, 0).toInt();
+    choices.portName = m_settings->value(kPortName).toString().toStdString();
+    choices.portById = m_settings->value(kPortById).toString().toStdString();
+    choices.baudRate = m_settings->value(kPortBaud).toUInt();
+    choices.tracerMode = m_settings->value(kTracerMode, 0).toInt();
     return choices;
 }
 
 QString CDeskSettings::Folder(const QString& kind) const {
-    return m_settings.value(kFolders + kind).toString();
+    return m_settings->value(kFolders + kind).toString();
 }
 
 void CDeskSettings::KeepFolder(const QString& kind, const QString& folder) {
-    m_settings.setValue(kFolders + kind, folder);
+    m_settings->setValue(kFolders + kind, folder);
 }
 
 bool CDeskSettings::Save() {
-    m_settings.sync();
-    if (m_settings.status() == QSettings::AccessError) {
+    m_settings->sync();
+    if (m_settings->status() == QSettings::AccessError) {
         std::fprintf(stderr, "sondrix: cannot write the settings file %s\n",
-                     qPrintable(m_settings.fileName()));
+                     qPrintable(m_settings->fileName()));
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <memory>
 
 #include "app/desk_choices.h"
 
@@ -13,9 +14,10 @@ class CSondrixDlg;
 // What the window keeps between runs, in a settings file of the XDG
 // configuration folder (~/.config/sondrix/sondrix.conf): the window's place
 // and size, its splitter and panel, the port, baud rate and tracer option,
-// and the last folder of each kind of file dialog. A file that cannot be
-// read is ignored and one that cannot be written is left as it is; either
-// costs one line on standard error, never the run.
+// and the last folder of each kind of file dialog. A damaged file is moved
+// aside (to the same name with ".damaged") and one that cannot be read or
+// written is left as it is; each costs one line on standard error, never
+// the run.
 class CDeskSettings {
   public:
     // The application's organisation and name must be set. With `reset`,
@@ -42,7 +44,7 @@ class CDeskSettings {
     void KeepChoices(const SDeskChoices& choices);
 
   private:
-    QSettings m_settings;
+    std::unique_ptr<QSettings> m_settings;
 };
 
 }  // namespace sondrix

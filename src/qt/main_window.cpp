@@ -189,6 +189,11 @@ void CMainWindow::BalanceSplitter() {
     m_splitter->setSizes({pages, total - pages});
 }
 
+void CMainWindow::closeEvent(QCloseEvent* event) {
+    emit closing();
+    QMainWindow::closeEvent(event);
+}
+
 CPageView* CMainWindow::PageView(int tab) const {
     if (tab < 0 || tab >= CSondrixDlg::kTabCount) {
         return nullptr;

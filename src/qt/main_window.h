@@ -58,6 +58,13 @@ class CMainWindow : public QMainWindow {
     // text.
     void SaveTraceFile();
 
+  signals:
+    // The window is about to close, still as the person left it.
+    void closing();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void MakeMenus();
     void ShowHeaderRow(bool shown);

@@ -116,9 +116,11 @@ int CQtApplication::Run(CMessageLoop& loop, ISerialDeviceFactory& devices, const
                      error.c_str());
     }
     settings.Restore(window, dialog);
+    // Kept while the window and its floating panel are still shown.
+    QObject::connect(&window, &CMainWindow::closing,
+                     [&settings, &window, &dialog] { settings.Keep(window, dialog); });
     window.show();
     const int status = QApplication::exec();
-    settings.Keep(window, dialog);
     settings.Save();
     return status;
 }

@@ -62,6 +62,7 @@ class DeskSettingsTest : public ::testing::Test {
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
     }
+    void CheckDamagedFile(const QByteArray& garbage);
     QString FilePath() const { return m_config.path() + QStringLiteral("/sondrix/sondrix.conf"); }
     void WriteFile(const QByteArray& bytes) const {
         QDir().mkpath(m_config.path() + QStringLiteral("/sondrix"));
@@ -118,12 +119,20 @@ TEST_F(DeskSettingsTest, WhatOneRunKeepsTheNextFindsUnlessReset) {
     }
 }
 
-TEST_F(DeskSettingsTest, ADamagedFileIsIgnoredWithOneLineAndReplacedAtTheEnd) {
+TEST_F(DeskSettingsTest, ADamagedFileIsMovedAsideWithOneLineAndReplacedAtTheEnd) {
+    // Bytes Qt takes for settings of some kind, and bytes it gives up on.
     QByteArray garbage;
     for (int i = 0; i < 512; ++i) {
         garbage.append(static_cast<char>((i * 167 + 13) % 256));
     }
     garbage.append("\n[port]\nname=COM5\n");
+    for (const QByteArray& damage : {garbage, QByteArray("[port\nname=COM5\n")}) {
+        SCOPED_TRACE(damage.left(20).toHex().toStdString());
+        CheckDamagedFile(damage);
+    }
+}
+
+void DeskSettingsTest::CheckDamagedFile(const QByteArray& garbage) {
     WriteFile(garbage);
     SRun run;
     testing::internal::CaptureStderr();
@@ -133,6 +142,9 @@ TEST_F(DeskSettingsTest, ADamagedFileIsIgnoredWithOneLineAndReplacedAtTheEnd) {
     EXPECT_NE(said.find(FilePath().toStdString()), std::string::npos) << said;
     settings.Restore(*run.window, run.dialog);
     EXPECT_EQ(run.dialog.imageDlg.Selection(CImageDlg::kPort), 0) << "nothing taken from it";
+    QFile aside(FilePath() + QStringLiteral(".damaged"));
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), garbage);
     settings.Keep(*run.window, run.dialog);
     EXPECT_TRUE(settings.Save());
     const QSettings stored(FilePath(), QSettings::IniFormat);
