@@ -129,7 +129,7 @@ void BM_ReceivePath(benchmark::State& state) {
     pm->port.Open("COM1", 115200, 0);
     // Warm up once so that every buffer reaches its steady size.
     devices.last->Arrive(stream.size());
-    loop.ProcessPending();
+    loop.RunFor(0);
 
     const uint64_t allocationsBefore = g_allocations;
     uint64_t bytes = 0;
@@ -137,7 +137,7 @@ void BM_ReceivePath(benchmark::State& state) {
         for (size_t done = 0; done < stream.size();) {
             const size_t n = std::min<size_t>(2048, stream.size() - done);
             devices.last->Arrive(n);
-            loop.ProcessPending();
+            loop.RunFor(0);
             done += n;
         }
         bytes += stream.size();

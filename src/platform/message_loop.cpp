@@ -116,19 +116,42 @@ bool CMessageLoop::FireOneDueTimer() {
     return true;
 }
 
-size_t CMessageLoop::ProcessPending() {
+size_t CMessageLoop::DeliverTurn(const std::function<bool()>& stop, bool& stopped) {
+    size_t batch = 0;
+    {
+        std::lock_guard lock(m_queueMutex);
+        batch = m_queueCount;
+    }
     size_t delivered = 0;
-    for (;;) {
-        // Posted messages come first; a timer ticks only when the queue is empty.
-        if (DeliverOneMessage()) {
-            ++delivered;
-            continue;
-        }
-        if (m_quit || !FireOneDueTimer()) {
+    stopped = false;
+    while (delivered < batch && DeliverOneMessage()) {
+        ++delivered;
+        if (stop && stop()) {
+            stopped = true;
             return delivered;
         }
-        ++delivered;
     }
+    if (m_quit) {
+        return delivered;
+    }
+    // A timer ticks when the queue is empty, as window timers do; when the
+    // queue never runs empty, a due timer still ticks after one more turn.
+    const bool due = MsUntilNextTimer() == 0;
+    if (due && HasPostedMessages() && !m_timerYielded) {
+        m_timerYielded = true;
+        return delivered;
+    }
+    m_timerYielded = false;
+    if (FireOneDueTimer()) {
+        ++delivered;
+        stopped = stop && stop();
+    }
+    return delivered;
+}
+
+size_t CMessageLoop::ProcessPending() {
+    bool stopped = false;
+    return DeliverTurn({}, stopped);
 }
 
 std::optional<int64_t> CMessageLoop::MsUntilNextTimer() const {
@@ -166,16 +189,20 @@ void CMessageLoop::RunFor(uint32_t ms) {
 bool CMessageLoop::RunUntil(const std::function<bool()>& predicate, uint32_t timeoutMs) {
     const int64_t end = NowMs() + timeoutMs;
     for (;;) {
-        while (DeliverOneMessage() || (!m_quit && FireOneDueTimer())) {
-            if (predicate()) {
-                return true;
-            }
-        }
-        if (predicate()) {
+        bool held = false;
+        DeliverTurn(predicate, held);
+        if (held || predicate()) {
             return true;
         }
-        if (m_quit || NowMs() >= end) {
+        // What is due at the deadline itself still happens; past it, nothing
+        // more does, even when the queue never runs empty.
+        const bool workNow = HasPostedMessages() || MsUntilNextTimer() == 0;
+        const int64_t now = NowMs();
+        if (m_quit || now > end || (now == end && !workNow)) {
             return false;
+        }
+        if (workNow) {
+            continue;
         }
         if (m_clock == EClock::Virtual) {
             // Nothing is due: jump to the next timer deadline or to the end.

@@ -57,14 +57,18 @@ class CMessageLoop {
     // delivering anything, as a blocking sleep would.
     void Sleep(uint32_t ms);
 
-    // Delivers every queued message and every due timer, until none is left.
-    // Returns the number of deliveries.
+    // One turn of the loop: delivers the messages that were queued when it
+    // began (not those they post in turn) and then, if one is due, a window
+    // timer. A module that answers at once keeps the queue from ever running
+    // empty, so a turn must end for the toolkit, the timers and a script's
+    // clock to get theirs. Returns the number of deliveries.
     size_t ProcessPending();
     // Runs the loop for the given time: on the virtual clock time jumps from
     // deadline to deadline; on the real clock the thread waits for messages.
     void RunFor(uint32_t ms);
     // Runs until the predicate holds (checked after every delivery) or the
-    // time-out passes; returns whether the predicate held.
+    // time-out passes (checked after every turn, so also while the queue
+    // never runs empty); returns whether the predicate held.
     bool RunUntil(const std::function<bool()>& predicate, uint32_t timeoutMs);
     // Runs until Quit (the real-clock main loop of the headless front end).
     int Run();
@@ -97,6 +101,8 @@ class CMessageLoop {
     CWindow* Find(HWND window) const;
     bool DeliverOneMessage();
     bool FireOneDueTimer();
+    // ProcessPending's turn; stops early once `stop` holds after a delivery.
+    size_t DeliverTurn(const std::function<bool()>& stop, bool& stopped);
     void Wake();
     void WaitForWork(int64_t untilMs);
 
@@ -120,6 +126,9 @@ class CMessageLoop {
     std::unordered_map<HWND, CWindow*> m_windows;
     HWND m_nextHandle = 1;
     std::vector<STimer> m_timers;
+    // Set when a turn ended with a timer due but the queue not empty: like
+    // window timers they yield to posted messages, but for one turn only.
+    bool m_timerYielded = false;
     std::atomic<bool> m_quit{false};
     int m_exitCode = 0;
 };

@@ -32,7 +32,12 @@ void CQtLoopDriver::Pump() {
     // Cleared before delivering, so a post that races with the delivery
     // queues another pump instead of being left behind.
     m_pumpQueued = false;
+    // One turn, then Qt's own: input and painting wait for no more than what
+    // was queued when the pump began, however fast the module answers.
     m_loop.ProcessPending();
+    if (m_loop.HasPostedMessages()) {
+        RequestPump();
+    }
     if (const auto due = m_loop.MsUntilNextTimer()) {
         const int64_t ms = std::min<int64_t>(*due, std::numeric_limits<int>::max());
         m_timer.start(static_cast<int>(ms));

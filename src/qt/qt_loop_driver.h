@@ -12,7 +12,9 @@ class CMessageLoop;
 // hook (called from any thread when a message is posted or the timer
 // schedule moves) queues one pump on the Qt loop; a single-shot timer waits
 // for the next window timer. Nothing polls: an idle program sleeps in Qt
-// until a message arrives or its own timer is due. Modal Qt dialogs run a
+// until a message arrives or its own timer is due. Each pump is one turn of
+// the program's loop, so a queue that never runs empty still leaves Qt its
+// input and painting between two turns. Modal Qt dialogs run a
 // nested Qt loop, so the pump keeps running while a box is open.
 //
 // Anything that may post to the loop from another thread (the receive

@@ -9,6 +9,7 @@
 #include "app/headless_runner.h"
 #include "app/headless_script.h"
 #include "app/headless_ui_host.h"
+#include "link/command_table.h"
 #include "sim/sim_loopback.h"
 #include "sim/sim_module.h"
 
@@ -507,6 +508,49 @@ TEST_F(HeadlessDriverTest, AMissedWaitOnTheRealClockEndsAfterItsTimeOut) {
     EXPECT_GE(took, std::chrono::milliseconds(80));
     EXPECT_LT(took, std::chrono::milliseconds(900));
     EXPECT_TRUE(Logged("FAIL line 1: the message line did not show \"never\" within 80 ms"));
+}
+
+// Continuous capture never leaves the queue empty when the module answers at
+// once; a sleep of the script must still end when its time is up.
+TEST_F(HeadlessDriverTest, ASleepDuringContinuousCaptureWithAnInstantModuleEndsOnTime) {
+    CMessageLoop loop(CMessageLoop::EClock::Real);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(loop,
+                  "select main 1119 5\n"
+                  "click main 1030\n"
+                  "wait-box Connection Succeeded!!!\n"
+                  "click main 1027\n"
+                  "sleep 1000\n"
+                  "click main 1027\n"
+                  "expect main 1027 text Capture Start\n"),
+              0)
+        << out.str().substr(0, 2000);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::seconds(30));
+    EXPECT_GT(module.RequestCount(CMD_CAPTURE_IMAGE), 21u) << "several images were taken";
+}
+
+// The same run with the module at the line's pace, on virtual time: two
+// minutes of continuous capture at 115200 bps are some seventeen images.
+TEST_F(HeadlessDriverTest, TwoMinutesOfPacedContinuousCaptureTakeTwoMinutes) {
+    CMessageLoop loop(CMessageLoop::EClock::Virtual);
+    CSimPortFactory devices(loop, module);
+    devices.SetPacing(true);
+    std::istringstream script(
+        "select main 1119 5\n"
+        "click main 1030\n"
+        "wait-box Connection Succeeded!!!\n"
+        "click main 1027\n"
+        "sleep 120000\n"
+        "click main 1027\n");
+    const int64_t start = loop.NowMs();
+    EXPECT_EQ(RunHeadless(loop, devices, script, out), 0) << out.str().substr(0, 2000);
+    const int64_t took = loop.NowMs() - start;
+    EXPECT_GE(took, 120000);
+    EXPECT_LT(took, 125000);
+    const size_t images = module.RequestCount(CMD_CAPTURE_IMAGE) / 21;
+    EXPECT_GE(images, 15u);
+    EXPECT_LE(images, 19u);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ class SondrixDlgTest : public ::testing::Test {
     // The module answers; the program handles it.
     void Answer(const std::vector<uint8_t>& bytes) {
         line->Feed(bytes);
-        loop.ProcessPending();
+        loop.RunFor(0);
     }
     CListData& Tracer() { return dlg.List(CSondrixDlg::kTracer); }
     std::vector<std::string> Row(size_t row) { return Tracer().Row(row).cells; }
@@ -54,6 +54,9 @@ TEST_F(SondrixDlgTest, GuardsApplyInOrderWithTheirTextsAndLandingTabs) {
          "To access this menu, master authority is essentially required.",
          CSondrixDlg::kTabAuthUser},
         {1, 0, 0, 0, CSondrixDlg::kTabDataBase,
+         "To access this menu, master authority is essentially required.",
+         CSondrixDlg::kTabAuthUser},
+        {1, 0, 0, 0, CSondrixDlg::kTabExtra,
          "To access this menu, master authority is essentially required.",
          CSondrixDlg::kTabAuthUser},
     };

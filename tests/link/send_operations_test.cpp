@@ -248,7 +248,7 @@ TEST_F(SendOperationsTest, StatusWaitsWhileAPacketIsArriving) {
     pm.SendGetStatus();
     EXPECT_EQ(loop.NowMs(), start);
     line->Feed({0x7E, 0x00, 0x00});
-    loop.ProcessPending();
+    loop.RunFor(0);
     ASSERT_TRUE(pm.Receiving());
     pm.SendGetStatus();
     EXPECT_EQ(loop.NowMs(), start + 300);

@@ -96,6 +96,52 @@ TEST(MessageLoop, RunUntilStopsWhenThePredicateHolds) {
     EXPECT_EQ(loop.NowMs(), 350);
 }
 
+// A window that answers every message with another, as a module that
+// answers at once keeps the queue from ever running empty.
+class CEcho : public CWindow {
+  public:
+    using CWindow::CWindow;
+    LRESULT WindowProc(uint32_t message, WPARAM wparam, LPARAM) override {
+        ++echoes;
+        PostMessage(message, wparam + 1);
+        return 0;
+    }
+    void OnTimer(uint32_t) override { ++ticks; }
+    int echoes = 0;
+    int ticks = 0;
+};
+
+TEST(MessageLoop, ATurnDeliversWhatWasQueuedWhenItBeganThenADueTimer) {
+    CMessageLoop loop(CMessageLoop::EClock::Virtual);
+    CEcho echo(loop);
+    echo.PostMessage(WM_USER);
+    echo.PostMessage(WM_USER);
+    EXPECT_EQ(loop.ProcessPending(), 2u) << "the two echoes wait for the next turn";
+    EXPECT_EQ(echo.echoes, 2);
+    EXPECT_TRUE(loop.HasPostedMessages());
+    // A due timer yields to the busy queue for one turn, not for ever.
+    echo.SetTimer(1, 0);
+    loop.ProcessPending();
+    EXPECT_EQ(echo.ticks, 0);
+    loop.ProcessPending();
+    EXPECT_EQ(echo.ticks, 1);
+    EXPECT_EQ(echo.echoes, 6);
+}
+
+TEST(MessageLoop, RunUntilKeepsItsDeadlineWhileTheQueueNeverRunsEmpty) {
+    CMessageLoop loop(CMessageLoop::EClock::Real);
+    CEcho echo(loop);
+    echo.SetTimer(1, 20);
+    echo.PostMessage(WM_USER);
+    const int64_t start = loop.NowMs();
+    loop.RunFor(100);
+    // Ends on time (a generous bound: a loaded machine may be slow), and the
+    // timer ticked despite the flood.
+    EXPECT_LT(loop.NowMs() - start, 5000);
+    EXPECT_GE(echo.ticks, 1);
+    EXPECT_GT(echo.echoes, 100);
+}
+
 TEST(MessageLoop, RealClockWakesForMessagesPostedFromAnotherThread) {
     CMessageLoop loop(CMessageLoop::EClock::Real);
     CProbe w(loop);
