@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
     // the panel plays it without a thread in between.
     CSimModule module(simConfig);
     CSimDeskPorts simulated(loop, module, ports);
+    simulated.SetPacing(!options.simFast);
     ISerialDeviceFactory& devices = options.simulate ? static_cast<ISerialDeviceFactory&>(simulated)
                                                      : static_cast<ISerialDeviceFactory&>(ports);
     if (options.simulate) {

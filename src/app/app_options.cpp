@@ -13,6 +13,8 @@ bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options,
             options.version = true;
         } else if (arg == "--simulate") {
             options.simulate = true;
+        } else if (arg == "--sim-fast") {
+            options.simFast = true;
         } else if (arg == "--headless") {
             options.headless = true;
         } else if (arg == "--script" && hasValue) {
@@ -37,7 +39,10 @@ bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options,
 
 std::string AppOptionsHelp() {
     return "  --simulate         put the built-in simulated module behind COM1 and show the\n"
-           "                     panel that plays it (finger on the sensor, faults, model)\n"
+           "                     panel that plays it (finger on the sensor, faults, model);\n"
+           "                     it answers at the pace of the line speed, as a module does\n"
+           "  --sim-fast         with --simulate: the module answers at once, not at the\n"
+           "                     pace of the line (a capture takes no time)\n"
            "  --port COMn=PATH   map port COMn (1..8) to a device, e.g. --port COM2=/dev/ttyUSB0\n"
            "                     (by default COMn is /dev/ttyS<n-1>); PATH auto takes the\n"
            "                     first USB serial adapter found\n"

@@ -8,6 +8,7 @@ namespace sondrix {
 // What the sondrix command line asks for.
 struct SAppOptions {
     bool simulate = false;
+    bool simFast = false;  // the simulated module answers at once, not at the line's pace
     bool headless = false;
     std::string script;                 // headless: script file, "-" for stdin
     std::vector<std::string> portMaps;  // "COMn=PATH"

@@ -24,6 +24,9 @@ class CSimDeskPorts final : public ISerialDeviceFactory {
     std::unique_ptr<ISerialDevice> Create(const std::string& portName) override;
 
     CSimModule& Module() { return m_module; }
+    // Whether the module's answers take the time their bytes need on the
+    // line (as a module on a bench does) or come at once.
+    void SetPacing(bool pacing) { m_simulated.SetPacing(pacing); }
     // The model and line speed the module has when COM1 is next opened: the
     // person's choice, else what it has now (which the program itself may
     // change, e.g. the line speed by an option).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 
 #include "files/bcd_time.h"
 #include "link/command_table.h"
@@ -53,9 +54,13 @@ CSimModule::CSimModule(SSimConfig config)
 CSimModule::~CSimModule() = default;
 
 size_t CSimModule::RequestCount(uint32_t command) const {
-    return static_cast<size_t>(
-        std::count_if(m_requests.begin(), m_requests.end(),
-                      [command](const SSimRequest& r) { return r.command == command; }));
+    const auto it = m_requestCounts.find(command);
+    return it == m_requestCounts.end() ? 0 : it->second;
+}
+
+void CSimModule::ClearRequests() {
+    m_requests.clear();
+    m_requestCounts.clear();
 }
 
 std::vector<SSimReply> CSimModule::Receive(const uint8_t* bytes, size_t count) {
@@ -111,8 +116,12 @@ void CSimModule::Answer(std::vector<SSimReply>& out, uint32_t command, uint32_t 
 }
 
 void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
+    if (m_requests.size() == kRequestHistory) {
+        m_requests.pop_front();
+    }
     m_requests.push_back({request.command, request.param1, request.param2, request.errorCode,
                           std::vector<uint8_t>(request.data, request.data + request.dataSize)});
+    ++m_requestCounts[request.command];
     switch (request.command) {
         case CMD_CONNECT:
             Answer(out, CMD_CONNECT, RESULT_SUCCESS, static_cast<uint32_t>(m_users.Count()));
@@ -142,6 +151,12 @@ void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
             Answer(out, CMD_GET_IMAGE_QUALITY, m_image.empty() ? RESULT_FAILED : RESULT_SUCCESS,
                    static_cast<uint32_t>(m_imageQuality));
             break;
+        case CMD_CANCEL: {
+            const size_t cancelAnswer = out.size();
+            m_matching->Handle(request, out);
+            ReleaseHeldAnswer(out, cancelAnswer);
+            break;
+        }
         default: {
             const std::array<CSimCommandGroup*, 5> groups = {m_configuration.get(),
                                                              m_matching.get(), m_database.get(),
@@ -155,6 +170,25 @@ void CSimModule::Handle(const CPacket& request, std::vector<SSimReply>& out) {
             break;
         }
     }
+}
+
+void CSimModule::ReleaseHeldAnswer(std::vector<SSimReply>& out, size_t cancelAnswer) {
+    if (m_held.empty()) {
+        return;
+    }
+    // The second of the two goes out a little after the first.
+    if (m_faults.heldBlockFirst) {
+        for (size_t i = cancelAnswer; i < out.size(); ++i) {
+            out[i].delayMs += m_faults.heldGapMs;
+        }
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(cancelAnswer),
+                   std::make_move_iterator(m_held.begin()), std::make_move_iterator(m_held.end()));
+    } else {
+        m_held.front().delayMs += m_faults.heldGapMs;
+        out.insert(out.end(), std::make_move_iterator(m_held.begin()),
+                   std::make_move_iterator(m_held.end()));
+    }
+    m_held.clear();
 }
 
 void CSimModule::OnSetTime(const CPacket& request, std::vector<SSimReply>& out) {
@@ -241,11 +275,19 @@ bool CSimModule::Scan(uint32_t command, std::vector<uint8_t>& image, bool colour
         }
         return false;
     }
-    if (colour) {
-        image = RenderColourFingerprint(*m_finger);
-    } else {
-        const SModelInfo* model = Model();
-        image = RenderFingerprint(*m_finger, model->imageWidth, model->imageHeight);
+    const SModelInfo* model = Model();
+    const int width = colour ? 0 : model->imageWidth;
+    const int height = colour ? 0 : model->imageHeight;
+    // A print is a pure function of the finger: render it once, not at every
+    // capture of a continuous run.
+    if (m_print.pixels.empty() || !(m_print.finger == *m_finger) || m_print.width != width ||
+        m_print.height != height || m_print.colour != colour) {
+        m_print = {*m_finger, width, height, colour,
+                   colour ? RenderColourFingerprint(*m_finger)
+                          : RenderFingerprint(*m_finger, width, height)};
+    }
+    image = m_print.pixels;
+    if (!colour) {
         m_imageQuality = ImageQuality(*m_finger);
     }
     return true;
@@ -278,8 +320,12 @@ void CSimModule::OnCaptureImage(const CPacket& request, std::vector<SSimReply>& 
     if (request.param2 == 0 && !Scan(CMD_CAPTURE_IMAGE, m_image, false, out)) {
         return;
     }
+    const bool hold = m_faults.holdImageBlock == request.param2;
     SendImageBlock(CMD_CAPTURE_IMAGE, m_image, ImageChunkSize(), request.param2,
-                   request.param2 == 0 ? m_config.captureDelayMs : 0, out);
+                   request.param2 == 0 ? m_config.captureDelayMs : 0, hold ? m_held : out);
+    if (hold) {
+        m_faults.holdImageBlock.reset();
+    }
 }
 
 void CSimModule::OnCaptureColourImage(const CPacket& request, std::vector<SSimReply>& out) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "link/model_table.h"
@@ -50,6 +51,13 @@ struct SSimFaults {
     // Results forced on the next captures, one each, in order; 0 lets that
     // capture go normally.
     std::deque<uint32_t> captureOutcomes;
+    // When set, the answer to this block of an image transfer is held back
+    // until a Cancel arrives (a module busy reading its sensor); the Cancel's
+    // answer and the held block then go out `heldGapMs` apart, the Cancel's
+    // first unless `heldBlockFirst`.
+    std::optional<uint32_t> holdImageBlock;
+    bool heldBlockFirst = false;
+    uint32_t heldGapMs = 50;
 };
 
 // An answer and how long after the request it goes out.
@@ -100,9 +108,13 @@ class CSimModule {
     using SpontaneousSink = std::function<void(SSimReply)>;
     void SetSpontaneousSink(SpontaneousSink sink) { m_sink = std::move(sink); }
 
-    const std::vector<SSimRequest>& Requests() const { return m_requests; }
+    // The latest requests, oldest first: at most kRequestHistory, so that a
+    // module that runs for days keeps a bounded record.
+    static constexpr size_t kRequestHistory = 4096;
+    const std::deque<SSimRequest>& Requests() const { return m_requests; }
+    // Requests of `command` since the last ClearRequests, however many.
     size_t RequestCount(uint32_t command) const;
-    void ClearRequests() { m_requests.clear(); }
+    void ClearRequests();
     // Bytes that arrived but formed no good packet (checksum errors, noise).
     size_t RejectedPackets() const { return m_rejected; }
 
@@ -136,6 +148,8 @@ class CSimModule {
     void OnSetTime(const CPacket& request, std::vector<SSimReply>& out);
     void OnGetTime(std::vector<SSimReply>& out);
     void OnCaptureImage(const CPacket& request, std::vector<SSimReply>& out);
+    // Sends the held image answer with the Cancel's answer, in the chosen order.
+    void ReleaseHeldAnswer(std::vector<SSimReply>& out, size_t cancelAnswer);
     void OnCaptureColourImage(const CPacket& request, std::vector<SSimReply>& out);
     // A new scan of the sensor into `image`; false (answered) when it fails.
     bool Scan(uint32_t command, std::vector<uint8_t>& image, bool colour,
@@ -150,7 +164,8 @@ class CSimModule {
     SSimFaults m_faults;
     std::unique_ptr<CPacketParser> m_parser;
     std::unique_ptr<CPacket> m_reply;
-    std::vector<SSimRequest> m_requests;
+    std::deque<SSimRequest> m_requests;
+    std::map<uint32_t, size_t> m_requestCounts;
     size_t m_rejected = 0;
     int64_t m_clockOffset = 0;
     // Option number -> value; a number not held here is refused as invalid.
@@ -158,6 +173,17 @@ class CSimModule {
     FingerOnSensor m_finger = SFinger{1, 0};
     std::vector<uint8_t> m_image;
     std::vector<uint8_t> m_colourImage;
+    // The print rendered last, and for which finger, size and kind.
+    struct SPrint {
+        SFinger finger;
+        int width = 0;
+        int height = 0;
+        bool colour = false;
+        std::vector<uint8_t> pixels;
+    };
+    SPrint m_print;
+    // The image answer held back until a Cancel (see SSimFaults::holdImageBlock).
+    std::vector<SSimReply> m_held;
     uint32_t m_status = 0;
     int m_imageQuality = 0;
     CSimUserDb m_users;

@@ -118,7 +118,8 @@ TEST_F(CliTest, TraceOfACommandLineSessionHoldsEveryPacketBothWays) {
     SPcapng capture;
     ASSERT_EQ(ReadPcapng(trace, capture), "");
     std::vector<SSimRequest> requests;
-    module.WithModule([&](CSimModule& m) { requests = m.Requests(); });
+    module.WithModule(
+        [&](CSimModule& m) { requests.assign(m.Requests().begin(), m.Requests().end()); });
     std::vector<uint32_t> sent;
     size_t received = 0;
     for (const SPcapngPacket& packet : capture.packets) {
