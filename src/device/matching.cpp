@@ -200,8 +200,10 @@ void CMatching::OnCancel(CPacket& packet) {
     m_dlg.PacketManager().abortReceive = 0;
     // The cancel may have cut off the image answer that was to report it
     // (a partly received packet is dropped): the capture ends here then.
+    // The pending flag stays: an image answer the module still sends after
+    // this one must be reported as canceled, not drawn and followed up; the
+    // next capture clears the flag.
     if (m_dlg.cancelPending == 1) {
-        m_dlg.cancelPending = 0;
         m_dlg.transferBusy = 0;
     }
     if (packet.param1 == RESULT_IDLE) {

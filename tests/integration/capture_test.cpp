@@ -14,7 +14,8 @@ namespace sondrix {
 namespace {
 
 // A connected program core capturing from the in-process simulator on virtual time.
-class CaptureTest : public ::testing::TestWithParam<const char*>, protected test::CSimSession {
+template <typename Param>
+class CCaptureSession : public ::testing::TestWithParam<Param>, protected test::CSimSession {
   protected:
     void Connect(const char* model) {
         ASSERT_TRUE(ConnectTo(model));
@@ -25,6 +26,8 @@ class CaptureTest : public ::testing::TestWithParam<const char*>, protected test
             [&] { return dlg.Text(CSondrixDlg::kMessageLine).rfind(prefix, 0) == 0; }, 10000);
     }
 };
+
+class CaptureTest : public CCaptureSession<const char*> {};
 
 TEST_P(CaptureTest, ImageArrivesByteIdenticalInItsChunksThenItsQuality) {
     Connect(GetParam());
@@ -73,6 +76,50 @@ TEST_F(CaptureTest, EmptySensorTimesOutAndCancelReportsCanceled) {
     EXPECT_EQ(ui.Boxes()[0].text, "Canceled!!!") << "the image answer reports the cancel";
     EXPECT_EQ(module.RequestCount(CMD_CAPTURE_IMAGE), 1u) << "no further chunk is asked for";
 }
+
+// A module busy on an image block may answer a Cancel before that block,
+// or after it; either way the block is reported canceled and nothing more
+// is asked for.
+class CancelDuringCaptureTest : public CCaptureSession<bool> {};
+
+TEST_P(CancelDuringCaptureTest, HeldBlockEndsTheCaptureAsCanceledAndTheNextCaptureWorks) {
+    const bool blockFirst = GetParam();
+    Connect("HLX-M18");
+    module.Faults().holdImageBlock = 2;
+    module.Faults().heldBlockFirst = blockFirst;
+    dlg.imageDlg.Click(CImageDlg::kCapture);
+    ASSERT_TRUE(loop.RunUntil([&] { return module.RequestCount(CMD_CAPTURE_IMAGE) == 3; }, 5000));
+    loop.RunFor(500);
+    ASSERT_TRUE(ui.Boxes().empty()) << "block 2 is held";
+    dlg.imageDlg.Click(CImageDlg::kCancel);
+    ASSERT_TRUE(loop.RunUntil([&] { return ui.Boxes().size() >= 2; }, 5000));
+    loop.RunFor(2000);
+    ASSERT_EQ(ui.Boxes().size(), 2u);
+    // The Cancel's own answer reads as the common report of result 1.
+    const std::vector<std::string> expected =
+        blockFirst ? std::vector<std::string>{"Canceled!!!", "Succeeded!!!"}
+                   : std::vector<std::string>{"Succeeded!!!", "Canceled!!!"};
+    EXPECT_EQ(ui.Boxes()[0].text, expected[0]);
+    EXPECT_EQ(ui.Boxes()[1].text, expected[1]);
+    EXPECT_EQ(ui.Boxes()[blockFirst ? 0 : 1].icon, EIcon::Stop);
+    EXPECT_EQ(module.RequestCount(CMD_CAPTURE_IMAGE), 3u) << "no block after the held one";
+    EXPECT_EQ(module.RequestCount(CMD_GET_IMAGE_QUALITY), 0u);
+    EXPECT_EQ(dlg.transferBusy, 0);
+    EXPECT_EQ(dlg.cancelPending, 0);
+    EXPECT_FALSE(dlg.PacketManager().Receiving());
+
+    ui.ClearRecords();
+    dlg.imageDlg.Click(CImageDlg::kCapture);
+    ASSERT_TRUE(WaitForMessage("Image Quality = "));
+    EXPECT_TRUE(std::equal(module.CapturedImage().begin(), module.CapturedImage().end(),
+                           dlg.imageDlg.imageBuffer.begin()));
+    EXPECT_TRUE(ui.Boxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(AnswerOrders, CancelDuringCaptureTest, ::testing::Values(false, true),
+                         [](const auto& info) {
+                             return std::string(info.param ? "BlockFirst" : "CancelFirst");
+                         });
 
 TEST_F(CaptureTest, StaleImageFirmwareCapturesTwice) {
     module.Config().firmwareVersion = 0x0124;

