@@ -11,6 +11,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -31,9 +33,15 @@ struct Image {
 };
 
 Image Synth() {
-    std::ifstream in(std::string(SONDRIX_TESTDATA_DIR) + "/wsq/synth_260x300.raw",
-                     std::ios::binary);
-    return {"synth", 260, 300, std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {})};
+    const std::string path = std::string(SONDRIX_TESTDATA_DIR) + "/wsq/synth_260x300.raw";
+    std::ifstream in(path, std::ios::binary);
+    Image image{"synth", 260, 300, std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {})};
+    if (image.pixels.size() != 260u * 300u) {
+        // Measuring the codec on a short buffer would read past it.
+        std::fprintf(stderr, "bench_wsq: %s is missing or not a 260 x 300 image\n", path.c_str());
+        std::exit(1);
+    }
+    return image;
 }
 
 Image Print500() {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 
 namespace sondrix::test {
 
@@ -14,7 +15,19 @@ std::string WsqTestDataPath(const std::string& name) {
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<uint8_t> ReadWsqReference(const std::string& name) {
+    const std::string path = WsqTestDataPath(name);
+    std::vector<uint8_t> bytes = ReadWholeFile(path);
+    if (bytes.empty()) {
+        throw std::runtime_error("the reference file " + path + " is empty");
+    }
+    return bytes;
 }
 
 std::vector<uint8_t> RidgeImage(int width, int height, unsigned seed) {

@@ -11,7 +11,11 @@
 namespace sondrix::test {
 
 std::string WsqTestDataPath(const std::string& name);
+// The bytes of a file; throws, naming the path, when it cannot be opened.
 std::vector<uint8_t> ReadWholeFile(const std::string& path);
+// A WSQ reference file by name; throws, naming the path, when it is missing
+// or empty, so that a test without its data fails instead of checking nothing.
+std::vector<uint8_t> ReadWsqReference(const std::string& name);
 
 // A ridge pattern like a fingerprint's: curved stripes of varying period with
 // a little deterministic noise.

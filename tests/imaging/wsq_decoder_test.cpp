@@ -37,7 +37,7 @@ Decoded Decode(const std::vector<uint8_t>& stream, size_t capacity = kWsqPixelCa
 }
 
 std::vector<uint8_t> Reference(const std::string& name) {
-    return test::ReadWholeFile(test::WsqTestDataPath(name));
+    return test::ReadWsqReference(name);
 }
 
 // Splices `bytes` into the stream in front of segment `index`.

@@ -81,7 +81,7 @@ const ReferenceImage kReferenceImages[] = {
 };
 
 std::vector<uint8_t> SourceImage(const ReferenceImage& image) {
-    return test::ReadWholeFile(test::WsqTestDataPath(std::string(image.name) + ".raw"));
+    return test::ReadWsqReference(std::string(image.name) + ".raw");
 }
 
 // The reference encoder's PSNR at `bytes`, on the straight line between its
