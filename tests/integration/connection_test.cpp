@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
 
 #include "app/headless_driver.h"
 #include "app/sondrix_dlg.h"
@@ -120,6 +121,44 @@ TEST_F(ConnectionTest, ControlSetsFollowTheSeries) {
     EXPECT_FALSE(dlg.userDlg.IsEnabled(CUserDlg::kManualInput));
     EXPECT_EQ(module.RequestCount(CMD_SET_TIME), 0u);
 }
+
+// On a first connection nothing is known of the module beforehand: the
+// firmware it reports in this chain decides.
+TEST_F(ConnectionTest, FirstConnectionOfSeriesOneWithLaterFirmwareKeepsTheStandardFormats) {
+    module.Config().modelCode = FindModelByName("HLX-M06")->code;
+    module.Config().firmwareVersion = 0x0400;
+    ASSERT_TRUE(ConnectAndWait(5000));
+    EXPECT_EQ(Main().Text(CImageDlg::kFwVersion), "4.00");
+    EXPECT_TRUE(dlg.basicDlg.IsEnabled(CBasicDlg::kFormatIso));
+    EXPECT_TRUE(dlg.basicDlg.IsEnabled(CBasicDlg::kFormatAnsi));
+    EXPECT_TRUE(dlg.systemDlg.IsEnabled(CSystemDlg::kFullRotate));
+    EXPECT_FALSE(dlg.basicDlg.IsEnabled(CBasicDlg::kFormatQdxA));
+}
+
+class SeriesTwoDataBaseTest : public ConnectionTest,
+                              public ::testing::WithParamInterface<std::pair<uint32_t, bool>> {};
+
+TEST_P(SeriesTwoDataBaseTest, FirstConnectionOpensTheDataBaseTabWhenTheFirmwareSupportsIt) {
+    const auto [firmware, supported] = GetParam();
+    module.Config().modelCode = FindModelByName("HLX-M11")->code;
+    module.Config().firmwareVersion = firmware;
+    ASSERT_TRUE(ConnectAndWait(5000));
+    Main().Click(CImageDlg::kEnterMaster);
+    ASSERT_TRUE(loop.RunUntil([&] { return dlg.masterMode == 1; }, 5000));
+    ui.ClearRecords();
+    dlg.Select(CSondrixDlg::kTabs, CSondrixDlg::kTabDataBase);
+    if (supported) {
+        EXPECT_EQ(dlg.CurrentTab(), CSondrixDlg::kTabDataBase);
+        EXPECT_TRUE(ui.Boxes().empty());
+    } else {
+        EXPECT_EQ(dlg.CurrentTab(), CSondrixDlg::kTabAuthUser);
+        EXPECT_EQ(ui.LastBoxText(), "Not supported function!!");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Firmwares, SeriesTwoDataBaseTest,
+                         ::testing::Values(std::pair{0x0103u, true}, std::pair{0x0208u, true},
+                                           std::pair{0x0102u, false}));
 
 TEST_F(ConnectionTest, SearchFindsTheModuleRateOnTheSixthAttempt) {
     module.Config().baudRate = 57600;

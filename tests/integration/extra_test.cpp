@@ -40,6 +40,23 @@ class ExtraTest : public ::testing::Test, protected test::CSimSession {
     CUserDlg& page = dlg.userDlg;
 };
 
+// Custom data, the clock, GPIO and log deletion are behind the master
+// credential: the tab opens only once the module has let the person in.
+TEST_F(ExtraTest, TheTabOpensOnlyInMasterMode) {
+    Connect();
+    dlg.Select(CSondrixDlg::kTabs, CSondrixDlg::kTabExtra);
+    EXPECT_EQ(dlg.CurrentTab(), CSondrixDlg::kTabAuthUser);
+    EXPECT_EQ(ui.LastBoxText(), "To access this menu, master authority is essentially required.");
+
+    dlg.imageDlg.Click(CImageDlg::kEnterMaster);
+    ASSERT_TRUE(loop.RunUntil([&] { return dlg.masterMode == 1; }, 5000));
+    EXPECT_EQ(module.RequestCount(CMD_ENTER_MASTER_MODE), 1u);
+    ui.ClearRecords();
+    dlg.Select(CSondrixDlg::kTabs, CSondrixDlg::kTabExtra);
+    EXPECT_EQ(dlg.CurrentTab(), CSondrixDlg::kTabExtra);
+    EXPECT_TRUE(ui.Boxes().empty());
+}
+
 TEST_F(ExtraTest, CustomDataIsWrittenThenReadBack) {
     Connect();
     page.Type(Page::kWriteAddress, "100");
