@@ -23,7 +23,7 @@ class TraceSaveDlgTest : public ::testing::Test {
         ASSERT_TRUE(dlg.PacketManager().port.Open("COM1", 9600, 0));
         dlg.PacketManager().SendGetStatus();
         devices.last->Feed(garbageAndAnswer);
-        loop.ProcessPending();
+        loop.RunFor(0);
     }
     // Saves with the popup answered by `clicks`; the capture read back.
     test::SPcapng Save(std::vector<int> clicks, const std::string& name) {
