@@ -8,6 +8,7 @@ SONDRIX_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
     dpkg-dev lintian appstream
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64
 )
 
 sondrix_install_missing() {

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/termios_serial.h"
+#include "platform/system_serial.h"
 
 namespace sondrix {
 
@@ -71,7 +71,7 @@ std::string CPortMap::DevicePath(const std::string& portName) const {
         return {};
     }
     auto it = m_paths.find(number);
-    return it != m_paths.end() ? it->second : "/dev/ttyS" + std::to_string(number - 1);
+    return it != m_paths.end() ? it->second : DefaultSerialDevicePath(number);
 }
 
 std::unique_ptr<ISerialDevice> CPortMap::Create(const std::string& portName) {
@@ -79,7 +79,7 @@ std::unique_ptr<ISerialDevice> CPortMap::Create(const std::string& portName) {
     if (path.empty()) {
         return nullptr;
     }
-    return std::make_unique<CTermiosSerial>(path);
+    return CreateSystemSerialDevice(path);
 }
 
 }  // namespace sondrix

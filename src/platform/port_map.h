@@ -9,7 +9,8 @@
 namespace sondrix {
 
 // Turns the window's port names "COM1".."COM8" into device paths. By default
-// COMn is /dev/ttyS<n-1>; "--port COMn=PATH" maps any of them to any device,
+// COMn is the system's device of that port (/dev/ttyS<n-1> on Linux, COMn on
+// Windows); "--port COMn=PATH" maps any of them to any device,
 // and "--port COMn=auto" to the first USB serial adapter plugged in.
 class CPortMap final : public ISerialDeviceFactory {
   public:

@@ -300,6 +300,12 @@ void CImageDlg::Connect() {
     if (main.portOpen == 0) {
         if (port.Open(main.portName, main.baudRate, 0)) {
             main.portOpen = 1;
+        } else if (autoSearchCount != 0) {
+            // The port opened at the chosen rate, so it is there: a driver that
+            // refuses this rate (14400 is not a standard rate everywhere) only
+            // takes this rate out of the search.
+            SetTimer(kConnectTimer, kConnectWaitMs);
+            return;
         } else {
             // Beyond the port name, say which device it was and why it failed.
             main.Ui().MessageBox(
@@ -309,7 +315,7 @@ void CImageDlg::Connect() {
     }
     if (main.portOpen == 1) {
         main.PacketManager().SendCommand(CMD_CONNECT);
-        SetTimer(kConnectTimer, 500);
+        SetTimer(kConnectTimer, kConnectWaitMs);
     }
 }
 

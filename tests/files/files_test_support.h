@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -88,12 +89,21 @@ inline Bytes OldRecord(size_t size, const std::string& id, bool master = false) 
 // A fresh folder under the system's temporary folder, removed with its contents.
 class CTempFolder {
   public:
+    // A new folder of a random name, made only by this test (create_directory
+    // fails on a name that is taken), on every system the tests run on.
     CTempFolder() {
-        std::string pattern = std::filesystem::temp_directory_path() / "sondrix-files-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() /
+                                   ("sondrix-files-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                m_path = candidate;
+            }
+        }
+        if (m_path.empty()) {
             throw std::runtime_error("cannot create a temporary folder");
         }
-        m_path = pattern;
     }
     ~CTempFolder() {
         std::error_code ignored;
