@@ -12,6 +12,9 @@ namespace sondrix {
 namespace {
 
 constexpr DWORD kDriverBuffer = 8192;
+// The longest a read that waits for the first byte stays pending before it is
+// issued again: one wake-up a minute on an idle line.
+constexpr DWORD kWaitSliceMs = 60000;
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 
 // Errors with which reads and waits fail once a USB adapter is pulled.
@@ -37,11 +40,13 @@ struct CWin32Serial::SState {
     HANDLE port = INVALID_HANDLE_VALUE;
     OVERLAPPED readBlock{};
     OVERLAPPED writeBlock{};
-    // The receive-character wait: its block and mask are written by the
-    // system until the wait ends, so they live as long as the port.
+    // The read that waits for the first byte of a burst: its block and byte
+    // are written by the system until it ends, so they live with the port.
     OVERLAPPED waitBlock{};
-    DWORD eventMask = 0;
+    uint8_t firstByte = 0;
     bool waitPending = false;
+    // The first byte arrived and is not yet handed out by Read.
+    bool holding = false;
     bool gone = false;
     // Auto-reset: one Wake ends one wait.
     HANDLE wake = nullptr;
@@ -100,18 +105,26 @@ bool CWin32Serial::Open(uint32_t baudRate, std::string& error) {
         ::GetLastError() != ERROR_INVALID_PARAMETER && ::GetLastError() != ERROR_INVALID_FUNCTION) {
         return fail("cannot raise RTS");
     }
-    // Reads return at once with whatever the driver holds; writes never time out.
+    // A read returns at once with the bytes the driver holds; with none it
+    // waits for the first byte (at most kWaitSliceMs). Writes never time out.
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;
-    if (!::SetCommMask(state->port, EV_RXCHAR) ||
-        !::SetupComm(state->port, kDriverBuffer, kDriverBuffer) ||
+    timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = kWaitSliceMs;
+    if (!::SetupComm(state->port, kDriverBuffer, kDriverBuffer) ||
         !::PurgeComm(state->port, kPurgeAll) || !::SetCommTimeouts(state->port, &timeouts)) {
         return fail("cannot set up the port");
     }
+    // Line settings the driver cannot report (Wine's for a rate it has no
+    // name for) start from the usual defaults; the fields below are all set.
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!::GetCommState(state->port, &dcb)) {
-        return fail("cannot read the line settings");
+        dcb = DCB{};
+        dcb.DCBlength = sizeof dcb;
+        dcb.fDtrControl = DTR_CONTROL_ENABLE;
+        dcb.XonChar = 0x11;
+        dcb.XoffChar = 0x13;
     }
     dcb.BaudRate = baudRate;
     dcb.ByteSize = 8;
@@ -149,12 +162,10 @@ void CWin32Serial::CancelWait() {
     if (!m_state->waitPending) {
         return;
     }
-    // An empty event mask ends the pending wait; then the block is free again.
-    ::SetCommMask(m_state->port, 0);
+    // The read was started by the receive thread: cancel it by its block.
+    ::CancelIoEx(m_state->port, &m_state->waitBlock);
     DWORD unused = 0;
-    if (!::GetOverlappedResult(m_state->port, &m_state->waitBlock, &unused, TRUE)) {
-        ::CancelIo(m_state->port);
-    }
+    ::GetOverlappedResult(m_state->port, &m_state->waitBlock, &unused, TRUE);
     m_state->waitPending = false;
 }
 
@@ -208,30 +219,37 @@ size_t CWin32Serial::Write(const uint8_t* bytes, size_t count) {
 }
 
 size_t CWin32Serial::Read(uint8_t* buffer, size_t capacity) {
-    if (!m_state || m_state->gone) {
+    if (!m_state || m_state->gone || capacity == 0) {
         return 0;
+    }
+    size_t held = 0;
+    if (m_state->holding) {
+        buffer[0] = m_state->firstByte;
+        m_state->holding = false;
+        held = 1;
     }
     DWORD errors = 0;
     COMSTAT status{};
     if (!::ClearCommError(m_state->port, &errors, &status)) {
         NoteFailure(::GetLastError());
-        return 0;
+        return held;
     }
-    if (status.cbInQue == 0) {
-        return 0;
+    if (status.cbInQue == 0 || held == capacity) {
+        return held;
     }
+    // Never more than the driver holds, so that the read does not wait.
     OVERLAPPED& block = m_state->readBlock;
     ::ResetEvent(block.hEvent);
-    const DWORD wanted = static_cast<DWORD>(std::min<size_t>(capacity, status.cbInQue));
+    const DWORD wanted = static_cast<DWORD>(std::min<size_t>(capacity - held, status.cbInQue));
     DWORD got = 0;
-    if (!::ReadFile(m_state->port, buffer, wanted, &got, &block)) {
+    if (!::ReadFile(m_state->port, buffer + held, wanted, &got, &block)) {
         if (::GetLastError() != ERROR_IO_PENDING ||
             !::GetOverlappedResult(m_state->port, &block, &got, TRUE)) {
             NoteFailure(::GetLastError());
-            return 0;
+            return held;
         }
     }
-    return got;
+    return held + got;
 }
 
 ISerialDevice::EWait CWin32Serial::WaitForInput(int timeoutMs) {
@@ -239,7 +257,9 @@ ISerialDevice::EWait CWin32Serial::WaitForInput(int timeoutMs) {
         return EWait::Hangup;
     }
     for (;;) {
-        // Bytes that came before the wait began raise no event of their own.
+        if (m_state->holding) {
+            return EWait::Data;
+        }
         DWORD errors = 0;
         COMSTAT status{};
         if (!::ClearCommError(m_state->port, &errors, &status)) {
@@ -249,11 +269,15 @@ ISerialDevice::EWait CWin32Serial::WaitForInput(int timeoutMs) {
         if (status.cbInQue > 0) {
             return EWait::Data;
         }
+        // A one-byte read that ends when the first byte arrives. Unlike
+        // WaitCommEvent it needs no modem status, which virtual ports (and
+        // Wine's ports on a pseudo-terminal) cannot give.
         if (!m_state->waitPending) {
             ::ResetEvent(m_state->waitBlock.hEvent);
-            m_state->eventMask = 0;
-            if (::WaitCommEvent(m_state->port, &m_state->eventMask, &m_state->waitBlock)) {
-                continue;  // an event at once: look at the queue again
+            DWORD got = 0;
+            if (::ReadFile(m_state->port, &m_state->firstByte, 1, &got, &m_state->waitBlock)) {
+                m_state->holding = got == 1;
+                continue;
             }
             const DWORD error = ::GetLastError();
             if (error != ERROR_IO_PENDING) {
@@ -276,11 +300,12 @@ ISerialDevice::EWait CWin32Serial::WaitForInput(int timeoutMs) {
             return EWait::Hangup;
         }
         m_state->waitPending = false;
-        DWORD unused = 0;
-        if (!::GetOverlappedResult(m_state->port, &m_state->waitBlock, &unused, FALSE)) {
+        DWORD got = 0;
+        if (!::GetOverlappedResult(m_state->port, &m_state->waitBlock, &got, FALSE)) {
             NoteFailure(::GetLastError());
             return EWait::Hangup;
         }
+        m_state->holding = got == 1;
     }
 }
 

@@ -8,9 +8,10 @@
 namespace sondrix {
 
 // A serial port of Windows ("COM3", "COM12" or a full "\\.\" device name),
-// opened for overlapped I/O. The receive side waits for the receive-character
-// event (WaitCommEvent) together with a wake-up event: an idle line costs no
-// CPU, data wakes the thread at once, and Close ends the wait at once.
+// opened for overlapped I/O. The receive side waits on an overlapped read
+// that ends with the first byte of a burst, together with a wake-up event: an
+// idle line costs no CPU, data wakes the thread at once, and Close ends the
+// wait at once.
 class CWin32Serial final : public ISerialDevice {
   public:
     explicit CWin32Serial(std::string name);
@@ -32,7 +33,7 @@ class CWin32Serial final : public ISerialDevice {
   private:
     struct SState;
 
-    // Ends a pending event wait and waits until the system lets go of it.
+    // Ends a pending first-byte read and waits until the system lets go of it.
     void CancelWait();
     // Clears the port's error state; a failure that means the device is no
     // longer there (adapter pulled) marks the line as gone.

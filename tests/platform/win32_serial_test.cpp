@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/serial_discovery.h"
+#include "platform/system_serial.h"
 
 namespace sondrix {
 namespace {
@@ -19,6 +20,8 @@ TEST(Win32SerialTest, EveryComPortIsReachedThroughTheDeviceNamespace) {
     EXPECT_EQ(CWin32Serial::DeviceName("\\\\.\\CNCA0"), "\\\\.\\CNCA0");
     EXPECT_EQ(CWin32Serial::DeviceName("COM"), "COM");
     EXPECT_EQ(CWin32Serial::DeviceName("COMX1"), "COMX1");
+    // The window's COMn are the system's own ports, not devices mapped onto them.
+    EXPECT_EQ(DefaultSerialDevicePath(3), "COM3");
 }
 
 TEST(Win32SerialTest, AnAbsentPortFailsWithTheSystemsReasonAndItsName) {

@@ -19,11 +19,18 @@ work=$(mktemp -d)
 sim_pid=
 cleanup() {
     stop_module
+    wineserver -k 2>/dev/null || true
     rm -f "$WINEPREFIX/dosdevices/com1"
     rm -rf "$work"
 }
 trap cleanup EXIT
 cd "$work"
+
+# Wine's mount manager points COM1 at /dev/ttyS0 whenever a session starts.
+# One session for the whole run, started before COM1 is linked, keeps the
+# link to the simulator's pty in place.
+wineserver -p
+"$wine" "$cli_exe" --version >/dev/null
 
 failures=0
 fail() {

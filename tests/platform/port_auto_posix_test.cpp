@@ -1,5 +1,5 @@
-// "--port COMn=auto" on a fake /dev tree: which adapter it picks, and what
-// it says when there is none.
+// The port map on Linux: COMn's default devices, and "--port COMn=auto" on a
+// fake /dev tree: which adapter it picks, and what it says when there is none.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/port_map.h"
+#include "platform/system_serial.h"
 
 namespace sondrix {
 namespace {
@@ -65,6 +66,16 @@ TEST_F(PortAutoTest, NoAdapterIsAClearErrorThatLeavesTheMap) {
     // A path that merely contains the word is a path.
     EXPECT_TRUE(map.Assign("COM2=/dev/autodev", error));
     EXPECT_EQ(map.DevicePath("COM2"), "/dev/autodev");
+}
+
+TEST(PortMapPosix, ComPortsAreTheTtySDevicesAndMissingOnesSaySo) {
+    EXPECT_EQ(DefaultSerialDevicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(DefaultSerialDevicePath(8), "/dev/ttyS7");
+    CPortMap ports;
+    ports.Assign(1, "/nonexistent/ttyS99");
+    std::string error;
+    EXPECT_FALSE(ports.Create("COM1")->Open(9600, error));
+    EXPECT_EQ(error, "/nonexistent/ttyS99: No such file or directory");
 }
 
 }  // namespace
