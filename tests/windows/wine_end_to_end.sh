@@ -26,12 +26,6 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 
-# Wine's mount manager points COM1 at /dev/ttyS0 whenever a session starts.
-# One session for the whole run, started before COM1 is linked, keeps the
-# link to the simulator's pty in place.
-wineserver -p
-"$wine" "$cli_exe" --version >/dev/null
-
 failures=0
 fail() {
     echo "FAIL: $*" >&2
@@ -61,6 +55,12 @@ stop_module() {
         sim_pid=
     fi
 }
+# Wine's mount manager points COM1 at /dev/ttyS0 whenever a session starts.
+# One session for the whole run, started before COM1 is linked, keeps the
+# link to the simulator's pty in place.
+wineserver -p || true  # already running: it stays
+"$wine" "$cli_exe" --version >/dev/null
+
 # Runs sondrix-cli.exe; sets status, out and err.
 wcli() {
     status=0
@@ -94,7 +94,7 @@ expect_text "HLX-M18" "$out" "info names the model"
 # A captured image is byte for byte the one the Linux build saves.
 wcli --baud 115200 -q capture -o windows.bmp
 expect_status 0 "capture -o windows.bmp"
-"$linux_cli" --port "$pty" --baud 115200 -q capture -o linux.bmp
+"$linux_cli" --port "$pty" --baud 115200 -q capture -o linux.bmp >/dev/null
 if cmp -s windows.bmp linux.bmp && [ -s windows.bmp ]; then
     pass "windows.bmp is identical to the Linux capture ($(stat -c %s windows.bmp) bytes)"
 else
