@@ -9,7 +9,6 @@
 #include "link/command_table.h"
 #include "link/model_table.h"
 #include "link/option_numbers.h"
-#include "platform/program_folder.h"
 #include "ui/strings.h"
 #include "ui/strings_database.h"
 
