@@ -37,22 +37,6 @@ std::string LastSystemErrorText() {
     return SystemErrorText(::GetLastError());
 }
 
-CNativeFile::~CNativeFile() {
-    Close();
-}
-
-CNativeFile::CNativeFile(CNativeFile&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_error(other.m_error) {}
-
-CNativeFile& CNativeFile::operator=(CNativeFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = std::exchange(other.m_handle, -1);
-        m_error = other.m_error;
-    }
-    return *this;
-}
-
 bool CNativeFile::Open(const std::filesystem::path& path, EMode mode) {
     Close();
     DWORD access = GENERIC_WRITE;
