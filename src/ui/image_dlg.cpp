@@ -1,9 +1,6 @@
 #include "ui/image_dlg.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "app/sondrix_dlg.h"
@@ -11,6 +8,7 @@
 #include "link/command_table.h"
 #include "link/model_table.h"
 #include "link/option_numbers.h"
+#include "platform/native_file.h"
 #include "ui/strings.h"
 
 namespace sondrix {
@@ -193,18 +191,17 @@ bool CImageDlg::WriteColourImage() {
     std::string reason;
     bool written = Main().PrepareFolder(place.folder, reason);
     if (written) {
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        written = file != nullptr;
-        if (file) {
-            written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                      std::fwrite(imageBuffer.data(), 1, kColourBytes, file) == kColourBytes;
-            written = std::fclose(file) == 0 && written;
+        CNativeFile file;
+        written = file.Open(path, CNativeFile::EMode::Truncate) && file.WriteAll(header) &&
+                  file.WriteAll({imageBuffer.data(), kColourBytes});
+        written = file.Close() && written;
+        if (!written) {
+            reason = LastSystemErrorText();
         }
-        reason = std::strerror(errno);
     }
     if (!written) {
         Main().Ui().MessageBox(
-            LoadString(IDS_COLOR_IMAGE_NOT_STORED) + path.string() + " (" + reason + ")",
+            LoadString(IDS_COLOR_IMAGE_NOT_STORED) + Utf8FromPath(path) + " (" + reason + ")",
             EIcon::Stop);
     }
     return written;

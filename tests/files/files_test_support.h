@@ -1,9 +1,6 @@
 #pragma once
 
-#include <sys/resource.h>
-
 #include <algorithm>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -20,27 +17,7 @@ namespace sondrix::test {
 
 using Bytes = std::vector<uint8_t>;
 
-// Files larger than `bytes` cannot be written while it lives: writes past
-// the limit fail with EFBIG instead of raising SIGXFSZ.
-class CFileSizeLimit {
-  public:
-    explicit CFileSizeLimit(rlim_t bytes) {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~CFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    CFileSizeLimit(const CFileSizeLimit&) = delete;
-    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
-
-  private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
+void (*m_oldHandler)(int) = nullptr;
 };
 
 inline SRecordContext Extended(size_t idFieldLength = 11) {

@@ -1,12 +1,10 @@
 // A record written to a disk that fills up part-way. A low file size limit
 // (POSIX setrlimit) stands in for the full disk.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "files/files_test_support.h"
 #include "files/record_file.h"
+#include "support/file_size_limit.h"
 
 namespace sondrix {
 namespace {
@@ -21,16 +19,8 @@ TEST(RecordFileFullDisk, FailuresAreReportedAndKeepTheExistingFile) {
     WriteBytes(folder / "1234.rec", previous);
     const Bytes record = OldRecord(1652, "1234");
     {
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit lowered = saved;
-        lowered.rlim_cur = 100;
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &lowered);
-        const EFileStatus status = SaveRecordFile(folder, record, kLegacyOther).status;
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-        EXPECT_EQ(status, EFileStatus::IoError);
+        const CFileSizeLimit full(100);
+        EXPECT_EQ(SaveRecordFile(folder, record, kLegacyOther).status, EFileStatus::IoError);
     }
     EXPECT_EQ(ReadBytes(folder / "1234.rec"), previous);
     EXPECT_EQ(FileNames(folder), std::vector<std::string>{"1234.rec"});
