@@ -17,9 +17,6 @@ namespace sondrix::test {
 
 using Bytes = std::vector<uint8_t>;
 
-void (*m_oldHandler)(int) = nullptr;
-};
-
 inline SRecordContext Extended(size_t idFieldLength = 11) {
     return {.layout = ERecordLayout::Extended, .idFieldLength = idFieldLength};
 }

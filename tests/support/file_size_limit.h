@@ -27,5 +27,7 @@ class CFileSizeLimit {
 
   private:
     rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
 
 }  // namespace sondrix::test
