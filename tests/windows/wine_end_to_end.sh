@@ -58,7 +58,7 @@ stop_module() {
 # Wine's mount manager points COM1 at /dev/ttyS0 whenever a session starts.
 # One session for the whole run, started before COM1 is linked, keeps the
 # link to the simulator's pty in place.
-wineserver -p || true  # already running: it stays
+wineserver -p 2>/dev/null || true  # already running: it stays
 "$wine" "$cli_exe" --version >/dev/null
 
 # Runs sondrix-cli.exe; sets status, out and err.
