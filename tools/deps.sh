@@ -10,6 +10,7 @@ SONDRIX_PACKAGES=(
     dpkg-dev lintian appstream
     tshark
     libudev-dev umockdev libumockdev-dev
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64
 )
 
 sondrix_install_missing() {

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/local_time.h"
+
 namespace sondrix {
 
 namespace {
@@ -68,8 +70,7 @@ std::vector<std::string> CPacketTracer::RowCells(const CPacket& packet, int dire
 
 std::string CPacketTracer::TimeText(int64_t timeUs) {
     const std::time_t seconds = static_cast<std::time_t>(timeUs / 1000000);
-    std::tm local{};
-    localtime_r(&seconds, &local);
+    const std::tm local = LocalTime(seconds);
     char text[64];
     const size_t used = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     std::snprintf(text + used, sizeof text - used, ".%06d", static_cast<int>(timeUs % 1000000));

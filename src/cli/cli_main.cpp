@@ -1,10 +1,10 @@
 // sondrix-cli: the command-line front end for HLX fingerprint modules.
 #include <iostream>
-#include <string>
-#include <vector>
 
 #include "cli/cli_run.h"
+#include "platform/console.h"
 
 int main(int argc, char** argv) {
-    return sondrix::RunCli(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    sondrix::UseUtf8Console();
+    return sondrix::RunCli(sondrix::ProgramArguments(argc, argv), std::cout, std::cerr);
 }

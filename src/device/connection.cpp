@@ -8,6 +8,7 @@
 #include "files/bcd_time.h"
 #include "link/command_table.h"
 #include "link/model_table.h"
+#include "platform/local_time.h"
 #include "ui/strings.h"
 
 namespace sondrix {
@@ -172,10 +173,7 @@ void CConnection::ApplyEmulationControls() {
 }
 
 void CConnection::SendClock() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    m_dlg.PacketManager().SendSetTime(EncodeBcdTime(local));
+    m_dlg.PacketManager().SendSetTime(EncodeBcdTime(LocalTime(std::time(nullptr))));
 }
 
 std::array<uint8_t, 8> EncodeBcdTime(const std::tm& time) {

@@ -1,11 +1,8 @@
 #include "files/log_file.h"
 
-#include <fcntl.h>
-
 #include <span>
 #include <string>
 
-#include "files/file_descriptor.h"
 #include "files/log_record.h"
 #include "files/replacing_file.h"
 
@@ -27,8 +24,9 @@ EFileStatus WriteLogChunk(const std::filesystem::path& path, size_t chunkIndex, 
         return file.Open() && file.Write(bytes) && file.Commit() ? EFileStatus::Ok
                                                                  : EFileStatus::IoError;
     }
-    CFileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_APPEND, 0666));
-    const bool written = file.IsOpen() && file.WriteAll(bytes) && file.Close();
+    CNativeFile file;
+    const bool written =
+        file.Open(path, CNativeFile::EMode::Append) && file.WriteAll(bytes) && file.Close();
     return written ? EFileStatus::Ok : EFileStatus::IoError;
 }
 

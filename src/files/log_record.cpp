@@ -8,6 +8,7 @@
 
 #include "files/bcd_time.h"
 #include "platform/byte_reader.h"
+#include "platform/printf_format.h"
 
 namespace sondrix {
 
@@ -77,8 +78,7 @@ std::string_view EventName(uint8_t code, uint8_t kind) {
     return found == kEventNames.end() ? std::string_view() : found->name;
 }
 
-__attribute__((format(printf, 2, 3))) void AppendFormat(std::string& line, const char* format,
-                                                        ...) {
+SONDRIX_PRINTF_FORMAT(2, 3) void AppendFormat(std::string& line, const char* format, ...) {
     std::array<char, 64> text{};  // the longest piece is a 16-character ID field
     va_list args;
     va_start(args, format);

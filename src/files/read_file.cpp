@@ -1,44 +1,39 @@
 #include "files/read_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <array>
-#include <cerrno>
 
-#include "files/file_descriptor.h"
+#include "platform/native_file.h"
 
 namespace sondrix {
 
 namespace {
 
-EFileStatus OpenFailure(int error) {
-    return error == ENOENT || error == ENOTDIR ? EFileStatus::NotFound : EFileStatus::IoError;
+EFileStatus OpenFailure(CNativeFile::EError error) {
+    return error == CNativeFile::EError::NotFound ? EFileStatus::NotFound : EFileStatus::IoError;
 }
 
 }  // namespace
 
 EFileStatus ProbeFile(const std::filesystem::path& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? EFileStatus::Ok : OpenFailure(errno);
+    const CNativeFile::EError error = CNativeFile::Probe(path);
+    return error == CNativeFile::EError::None ? EFileStatus::Ok : OpenFailure(error);
 }
 
 EFileStatus ReadWholeFile(const std::filesystem::path& path, size_t maxSize,
                           std::vector<uint8_t>& out) {
     out.clear();
-    // Non-blocking so that a FIFO given in place of a file cannot hang the open.
-    CFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!file.IsOpen()) {
-        return OpenFailure(errno);
+    CNativeFile file;
+    if (!file.Open(path, CNativeFile::EMode::Read)) {
+        return OpenFailure(file.LastError());
     }
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+    uint64_t size = 0;
+    if (!file.RegularFileSize(size)) {
         return EFileStatus::IoError;
     }
-    if (static_cast<uintmax_t>(info.st_size) > maxSize) {
+    if (size > maxSize) {
         return EFileStatus::TooBig;
     }
-    std::vector<uint8_t> bytes(static_cast<size_t>(info.st_size));
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
     const long got = file.ReadUpTo(bytes);
     if (got < 0) {
         return EFileStatus::IoError;

@@ -14,6 +14,7 @@
 #include "files/replacing_file.h"
 #include "files/safe_file_name.h"
 #include "platform/byte_reader.h"
+#include "platform/native_file.h"
 
 namespace sondrix {
 
@@ -50,7 +51,8 @@ EFileStatus LoadRecordFile(const std::filesystem::path& path, const SRecordConte
         return found;
     }
     // The extension is the last three characters of the path, compared as they are.
-    const std::string_view name = path.native();
+    const std::string text = Utf8FromPath(path);
+    const std::string_view name = text;
     const std::string_view extension =
         name.substr(name.size() - std::min(name.size(), kRecordExtension.size()));
     if (extension == kMultiRecordExtension) {
@@ -91,7 +93,7 @@ SRecordSaveResult SaveRecordFile(const std::filesystem::path& folder,
     result.path = folder / fileName;
     CReplacingFile file(result.path);
     const auto failed = [&] {
-        result.reason = std::strerror(file.Error() != 0 ? file.Error() : EIO);
+        result.reason = file.Error().empty() ? std::strerror(EIO) : file.Error();
         return result;
     };
     if (!file.Open()) {

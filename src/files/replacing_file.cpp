@@ -1,12 +1,6 @@
 #include "files/replacing_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -19,7 +13,7 @@ constexpr int kCreateAttempts = 100;
 std::filesystem::path TemporaryBeside(const std::filesystem::path& target) {
     static std::atomic<unsigned> counter{0};
     // The leading dot keeps it out of file dialogs; record IDs never start with one.
-    return target.parent_path() / (".sondrix-" + std::to_string(::getpid()) + "-" +
+    return target.parent_path() / (".sondrix-" + std::to_string(CNativeFile::ProcessId()) + "-" +
                                    std::to_string(counter.fetch_add(1)) + ".tmp");
 }
 
@@ -34,25 +28,21 @@ CReplacingFile::~CReplacingFile() {
 bool CReplacingFile::Open() {
     Discard();
     m_failed = false;
-    m_error = 0;
+    m_error.clear();
     for (int attempt = 0; attempt < kCreateAttempts && !m_file.IsOpen(); ++attempt) {
         m_temporary = TemporaryBeside(m_target);
-        m_file = CFileDescriptor(
-            ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (!m_file.IsOpen() && errno != EEXIST) {
+        if (!m_file.Open(m_temporary, CNativeFile::EMode::CreateNew) &&
+            m_file.LastError() != CNativeFile::EError::Exists) {
             break;
         }
     }
     if (!m_file.IsOpen()) {
-        m_error = errno;
+        m_error = LastSystemErrorText();
         m_temporary.clear();
         return false;
     }
     // A replaced file keeps its permissions.
-    struct stat existing {};
-    if (::stat(m_target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        ::fchmod(m_file.Get(), existing.st_mode & 07777);
-    }
+    m_file.CopyPermissionsFrom(m_target);
     return true;
 }
 
@@ -62,7 +52,7 @@ bool CReplacingFile::Write(std::span<const uint8_t> bytes) {
     }
     m_failed = !m_file.WriteAll(bytes);
     if (m_failed) {
-        m_error = errno;
+        m_error = LastSystemErrorText();
     }
     return !m_failed;
 }
@@ -73,9 +63,9 @@ bool CReplacingFile::Commit() {
         return false;
     }
     // Flushed before the rename, so that a crash never leaves the name on an empty file.
-    const bool written = ::fsync(m_file.Get()) == 0 && m_file.Close();
-    if (!written || ::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-        m_error = errno;
+    const bool written = m_file.Flush() && m_file.Close();
+    if (!written || !CNativeFile::Replace(m_temporary, m_target)) {
+        m_error = LastSystemErrorText();
         Discard();
         return false;
     }
@@ -86,7 +76,7 @@ bool CReplacingFile::Commit() {
 void CReplacingFile::Discard() {
     m_file.Close();
     if (!m_temporary.empty()) {
-        ::unlink(m_temporary.c_str());
+        CNativeFile::Remove(m_temporary);
         m_temporary.clear();
     }
 }

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 
-#include "files/file_descriptor.h"
+#include "platform/native_file.h"
 
 namespace sondrix {
 
@@ -25,17 +26,17 @@ class CReplacingFile {
     bool Write(std::span<const uint8_t> bytes);
     // Flushes, closes and renames the temporary file over the target.
     bool Commit();
-    // The errno of the first failure, 0 when nothing failed.
-    int Error() const { return m_error; }
+    // The system's description of the first failure, empty when nothing failed.
+    const std::string& Error() const { return m_error; }
 
   private:
     void Discard();
 
     std::filesystem::path m_target;
     std::filesystem::path m_temporary;
-    CFileDescriptor m_file;
+    CNativeFile m_file;
     bool m_failed = false;
-    int m_error = 0;
+    std::string m_error;
 };
 
 }  // namespace sondrix

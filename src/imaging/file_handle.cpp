@@ -1,52 +1,35 @@
 #include "imaging/file_handle.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-
 namespace sondrix {
 
-CFileHandle::~CFileHandle() {
-    Close();
-}
-
 ImageFileStatus CFileHandle::OpenForReading(const std::string& path) {
-    m_file = std::fopen(path.c_str(), "rb");
-    if (m_file != nullptr) {
+    if (m_file.Open(PathFromUtf8(path), CNativeFile::EMode::Read)) {
         return ImageFileStatus::Ok;
     }
-    return errno == ENOENT ? ImageFileStatus::NotFound : ImageFileStatus::IoError;
+    return m_file.LastError() == CNativeFile::EError::NotFound ? ImageFileStatus::NotFound
+                                                               : ImageFileStatus::IoError;
 }
 
 ImageFileStatus CFileHandle::OpenForWriting(const std::string& path) {
-    m_file = std::fopen(path.c_str(), "wb");
-    return m_file != nullptr ? ImageFileStatus::Ok : ImageFileStatus::IoError;
+    return m_file.Open(PathFromUtf8(path), CNativeFile::EMode::Truncate) ? ImageFileStatus::Ok
+                                                                         : ImageFileStatus::IoError;
 }
 
 size_t CFileHandle::Read(uint8_t* out, size_t count) {
-    return std::fread(out, 1, count, m_file);
+    const long got = m_file.ReadUpTo({out, count});
+    return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
 bool CFileHandle::Write(const uint8_t* data, size_t count) {
-    return std::fwrite(data, 1, count, m_file) == count;
+    return m_file.WriteAll({data, count});
 }
 
 bool CFileHandle::Length(uint64_t& length) {
-    struct stat info;
-    if (fstat(fileno(m_file), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return false;
-    }
-    length = static_cast<uint64_t>(info.st_size);
-    return true;
+    return m_file.RegularFileSize(length);
 }
 
 bool CFileHandle::Close() {
-    if (m_file == nullptr) {
-        return true;
-    }
-    const bool ok = std::fclose(m_file) == 0;
-    m_file = nullptr;
-    return ok;
+    return m_file.Close();
 }
 
 }  // namespace sondrix

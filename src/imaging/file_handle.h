@@ -1,24 +1,19 @@
 #pragma once
 
-// A binary file opened by the image file functions, closed when it goes out
-// of scope, with open failures turned into image file statuses.
+// A binary file opened by the image file functions (UTF-8 paths), closed
+// when it goes out of scope, with open failures turned into image file statuses.
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "imaging/image_file.h"
+#include "platform/native_file.h"
 
 namespace sondrix {
 
 class CFileHandle {
   public:
-    CFileHandle() = default;
-    ~CFileHandle();
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-
     // NotFound when the file does not exist, IoError for any other failure.
     ImageFileStatus OpenForReading(const std::string& path);
     // Creates or truncates the file; IoError on failure.
@@ -29,11 +24,11 @@ class CFileHandle {
     bool Write(const uint8_t* data, size_t count);
     // The file's length in bytes; false when it cannot be told.
     bool Length(uint64_t& length);
-    // Closes the file; false when buffered data could not be written.
+    // Closes the file; false when the system reports a failed write at close.
     bool Close();
 
   private:
-    std::FILE* m_file = nullptr;
+    CNativeFile m_file;
 };
 
 }  // namespace sondrix

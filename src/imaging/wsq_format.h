@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/printf_format.h"
+
 namespace sondrix::wsq {
 
 // Marker codes (big-endian words, each starts a segment).
@@ -63,6 +65,6 @@ bool ToScaled(double v, uint32_t maxValue, ScaledNumber& out);
 double FromScaled(const ScaledNumber& number);
 
 // printf-style line to the diagnostic stream; a null stream is silent.
-void Report(std::FILE* stream, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void Report(std::FILE* stream, const char* format, ...) SONDRIX_PRINTF_FORMAT(2, 3);
 
 }  // namespace sondrix::wsq

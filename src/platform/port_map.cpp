@@ -1,6 +1,6 @@
 #include "platform/port_map.h"
 
-#include "platform/termios_serial.h"
+#include "platform/system_serial.h"
 
 namespace sondrix {
 
@@ -62,7 +62,7 @@ std::string CPortMap::DevicePath(const std::string& portName) const {
             return {};
         }
         auto it = m_paths.find(number);
-        return it != m_paths.end() ? it->second : "/dev/ttyS" + std::to_string(number - 1);
+        return it != m_paths.end() ? it->second : DefaultSerialDevicePath(number);
     }
     return portName.find('/') == std::string::npos ? "/dev/" + portName : portName;
 }
@@ -115,7 +115,7 @@ std::unique_ptr<ISerialDevice> CPortMap::Create(const std::string& portName) {
     if (path.empty()) {
         return nullptr;
     }
-    return std::make_unique<CTermiosSerial>(path, portName);
+    return CreateSystemSerialDevice(path, portName);
 }
 
 }  // namespace sondrix

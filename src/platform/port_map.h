@@ -19,7 +19,8 @@ struct SPortChoice {
 };
 
 // Turns port names into device paths. "COM1".."COM8" are the window's names:
-// by default COMn is /dev/ttyS<n-1>; "--port COMn=PATH" maps any of them to
+// by default COMn is the system's device of that port (/dev/ttyS<n-1> on
+// Linux, COMn on Windows); "--port COMn=PATH" maps any of them to
 // any device, and "--port COMn=auto" to the first USB serial adapter. Any
 // other name is a device: a path as it is, a bare name ("ttyUSB0") in /dev.
 class CPortMap final : public ISerialDeviceFactory {

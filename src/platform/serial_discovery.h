@@ -14,13 +14,13 @@ namespace sondrix {
 
 // One serial device present on this machine.
 struct SSerialPortInfo {
-    std::string node;  // "/dev/ttyUSB0"
+    std::string node;  // the device: "/dev/ttyUSB0" on Linux, "COM3" on Windows
     std::string byId;  // "/dev/serial/by-id/usb-FTDI_..." when udev made one
     std::string driver;
     uint16_t vendorId = 0;
     uint16_t productId = 0;
     std::string manufacturer;
-    std::string product;
+    std::string product;  // on Windows the port's friendly name
     std::string serial;
 };
 

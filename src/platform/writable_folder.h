@@ -18,7 +18,7 @@ struct SWritableFolder {
 // Reads one environment variable; nullopt when it is not set.
 using EnvironmentLookup = std::function<std::optional<std::string>(const std::string& name)>;
 
-// The choice itself. The per-user folder is "$XDG_DATA_HOME/sondrix/records";
+// The choice itself on Linux. The per-user folder is "$XDG_DATA_HOME/sondrix/records";
 // an XDG_DATA_HOME that is unset, empty or relative counts as missing (as the
 // XDG base directory rules say) and "$HOME/.local/share" stands in for it.
 // Without a usable HOME either, the working folder is all there is.
@@ -27,11 +27,12 @@ SWritableFolder ChooseWritableFolder(const std::filesystem::path& programFolder,
 
 // The choice for this process: the folder of the running program, whether
 // this user may create files in it, and this process's environment (with the
-// account's home folder standing in for a missing HOME).
+// account's home folder standing in for a missing HOME). On Windows the
+// per-user folder is %LOCALAPPDATA%\Sondrix\records.
 SWritableFolder WritableFolderOfThisProgram();
 
-// Creates `folder` and its parents (mode 0700 for those it makes, as the XDG
-// rules ask for a user's data); false with the system's reason otherwise.
+// Creates `folder` and its parents (on Linux mode 0700 for those it makes, as
+// the XDG rules ask for a user's data); false with the system's reason otherwise.
 bool CreateFolder(const std::filesystem::path& folder, std::string& reason);
 
 }  // namespace sondrix

@@ -85,11 +85,6 @@ void CPtySimulator::Stop() {
     }
 }
 
-void CPtySimulator::WithModule(const std::function<void(CSimModule&)>& action) {
-    std::lock_guard lock(m_moduleMutex);
-    action(m_module);
-}
-
 bool CPtySimulator::Pause(int64_t ms) {
     if (ms <= 0) {
         return m_running;

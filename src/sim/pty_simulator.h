@@ -31,7 +31,10 @@ class CPtySimulator {
     // Answers take the time their bytes need on the wire at the line speed.
     void SetPacing(bool pacing) { m_pacing = pacing; }
     // Runs `action` on the module while the simulator thread keeps off it.
-    void WithModule(const std::function<void(CSimModule&)>& action);
+    void WithModule(const std::function<void(CSimModule&)>& action) {
+        std::lock_guard lock(m_moduleMutex);
+        action(m_module);
+    }
 
   private:
     // Opens and holds the slave of m_master, then runs the module's thread.

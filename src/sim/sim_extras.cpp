@@ -8,6 +8,7 @@
 #include "link/command_table.h"
 #include "link/option_numbers.h"
 #include "link/result_codes.h"
+#include "platform/local_time.h"
 #include "sim/sim_module.h"
 
 namespace sondrix {
@@ -42,10 +43,7 @@ void PutText(LogRecord& record, size_t offset, const std::string& text, size_t l
 }
 
 std::array<uint8_t, 7> BcdOf(int64_t wallSeconds) {
-    const auto time = static_cast<std::time_t>(wallSeconds);
-    std::tm broken{};
-    gmtime_r(&time, &broken);
-    return SBcdTime::FromTm(broken).ToBytes();
+    return SBcdTime::FromTm(UtcCalendar(wallSeconds)).ToBytes();
 }
 
 // A command event in the module's layouts: kind 0 keeps a 9-character ID
@@ -197,7 +195,7 @@ void CSimExtras::Seed() {
     start.tm_mon = 2;
     start.tm_mday = 7;
     start.tm_hour = 8;
-    const int64_t base = timegm(&start);
+    const int64_t base = UtcSeconds(start);
     for (size_t i = 0; i < kSeededLogRecords; ++i) {
         const uint32_t sequence = m_nextSequence++;
         if (i % 10 == 9) {

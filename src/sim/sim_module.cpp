@@ -8,6 +8,7 @@
 #include "link/command_table.h"
 #include "link/option_numbers.h"
 #include "link/result_codes.h"
+#include "platform/local_time.h"
 #include "sim/sim_configuration.h"
 #include "sim/sim_database.h"
 #include "sim/sim_extras.h"
@@ -31,10 +32,8 @@ bool FromBcd(uint8_t b, int& out) {
 }  // namespace
 
 int64_t LocalWallSeconds() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return static_cast<int64_t>(timegm(&local));
+    // The local wall clock read as if it were UTC.
+    return UtcSeconds(LocalTime(std::time(nullptr)));
 }
 
 CSimModule::CSimModule(SSimConfig config)
@@ -212,15 +211,12 @@ void CSimModule::OnSetTime(const CPacket& request, std::vector<SSimReply>& out) 
         Answer(out, CMD_SET_TIME, RESULT_INVALID_PARAMETER, 0);
         return;
     }
-    m_clockOffset = static_cast<int64_t>(timegm(&set)) - LocalWallSeconds();
+    m_clockOffset = UtcSeconds(set) - LocalWallSeconds();
     Answer(out, CMD_SET_TIME, RESULT_SUCCESS, 0);
 }
 
 std::array<uint8_t, 7> CSimModule::ModuleTime() const {
-    const std::time_t moduleNow = static_cast<std::time_t>(LocalWallSeconds() + m_clockOffset);
-    std::tm t{};
-    gmtime_r(&moduleNow, &t);
-    return SBcdTime::FromTm(t).ToBytes();
+    return SBcdTime::FromTm(UtcCalendar(LocalWallSeconds() + m_clockOffset)).ToBytes();
 }
 
 void CSimModule::OnGetTime(std::vector<SSimReply>& out) {

@@ -1,9 +1,6 @@
 #include "ui/image_dlg.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "app/sondrix_dlg.h"
@@ -11,6 +8,7 @@
 #include "link/command_table.h"
 #include "link/model_table.h"
 #include "link/option_numbers.h"
+#include "platform/native_file.h"
 #include "ui/strings.h"
 #include "ui/strings_users.h"
 
@@ -195,18 +193,17 @@ bool CImageDlg::WriteColourImage() {
     std::string reason;
     bool written = Main().PrepareFolder(place.folder, reason);
     if (written) {
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        written = file != nullptr;
-        if (file) {
-            written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                      std::fwrite(imageBuffer.data(), 1, kColourBytes, file) == kColourBytes;
-            written = std::fclose(file) == 0 && written;
+        CNativeFile file;
+        written = file.Open(path, CNativeFile::EMode::Truncate) && file.WriteAll(header) &&
+                  file.WriteAll({imageBuffer.data(), kColourBytes});
+        written = file.Close() && written;
+        if (!written) {
+            reason = LastSystemErrorText();
         }
-        reason = std::strerror(errno);
     }
     if (!written) {
         Main().Ui().MessageBox(
-            LoadString(IDS_COLOR_IMAGE_NOT_STORED) + path.string() + " (" + reason + ")",
+            LoadString(IDS_COLOR_IMAGE_NOT_STORED) + Utf8FromPath(path) + " (" + reason + ")",
             EIcon::Stop);
     }
     return written;
@@ -302,6 +299,12 @@ void CImageDlg::Connect() {
     if (main.portOpen == 0) {
         if (port.Open(main.portName, main.baudRate, 0)) {
             main.portOpen = 1;
+        } else if (autoSearchCount != 0) {
+            // The port opened at the chosen rate, so it is there: a driver that
+            // refuses this rate (14400 is not a standard rate everywhere) only
+            // takes this rate out of the search.
+            SetTimer(kConnectTimer, kConnectWaitMs);
+            return;
         } else {
             // Beyond the port name, say which device it was and why it failed
             // (the device's own reason may begin with the port name already).
@@ -315,7 +318,7 @@ void CImageDlg::Connect() {
     }
     if (main.portOpen == 1) {
         main.PacketManager().SendCommand(CMD_CONNECT);
-        SetTimer(kConnectTimer, 500);
+        SetTimer(kConnectTimer, kConnectWaitMs);
         SetText(kSearchRate, FormatUserString(IDS_MAIN_TRYING_RATE, main.baudRate,
                                               autoSearchCount + 1, kConnectAttempts));
     } else {

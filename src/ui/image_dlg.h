@@ -18,6 +18,8 @@ class CImageDlg : public CPageBase {
   public:
     // Timer 1: the connection time-out.
     static constexpr uint32_t kConnectTimer = 1;
+    // How long a connection attempt waits for the module's answer.
+    static constexpr uint32_t kConnectWaitMs = 500;
 
     // Controls.
     static constexpr int kImage = 1019;  // picture: the fingerprint image

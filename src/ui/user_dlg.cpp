@@ -5,6 +5,7 @@
 
 #include "app/sondrix_dlg.h"
 #include "link/command_table.h"
+#include "platform/local_time.h"
 #include "ui/strings.h"
 
 namespace sondrix {
@@ -105,12 +106,6 @@ std::string Padded(int value, size_t width) {
     char text[16];
     std::snprintf(text, sizeof text, "%0*d", static_cast<int>(width), value);
     return text;
-}
-
-std::tm LocalTime(std::time_t time) {
-    std::tm local{};
-    localtime_r(&time, &local);
-    return local;
 }
 
 // The param2 of CMD_SET_GPIO_CONFIG for an entry of the function combo:

@@ -10,6 +10,7 @@
 #include "link/command_table.h"
 #include "link/option_numbers.h"
 #include "sim/sim_firmware.h"
+#include "support/file_size_limit.h"
 
 namespace sondrix::test {
 namespace {

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <sys/resource.h>
-
 #include <algorithm>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,29 +16,6 @@
 namespace sondrix::test {
 
 using Bytes = std::vector<uint8_t>;
-
-// Files larger than `bytes` cannot be written while it lives: writes past
-// the limit fail with EFBIG instead of raising SIGXFSZ.
-class CFileSizeLimit {
-  public:
-    explicit CFileSizeLimit(rlim_t bytes) {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~CFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    CFileSizeLimit(const CFileSizeLimit&) = delete;
-    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
-
-  private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 inline SRecordContext Extended(size_t idFieldLength = 11) {
     return {.layout = ERecordLayout::Extended, .idFieldLength = idFieldLength};
@@ -88,12 +63,21 @@ inline Bytes OldRecord(size_t size, const std::string& id, bool master = false) 
 // A fresh folder under the system's temporary folder, removed with its contents.
 class CTempFolder {
   public:
+    // A new folder of a random name, made only by this test (create_directory
+    // fails on a name that is taken), on every system the tests run on.
     CTempFolder() {
-        std::string pattern = std::filesystem::temp_directory_path() / "sondrix-files-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() /
+                                   ("sondrix-files-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                m_path = candidate;
+            }
+        }
+        if (m_path.empty()) {
             throw std::runtime_error("cannot create a temporary folder");
         }
-        m_path = pattern;
     }
     ~CTempFolder() {
         std::error_code ignored;

@@ -1,9 +1,6 @@
 #include "files/record_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include "files/files_test_support.h"
 
@@ -116,26 +113,8 @@ TEST_F(RecordFileSave, HostileIdsNeverBecomeFiles) {
     EXPECT_EQ(FileNames(m_root.Path()), std::vector<std::string>{"records"});
 }
 
-TEST_F(RecordFileSave, FailuresAreReportedAndKeepTheExistingFile) {
-    const Bytes previous = {'o', 'l', 'd'};
-    WriteBytes(m_folder / "1234.rec", previous);
-    const Bytes record = OldRecord(1652, "1234");
-    {
-        // A low file size limit makes the write fail part-way, as a full disk would.
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit lowered = saved;
-        lowered.rlim_cur = 100;
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &lowered);
-        const EFileStatus status = SaveRecordFile(m_folder, record, kLegacyOther).status;
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-        EXPECT_EQ(status, EFileStatus::IoError);
-    }
-    EXPECT_EQ(ReadBytes(m_folder / "1234.rec"), previous);
-    EXPECT_EQ(FileNames(m_folder), std::vector<std::string>{"1234.rec"});
-    EXPECT_EQ(SaveRecordFile(m_root / "missing", record, kLegacyOther).status,
+TEST_F(RecordFileSave, AMissingFolderIsAnInputOutputError) {
+    EXPECT_EQ(SaveRecordFile(m_root / "missing", OldRecord(1652, "1234"), kLegacyOther).status,
               EFileStatus::IoError);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <stdexcept>
 
 namespace sondrix::test {
@@ -39,7 +40,7 @@ std::vector<uint8_t> RidgeImage(int width, int height, unsigned seed) {
             const double dy = y - height * 0.6;
             const double radius = std::sqrt(dx * dx + dy * dy);
             const double period = 7.0 + 3.0 * std::sin(y * 0.013 + seed);
-            const double ridge = std::sin(radius / period * 2.0 * M_PI + 0.02 * dx);
+            const double ridge = std::sin(radius / period * 2.0 * std::numbers::pi + 0.02 * dx);
             state = state * 1103515245u + 12345u;
             const int noise = static_cast<int>((state >> 16) % 21) - 10;
             const int value = static_cast<int>(128.0 + 90.0 * ridge) + noise;

@@ -215,6 +215,70 @@ TEST_F(ConnectionTest, SilentModuleEndsInConnectionFailedAfterSevenAttempts) {
     ASSERT_TRUE(ConnectAndWait(5000));
 }
 
+// A driver that refuses one line speed, as Wine's serial ports (on a
+// pseudo-terminal) refuse 14400 bps; everything else goes to the simulator.
+class CRateRefusingDevice final : public ISerialDevice {
+  public:
+    CRateRefusingDevice(std::unique_ptr<ISerialDevice> inner, uint32_t refused)
+        : m_inner(std::move(inner)), m_refused(refused) {}
+    bool Open(uint32_t baudRate, std::string& error) override {
+        if (baudRate == m_refused) {
+            error = "COM1: The parameter is incorrect.";
+            return false;
+        }
+        return m_inner->Open(baudRate, error);
+    }
+    void Close() override { m_inner->Close(); }
+    bool IsOpen() const override { return m_inner->IsOpen(); }
+    void Purge() override { m_inner->Purge(); }
+    size_t Write(const uint8_t* bytes, size_t count) override {
+        return m_inner->Write(bytes, count);
+    }
+    size_t Read(uint8_t* buffer, size_t capacity) override {
+        return m_inner->Read(buffer, capacity);
+    }
+    EWait WaitForInput(int timeoutMs) override { return m_inner->WaitForInput(timeoutMs); }
+    void Wake() override { m_inner->Wake(); }
+    std::string Path() const override { return m_inner->Path(); }
+    bool DeliversInputItself() const override { return m_inner->DeliversInputItself(); }
+    void SetInputHandler(std::function<void()> handler) override {
+        m_inner->SetInputHandler(std::move(handler));
+    }
+
+  private:
+    std::unique_ptr<ISerialDevice> m_inner;
+    uint32_t m_refused;
+};
+
+TEST_F(ConnectionTest, SearchGoesPastARateTheDriverRefuses) {
+    struct SRefusing14400 : ISerialDeviceFactory {
+        explicit SRefusing14400(ISerialDeviceFactory& inner) : inner(inner) {}
+        std::unique_ptr<ISerialDevice> Create(const std::string& portName) override {
+            return std::make_unique<CRateRefusingDevice>(inner.Create(portName), 14400);
+        }
+        ISerialDeviceFactory& inner;
+    } refusing(devices);
+    CSondrixDlg wine{loop, refusing, ui};
+    wine.OnInitDialog();
+    module.Config().baudRate = 19200;
+    wine.imageDlg.Click(CImageDlg::kConnect);
+    ASSERT_TRUE(loop.RunUntil([&] { return ui.LastBoxText() == "Connection Succeeded!!!"; }, 10000))
+        << ui.LastBoxText();
+    EXPECT_EQ(wine.baudRate, 19200u);
+    EXPECT_EQ(ui.Boxes().size(), 1u) << "the refused rate is skipped without a box";
+    EXPECT_EQ(module.RequestCount(CMD_CONNECT), 1u);
+
+    // The rate the person chose is not skipped: its refusal is reported.
+    wine.imageDlg.Click(CImageDlg::kConnect);  // Disconnect
+    ui.ClearRecords();
+    wine.imageDlg.Select(CImageDlg::kBaudRate, 1);
+    ASSERT_EQ(wine.imageDlg.Control(CImageDlg::kBaudRate).items[1], "14400 bps");
+    wine.imageDlg.Click(CImageDlg::kConnect);
+    ASSERT_EQ(ui.Boxes().size(), 1u);
+    EXPECT_EQ(ui.Boxes()[0].text, "Cannot open the port: COM1 (COM1: The parameter is incorrect.)");
+    EXPECT_EQ(wine.portOpen, 0);
+}
+
 TEST_F(ConnectionTest, PortWithoutDeviceIsReportedWithItsReason) {
     Main().Select(CImageDlg::kPort, 1);
     Main().Click(CImageDlg::kConnect);

@@ -10,6 +10,7 @@
 #include "files/files_test_support.h"
 #include "sim/sim_extras.h"
 #include "support/database_fixture.h"
+#include "support/file_size_limit.h"
 
 namespace sondrix {
 namespace {

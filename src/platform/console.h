@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sondrix {
+
+// The arguments of a command-line program as UTF-8, without the program's
+// name. Windows hands main() its arguments in the local code page, so they
+// are read again from the wide command line there.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Makes the console show the UTF-8 text the program prints (Windows consoles
+// use a local code page otherwise).
+void UseUtf8Console();
+
+}  // namespace sondrix

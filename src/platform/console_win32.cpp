@@ -1,0 +1,28 @@
+#include <windows.h>
+// After <windows.h>, which it needs.
+#include <shellapi.h>
+
+#include "platform/console.h"
+#include "platform/win32_text.h"
+
+namespace sondrix {
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+    }
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; ++i) {
+        arguments.push_back(Utf8FromWide(wide[i]));
+    }
+    ::LocalFree(wide);
+    return arguments;
+}
+
+void UseUtf8Console() {
+    ::SetConsoleOutputCP(CP_UTF8);
+}
+
+}  // namespace sondrix

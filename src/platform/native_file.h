@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace sondrix {
+
+// Paths travel through the program as UTF-8 text; these turn such text into a
+// path the system's wide or narrow file calls take, and back.
+inline std::filesystem::path PathFromUtf8(std::string_view text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+inline std::string Utf8FromPath(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// The system's description of the error of the last call that failed on
+// this thread ("No space left on device").
+std::string LastSystemErrorText();
+
+// One open file of the operating system, closed when it goes away. Close() is
+// there for writers: it reports the errors some file systems only give at close.
+class CNativeFile {
+  public:
+    enum class EMode {
+        Read,       // an existing file; opening never blocks (a FIFO, a device)
+        CreateNew,  // a new file; fails with Exists when the name is taken
+        Truncate,   // creates the file or empties the one there
+        Append,     // creates the file or writes on at its end
+    };
+    enum class EError { None, NotFound, Exists, Other };
+
+    CNativeFile() = default;
+    ~CNativeFile();
+    CNativeFile(CNativeFile&& other) noexcept;
+    CNativeFile& operator=(CNativeFile&& other) noexcept;
+    CNativeFile(const CNativeFile&) = delete;
+    CNativeFile& operator=(const CNativeFile&) = delete;
+
+    // Closes what was open, then opens `path`; LastError() tells why not.
+    bool Open(const std::filesystem::path& path, EMode mode);
+    bool IsOpen() const;
+    EError LastError() const { return m_error; }
+
+    // Writes every byte, going on after partial writes and interruptions.
+    bool WriteAll(std::span<const uint8_t> bytes);
+    // Reads until `out` is full or the file ends; returns the bytes read, or -1 on error.
+    long ReadUpTo(std::span<uint8_t> out);
+    // The size of a regular file; false for anything else (folder, pipe, device).
+    bool RegularFileSize(uint64_t& size) const;
+    // Puts what was written on the disk.
+    bool Flush();
+    // Gives the file the permissions of the regular file at `model`, if there is one.
+    void CopyPermissionsFrom(const std::filesystem::path& model);
+    // Closes the file; false when the close reported an error.
+    bool Close();
+
+    // Whether something exists at `path`: None, NotFound, or Other when that cannot be told.
+    static EError Probe(const std::filesystem::path& path);
+    // Gives `from` the name `to`, replacing a file there in one step (Windows
+    // also writes the change through to the disk before it returns).
+    static bool Replace(const std::filesystem::path& from, const std::filesystem::path& to);
+    static bool Remove(const std::filesystem::path& path);
+    // This process's number, for names of temporary files.
+    static unsigned long ProcessId();
+
+  private:
+    // A POSIX descriptor or a Win32 handle; -1 is "none" for both.
+    intptr_t m_handle = -1;
+    EError m_error = EError::None;
+};
+
+}  // namespace sondrix

@@ -1,0 +1,15 @@
+#include "platform/system_serial.h"
+#include "platform/termios_serial.h"
+
+namespace sondrix {
+
+std::unique_ptr<ISerialDevice> CreateSystemSerialDevice(const std::string& path,
+                                                        const std::string& portName) {
+    return std::make_unique<CTermiosSerial>(path, portName);
+}
+
+std::string DefaultSerialDevicePath(int portNumber) {
+    return "/dev/ttyS" + std::to_string(portNumber - 1);
+}
+
+}  // namespace sondrix

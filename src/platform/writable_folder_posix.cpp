@@ -1,0 +1,65 @@
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/program_folder.h"
+#include "platform/writable_folder.h"
+
+namespace sondrix {
+
+namespace {
+
+std::optional<std::string> HomeOfAccount() {
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(found->pw_dir);
+}
+
+}  // namespace
+
+SWritableFolder WritableFolderOfThisProgram() {
+    const std::filesystem::path program = ProgramFolder();
+    const bool writable = ::access(program.c_str(), W_OK | X_OK) == 0;
+    return ChooseWritableFolder(program, writable,
+                                [](const std::string& name) -> std::optional<std::string> {
+                                    if (const char* value = std::getenv(name.c_str())) {
+                                        return std::string(value);
+                                    }
+                                    return name == "HOME" ? HomeOfAccount() : std::nullopt;
+                                });
+}
+
+bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
+    // Parents are made one by one so that each new one gets the private mode.
+    std::filesystem::path partial;
+    for (const std::filesystem::path& part : folder) {
+        partial /= part;
+        if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
+            reason = std::strerror(errno);
+            return false;
+        }
+    }
+    struct stat made {};
+    if (::stat(folder.c_str(), &made) != 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(made.st_mode)) {
+        reason = std::strerror(ENOTDIR);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sondrix

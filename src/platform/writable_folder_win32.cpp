@@ -1,0 +1,60 @@
+#include <windows.h>
+
+#include <string>
+#include <system_error>
+
+#include "platform/program_folder.h"
+#include "platform/writable_folder.h"
+
+namespace sondrix {
+
+namespace {
+
+// Whether files can be made in `folder`: a probe file that removes itself.
+bool CanCreateFilesIn(const std::filesystem::path& folder) {
+    const std::filesystem::path probe =
+        folder / (L".sondrix-probe-" + std::to_wstring(::GetCurrentProcessId()));
+    const HANDLE file =
+        ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    ::CloseHandle(file);
+    return true;
+}
+
+}  // namespace
+
+// A portable copy (a folder on a USB stick, an unpacked ZIP) keeps its records
+// beside the program; one installed under Program Files keeps them in
+// %LOCALAPPDATA%\Sondrix\records.
+SWritableFolder WritableFolderOfThisProgram() {
+    const std::filesystem::path program = ProgramFolder();
+    if (CanCreateFilesIn(program)) {
+        return {program, false};
+    }
+    wchar_t local[MAX_PATH + 1] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
+    if (length == 0 || length > MAX_PATH || !std::filesystem::path(local).is_absolute()) {
+        return {std::filesystem::path("."), false};
+    }
+    return {std::filesystem::path(local) / L"Sondrix" / L"records", true};
+}
+
+bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
+    // The new folders inherit the access rights of %LOCALAPPDATA%, which is
+    // the user's own.
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && !std::filesystem::is_directory(folder, error)) {
+        error = std::make_error_code(std::errc::not_a_directory);
+    }
+    if (error) {
+        reason = error.message();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace sondrix

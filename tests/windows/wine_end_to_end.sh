@@ -1,0 +1,173 @@
+#!/usr/bin/env bash
+# sondrix-cli.exe under Wine against hlxsim: Wine's COM1 is linked to the
+# simulator's pseudo-terminal, so every byte goes through the Win32 serial
+# code (CreateFile, DCB, overlapped reads, WaitCommEvent) and a real line.
+#
+# Usage: wine_end_to_end.sh WINDOWS_CLI_EXE HOST_BUILD_DIR
+#   HOST_BUILD_DIR holds the Linux src/hlxsim and src/sondrix-cli.
+# WINEPREFIX must name a booted prefix (wineboot -i).
+set -euo pipefail
+
+cli_exe=$(realpath "$1")
+hlxsim=$(realpath "$2/src/hlxsim")
+linux_cli=$(realpath "$2/src/sondrix-cli")
+: "${WINEPREFIX:?WINEPREFIX must name a booted Wine prefix}"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=$(command -v wine64 || command -v wine)
+
+work=$(mktemp -d)
+sim_pid=
+cleanup() {
+    stop_module
+    wineserver -k 2>/dev/null || true
+    rm -f "$WINEPREFIX/dosdevices/com1"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+pass() {
+    echo "ok: $*"
+}
+
+# Starts hlxsim with the given options and links Wine's COM1 to its pty.
+start_module() {
+    stop_module
+    "$hlxsim" "$@" >sim.out 2>sim.err &
+    sim_pid=$!
+    for _ in $(seq 100); do
+        [ -s sim.out ] && break
+        sleep 0.05
+    done
+    pty=$(head -n 1 sim.out)
+    [ -c "$pty" ] || { echo "hlxsim did not start: $(cat sim.err)" >&2; exit 1; }
+    ln -sfn "$pty" "$WINEPREFIX/dosdevices/com1"
+}
+stop_module() {
+    if [ -n "$sim_pid" ]; then
+        kill "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+        sim_pid=
+    fi
+}
+# Wine's mount manager points COM1 at /dev/ttyS0 whenever a session starts.
+# One session for the whole run, started before COM1 is linked, keeps the
+# link to the simulator's pty in place.
+wineserver -p 2>/dev/null || true  # already running: it stays
+"$wine" "$cli_exe" --version >/dev/null
+
+# Runs sondrix-cli.exe; sets status, out and err.
+wcli() {
+    status=0
+    "$wine" "$cli_exe" --port COM1 --timeout 10 "$@" >out.txt 2>err.txt || status=$?
+    out=$(tr -d '\r' <out.txt)
+    err=$(tr -d '\r' <err.txt)
+}
+expect_status() {
+    local want=$1 what=$2
+    if [ "$status" -eq "$want" ]; then
+        pass "$what"
+    else
+        fail "$what: exit status $status, expected $want; stderr: $err"
+    fi
+}
+expect_text() {
+    local text=$1 haystack=$2 what=$3
+    if [[ "$haystack" == *"$text"* ]]; then
+        pass "$what"
+    else
+        fail "$what: \"$text\" not in: $haystack"
+    fi
+}
+
+# Identification at a fixed rate.
+start_module --model HLX-M18 --baud 115200
+wcli --baud 115200 info
+expect_status 0 "info at 115200"
+expect_text "HLX-M18" "$out" "info names the model"
+
+# A captured image is byte for byte the one the Linux build saves.
+wcli --baud 115200 -q capture -o windows.bmp
+expect_status 0 "capture -o windows.bmp"
+"$linux_cli" --port "$pty" --baud 115200 -q capture -o linux.bmp >/dev/null
+if cmp -s windows.bmp linux.bmp && [ -s windows.bmp ]; then
+    pass "windows.bmp is identical to the Linux capture ($(stat -c %s windows.bmp) bytes)"
+else
+    fail "windows.bmp differs from the Linux capture"
+fi
+
+# Backup of 20 users into files, restore into an empty module.
+start_module --baud 115200 --users 20
+wcli --baud 115200 -q backup records
+expect_status 0 "backup of 20 users"
+saved=$(find records -name '*.rec' | wc -l)
+[ "$saved" -eq 20 ] && pass "20 record files written" || fail "$saved record files written, expected 20"
+start_module --baud 115200 --users 0
+wcli --baud 115200 -q restore records/*.rec
+expect_status 0 "restore of 20 records"
+wcli --baud 115200 -q --json users
+users=$(grep -o '"id"' <<<"$out" | wc -l)
+[ "$users" -eq 20 ] && pass "the module holds the 20 restored users" ||
+    fail "the module holds $users users after the restore: $out"
+
+# The baud-rate search finds a module at 57600.
+start_module --baud 57600
+wcli info
+expect_status 0 "baud search"
+expect_text "57600" "$out$err" "the search found the module at 57600"
+
+# 14400 bps: whether Wine hands it to the line, and that a search passes it.
+start_module --baud 14400
+wcli --baud 14400 -q info
+if [ "$status" -eq 0 ]; then
+    echo "note: Wine passes 14400 bps to the pseudo-terminal"
+else
+    echo "note: 14400 bps does not reach the pseudo-terminal under Wine (status $status: $err)"
+fi
+start_module --baud 19200
+wcli info
+expect_status 0 "a search over 14400 goes on to 19200"
+
+# A pulled line: the module vanishes in the middle of a slow capture. The
+# Windows program must end as the Linux one does on the same fault.
+pulled_run() {
+    start_module --baud 9600 --pace
+    local cli=("$wine" "$cli_exe" --port COM1)
+    [ "$1" = linux ] && cli=("$linux_cli" --port "$pty")
+    "${cli[@]}" --baud 9600 --timeout 10 capture -o pulled.bmp >out.txt 2>err.txt &
+    local cli_pid=$!
+    sleep 4
+    stop_module
+    status=0
+    wait "$cli_pid" || status=$?
+    err=$(tr -d '\r' <err.txt)
+}
+pulled_run linux
+linux_status=$status
+rm -f pulled.bmp
+pulled_run windows
+expect_status "$linux_status" "a pulled line ends the run as on Linux (status $linux_status)"
+[ "$status" -ne 0 ] || fail "a pulled line reported success"
+expect_text "The serial line is gone: COM1" "$err" "a pulled line is reported as gone"
+[ ! -e pulled.bmp ] && pass "no image file from a pulled line" || fail "pulled.bmp was written"
+
+# The time of a 260x300 capture at 115200 bps against its time on the wire.
+start_module --model HLX-M18 --baud 115200 --pace
+start=$(date +%s%N)
+wcli --baud 115200 -q capture -o paced.bmp
+elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+expect_status 0 "paced capture at 115200"
+# 260 x 300 image bytes plus the packet's 14-byte frame, 10 bits a byte.
+wire_ms=$(((260 * 300 + 14) * 10 * 1000 / 115200))
+echo "note: 260x300 capture under Wine at 115200 bps: ${elapsed_ms} ms (image on the wire: ${wire_ms} ms)"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "all Wine end-to-end checks passed"
