@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "link/packet_parser.h"
+#include "platform/version.h"
 
 namespace sondrix {
 
@@ -96,7 +97,7 @@ void CTraceWriter::WritePcapngHeading() {
     PutLE(section, 1, 2);  // version 1.0
     PutLE(section, 0, 2);
     PutLE(section, ~uint64_t{0}, 8);  // section length not given
-    PutOption(section, kOptionUserApplication, "sondrix 2.20");
+    PutOption(section, kOptionUserApplication, VersionLine("sondrix"));
     PutEndOfOptions(section);
     WriteBlock(kSectionHeader, section);
 

@@ -4,22 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_status.h"
 #include "sim/sim_module.h"
 
 namespace sondrix {
-
-constexpr const char* kCliVersion = "2.20";
-
-// Exit status of sondrix-cli, one per class of failure.
-enum ECliStatus : int {
-    kCliOk = 0,
-    kCliModuleError = 1,  // the module answered with an error (its result text is shown)
-    kCliUsage = 2,        // bad command line
-    kCliPortError = 3,    // the serial port could not be opened
-    kCliNoModule = 4,     // no module answered on the port (wrong rate, silent, unplugged)
-    kCliFileError = 5,    // a file could not be read or written
-    kCliTimeout = 6,      // the module stopped answering part-way through the work
-};
 
 // What the command line asks for.
 struct SCliOptions {

@@ -1,5 +1,6 @@
 #include "cli/cli_run.h"
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 
@@ -10,6 +11,7 @@
 #include "cli/cli_session.h"
 #include "platform/message_loop.h"
 #include "platform/port_map.h"
+#include "platform/version.h"
 #include "sim/pty_simulator.h"
 
 namespace sondrix {
@@ -47,8 +49,7 @@ int Fail(const SCliFailure& failure, const SCliOptions& options, std::ostream& o
          std::ostream& err) {
     err << "sondrix-cli: " << failure.message << std::endl;
     if (options.json) {
-        out << "{\"error\": " << JsonString(failure.message) << ", \"status\": " << failure.status
-            << "}" << std::endl;
+        CCliReport::PrintError(out, options.command, failure.status, failure.message);
     }
     return failure.status;
 }
@@ -58,16 +59,17 @@ int Fail(const SCliFailure& failure, const SCliOptions& options, std::ostream& o
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     SCliOptions options;
     std::string error;
+    // Asked for JSON, a script gets its error object whatever else is wrong.
+    options.json = std::find(args.begin(), args.end(), "--json") != args.end();
     if (!ParseCliOptions(args, options, error)) {
-        err << "sondrix-cli: " << error << std::endl;
-        return kCliUsage;
+        return Fail({kCliUsage, error}, options, out, err);
     }
     if (options.help) {
         out << CliHelp();
         return kCliOk;
     }
     if (options.version) {
-        out << "sondrix-cli " << kCliVersion << std::endl;
+        out << VersionLine("sondrix-cli") << std::endl;
         return kCliOk;
     }
     CPortMap ports;
@@ -109,7 +111,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         status = Fail({kCliFileError, error}, options, out, err);
     }
     if (status == kCliOk) {
-        report.Print(out, options.json);
+        report.Print(out, options.json, options.command);
     }
     return status;
 }

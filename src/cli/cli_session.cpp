@@ -1,11 +1,13 @@
 #include "cli/cli_session.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <ostream>
 
 #include "cli/cli_options.h"
 #include "link/command_table.h"
+#include "platform/byte_reader.h"
 #include "platform/port_map.h"
 #include "ui/strings.h"
 
@@ -33,7 +35,8 @@ CCliSession::CCliSession(CMessageLoop& loop, ISerialDeviceFactory& devices, std:
         if (text != m_lastMessage) {
             m_lastMessage = text;
             if (!text.empty()) {
-                Progress(text);
+                // Printed at the next look at the boxes, unless a failure says it anyway.
+                m_pendingMessages.push_back(text);
             }
         }
     });
@@ -67,10 +70,6 @@ void CCliSession::Progress(const std::string& text) {
     }
 }
 
-void CCliSession::FailOnBox(const CScriptedUiHost::SBox& box, int status) {
-    throw SCliFailure{status, box.text};
-}
-
 std::string CCliSession::Device() {
     const std::string path = m_dlg.PacketManager().port.DevicePath();
     return path.empty() ? m_dlg.portName : m_dlg.portName + " (" + path + ")";
@@ -93,34 +92,76 @@ void CCliSession::Connect(const std::string& portName, uint32_t baud) {
     page.Click(CImageDlg::kConnect);
     const std::string succeeded = LoadString(IDS_CONNECTION_SUCCEEDED);
     size_t seen = mark;
-    const int64_t deadline = m_loop.NowMs() + 20000;
-    while (m_loop.NowMs() < deadline) {
+    while (true) {
         for (; seen < m_ui.Boxes().size(); ++seen) {
             const CScriptedUiHost::SBox& box = m_ui.Boxes()[seen];
             if (box.text == succeeded) {
                 m_boxesSeen = m_boxMark = m_ui.Boxes().size();
+                FlushMessages({});
                 return;
             }
-            if (box.text.rfind(LoadString(IDS_CANNOT_OPEN_PORT), 0) == 0) {
-                FailOnBox(box, kCliPortError);
-            }
-            if (box.text == LoadString(IDS_CONNECTION_FAILED)) {
+            const int status = CliStatusOfBox(box.text);
+            if (status == kCliNoModule) {
+                FlushMessages(box.text);
                 throw SCliFailure{kCliNoModule, box.text + " No module answered on " + Device() +
                                                     " at any rate."};
             }
             if (box.icon == EIcon::Stop) {
-                FailOnBox(box, kCliNoModule);
+                FlushMessages(box.text);
+                if (status != kCliModuleError) {
+                    throw SCliFailure{status, box.text};
+                }
+                // The module answered, with an error: it is there, and said no.
+                throw SCliFailure{
+                    m_answers > 0 ? kCliModuleError : kCliNoModule,
+                    box.text + " (" + AnswerContext() + " while connecting to " + Device() + ")"};
             }
         }
+        FlushMessages({});
         // The window goes on to the other rates; asked for one rate, we stop here.
         if (baud != 0 && page.autoSearchCount > 0) {
             throw SCliFailure{kCliNoModule, "No module answered on " + Device() + " at " +
                                                 std::to_string(baud) + " bps."};
         }
-        m_loop.RunUntil([&] { return m_ui.Boxes().size() > seen || page.autoSearchCount > 0; },
-                        kPollMs);
+        // While the search runs a request goes out every attempt; once the
+        // module has answered, its silence is a time-out like any other.
+        if (m_loop.NowMs() - m_lastPacketMs > static_cast<int64_t>(m_timeoutMs)) {
+            if (m_answers == 0) {
+                throw SCliFailure{kCliNoModule, "No module answered on " + Device() + "."};
+            }
+            throw SCliFailure{kCliTimeout, "The module on " + Device() +
+                                               " answered, then stopped answering for " +
+                                               std::to_string(m_timeoutMs / 1000) +
+                                               " s while connecting."};
+        }
+        const int attempt = page.autoSearchCount;
+        m_loop.RunUntil(
+            [&] { return m_ui.Boxes().size() > seen || page.autoSearchCount != attempt; }, kPollMs);
     }
-    throw SCliFailure{kCliNoModule, "No module answered on " + Device() + "."};
+}
+
+std::string CCliSession::AnswerContext() const {
+    CByteReader reader(m_lastAnswer.bytes.data(), m_lastAnswer.bytes.size());
+    uint8_t start = 0;
+    uint32_t command = 0;
+    uint32_t result = 0;
+    if (!reader.U8(start) || !reader.U32BE(command) || !reader.U32BE(result)) {
+        return "the module answered";
+    }
+    const SCommandInfo* info = FindCommand(command);
+    char text[96];
+    std::snprintf(text, sizeof text, "result 0x%X to %s", result,
+                  info != nullptr ? info->name : "an unknown command");
+    return text;
+}
+
+void CCliSession::FlushMessages(const std::string& reported) {
+    for (const std::string& text : m_pendingMessages) {
+        if (text != reported) {
+            Progress(text);
+        }
+    }
+    m_pendingMessages.clear();
 }
 
 void CCliSession::EnterMaster() {
@@ -159,13 +200,15 @@ void CCliSession::WaitFor(const std::function<bool()>& done, const std::string& 
             const CScriptedUiHost::SBox& box = m_ui.Boxes()[m_boxesSeen];
             if (box.icon == EIcon::Stop) {
                 ++m_boxesSeen;
-                throw SCliFailure{kCliModuleError,
+                FlushMessages(box.text);
+                throw SCliFailure{CliStatusOfBox(box.text),
                                   box.text + " (" + what + ", module on " + Device() + ")"};
             }
             if (box.buttons == EButtons::Ok) {
                 Progress(box.text);
             }
         }
+        FlushMessages({});
         if (done()) {
             return;
         }

@@ -4,18 +4,14 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "app/sondrix_dlg.h"
+#include "cli/cli_status.h"
 #include "platform/message_loop.h"
 #include "platform/scripted_ui_host.h"
 
 namespace sondrix {
-
-// A failure that ends the command, with its exit status and message.
-struct SCliFailure {
-    int status;
-    std::string message;
-};
 
 // The program core driven from the command line: the same main dialog,
 // pages, packet manager and handlers as the window, acted on through the
@@ -81,7 +77,11 @@ class CCliSession {
     std::string Device();
     // The progress popup's bar, every ten per cent.
     void ShowBarProgress(const std::string& what);
-    [[noreturn]] void FailOnBox(const CScriptedUiHost::SBox& box, int status);
+    // "result 0x1234 to CMD_CONNECT", of the last answer.
+    std::string AnswerContext() const;
+    // Prints the message-line texts shown since the last look, but not the
+    // one a failure is about to report.
+    void FlushMessages(const std::string& reported);
 
     CMessageLoop& m_loop;
     CScriptedUiHost m_ui;
@@ -94,6 +94,7 @@ class CCliSession {
     int m_lastPercent = -1;
     int m_messageObserver = 0;
     std::string m_lastMessage;
+    std::vector<std::string> m_pendingMessages;
     int64_t m_lastPacketMs = 0;
     bool m_awaitingAnswer = false;
     uint64_t m_answers = 0;
