@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/packet_tracer.h"
+#include "cli/cli_user_commands.h"
 #include "link/command_table.h"
 #include "link/packet_parser.h"
 #include "platform/byte_reader.h"
@@ -198,17 +199,8 @@ void Capture(CCliSession& session, const SCliOptions& options, CCliReport& repor
     report.AddNumber("quality", dlg.systemManagement.lastImageQuality);
 }
 
-void OpenDataBase(CCliSession& session) {
-    session.EnterMaster();
-    session.OpenTab(CSondrixDlg::kTabDataBase);
-    if (session.Dlg().moduleSeries == 2) {
-        session.Dlg().dbDlg.Click(CDbDlg::kGetList);
-    }
-    session.Settle("reading the user list");
-}
-
 void Users(CCliSession& session, CCliReport& report) {
-    OpenDataBase(session);
+    session.OpenDataBase();
     const CListData& list = session.Dlg().dbDlg.List(CDbDlg::kList);
     report.AddNumber("count", static_cast<int64_t>(list.RowCount()));
     report.SetRowsName("users");
@@ -221,7 +213,7 @@ void Users(CCliSession& session, CCliReport& report) {
 
 void Backup(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     CSondrixDlg& dlg = session.Dlg();
-    OpenDataBase(session);
+    session.OpenDataBase();
     dlg.dbDlg.SetRecordFolder(options.arguments.at(0));
     int lastShown = 0;
     session.SetPacketObserver([&](const STracedPacket&) {
@@ -253,7 +245,7 @@ void Backup(CCliSession& session, const SCliOptions& options, CCliReport& report
 void Restore(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     CSondrixDlg& dlg = session.Dlg();
     CDbDlg& page = dlg.dbDlg;
-    OpenDataBase(session);
+    session.OpenDataBase();
     page.Select(CDbDlg::kListType, CDbDlg::kListHost);
     session.Ui().QueueFiles(options.arguments);
     AsFileStep([&] {
@@ -520,6 +512,9 @@ void Send(CCliSession& session, const SCliOptions& options, CCliReport& report) 
 
 void CheckCliCommand(const SCliOptions& options) {
     const std::string& command = options.command;
+    if (const SCliUserCommand* user = FindCliUserCommand(command)) {
+        user->check(options);
+    }
     const std::vector<std::string>& args = options.arguments;
     if (command == "info" || command == "users") {
         NeedArguments(options, 0, 0, command == "info" ? "info" : "users");
@@ -599,6 +594,9 @@ void CheckCliCommand(const SCliOptions& options) {
 
 void RunCliCommand(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     const std::string& command = options.command;
+    if (const SCliUserCommand* user = FindCliUserCommand(command)) {
+        user->run(session, options, report);
+    }
     if (command == "info") {
         Info(session, report);
     } else if (command == "capture") {

@@ -9,9 +9,9 @@ namespace sondrix {
 
 namespace {
 
-constexpr std::array<const char*, 11> kCommands = {"info",     "capture", "users", "backup",
-                                                   "restore",  "log",     "time",  "options",
-                                                   "firmware", "send",    "help"};
+constexpr std::array<const char*, 18> kCommands = {
+    "info", "capture", "users",  "backup",   "restore", "log",    "time",   "options", "firmware",
+    "send", "enroll",  "verify", "identify", "delete",  "master", "status", "cancel",  "help"};
 
 constexpr std::array<uint32_t, 6> kRates = {9600, 14400, 19200, 38400, 57600, 115200};
 
@@ -94,11 +94,29 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
                 return needValue();
             }
             options.trace = args[++i];
-        } else if (arg == "--master-id" || arg == "--master-password") {
+        } else if (arg == "--master-id" || arg == "--master-password" ||
+                   arg == "--master-password-file" || arg == "--password-file") {
             if (!hasValue) {
                 return needValue();
             }
-            (arg == "--master-id" ? options.masterId : options.masterPassword) = args[++i];
+            std::string& value = arg == "--master-id"         ? options.masterId
+                                 : arg == "--master-password" ? options.masterPassword
+                                 : arg == "--password-file"   ? options.passwordFile
+                                                              : options.masterPasswordFile;
+            value = args[++i];
+        } else if (arg == "--password" || arg.rfind("--password=", 0) == 0) {
+            options.password = true;
+            options.passwordValue = arg.size() > 10 ? arg.substr(11) : std::string();
+        } else if (arg == "--finger" || arg == "--fingers") {
+            if (!hasValue || !ParseUnsigned(args[++i], options.fingerCount) ||
+                options.fingerCount < 1 || options.fingerCount > 10) {
+                error = arg + " needs a count of fingers from 1 to 10";
+                return false;
+            }
+        } else if (arg == "--all") {
+            options.all = true;
+        } else if (arg == "--yes" || arg == "-y" || arg == "--no") {
+            options.answer = arg == "--no" ? 0 : 1;
         } else if (arg == "--timeout") {
             uint32_t seconds = 0;
             if (!hasValue || !ParseUnsigned(args[++i], seconds) || seconds == 0) {
@@ -134,10 +152,6 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
     }
     if (options.help || options.version) {
         return true;
-    }
-    if (!options.masterId.empty() && options.masterPassword.empty()) {
-        error = "--master-id needs --master-password";
-        return false;
     }
     if (options.command.empty()) {
         error = "no command given (see --help)";

@@ -26,6 +26,14 @@ struct SCliOptions {
     // Master credentials, for a module that has masters or a device password.
     std::string masterId;
     std::string masterPassword;
+    std::string masterPasswordFile;
+    // A user's password (enroll, verify --password): wanted, and where it comes from.
+    bool password = false;
+    std::string passwordValue;  // --password=P
+    std::string passwordFile;
+    uint32_t fingerCount = 1;    // enroll --finger N: fingers to enrol
+    bool all = false;            // delete --all
+    int answer = -1;             // --yes 1, --no 0: the answer to the questions; -1 ask
     uint32_t timeoutMs = 30000;  // longest wait for one answer or step
     bool help = false;
     bool version = false;

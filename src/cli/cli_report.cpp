@@ -18,7 +18,7 @@ void PrintFields(std::ostream& out, const CCliReport::Fields& fields, bool leadi
 void PrintHead(std::ostream& out, const std::string& command, int status) {
     out << "{\"version\": " << CCliReport::kSchemaVersion
         << ", \"command\": " << (command.empty() ? "null" : JsonString(command))
-        << ", \"status\": " << status;
+        << ", \"exit\": " << status;
 }
 
 }  // namespace

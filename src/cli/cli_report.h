@@ -11,10 +11,10 @@ namespace sondrix {
 // What a command found, printed plainly ("name: value" lines, then one line
 // per row with its cells separated by tabs) or as one JSON object:
 //
-//   {"version": 1, "command": "info", "status": 0, "model": "HLX-M18", "series": 5, ...}
+//   {"version": 1, "command": "info", "exit": 0, "model": "HLX-M18", "series": 5, ...}
 //
 // Every object carries the schema's "version", the "command" (null when the
-// command line named none) and the exit "status"; a failure adds "error"
+// command line named none) and the exit status ("exit"); a failure adds "error"
 // with the message and nothing else. Counts, sizes, rates and indexes are
 // JSON numbers, yes/no answers booleans, everything else strings.
 class CCliReport {

@@ -8,6 +8,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
+#include "cli/cli_secrets.h"
 #include "cli/cli_session.h"
 #include "platform/message_loop.h"
 #include "platform/port_map.h"
@@ -79,6 +80,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CCliReport report;
     try {
         CheckCliCommand(options);
+        TakeSecrets(options);
         if (options.simulate && !options.port.empty()) {
             throw SCliFailure{kCliUsage, "--simulate and --port cannot go together"};
         }

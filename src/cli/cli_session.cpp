@@ -66,7 +66,7 @@ void CCliSession::OnPacket(const STracedPacket& packet) {
 
 void CCliSession::Progress(const std::string& text) {
     if (m_showProgress) {
-        m_progress << "sondrix-cli: " << text << std::endl;
+        Prompt(text);
     }
 }
 
@@ -155,6 +155,14 @@ std::string CCliSession::AnswerContext() const {
     return text;
 }
 
+void CCliSession::Prompt(const std::string& text) {
+    // A box often repeats the message line, or the prompt just given.
+    if (text != m_lastPrinted) {
+        m_lastPrinted = text;
+        m_progress << "sondrix-cli: " << text << std::endl;
+    }
+}
+
 void CCliSession::FlushMessages(const std::string& reported) {
     for (const std::string& text : m_pendingMessages) {
         if (text != reported) {
@@ -192,6 +200,15 @@ void CCliSession::OpenTab(int tab) {
         m_boxesSeen = m_boxMark = m_ui.Boxes().size();
         throw SCliFailure{kCliModuleError, text};
     }
+}
+
+void CCliSession::OpenDataBase() {
+    EnterMaster();
+    OpenTab(CSondrixDlg::kTabDataBase);
+    if (m_dlg.moduleSeries == 2) {
+        m_dlg.dbDlg.Click(CDbDlg::kGetList);
+    }
+    Settle("reading the user list");
 }
 
 void CCliSession::WaitFor(const std::function<bool()>& done, const std::string& what) {

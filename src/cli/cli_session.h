@@ -39,6 +39,8 @@ class CCliSession {
     }
     // Opens a tab as the person would; its guard's refusal is a failure.
     void OpenTab(int tab);
+    // Master mode, the DataBase tab and its user list read.
+    void OpenDataBase();
 
     // Runs the loop until `done`; a stop-icon box shown meanwhile, or the
     // module going quiet for the time-out, ends the command with a failure.
@@ -50,11 +52,15 @@ class CCliSession {
                                             int failureStatus = kModuleErrorStatus);
     // Lets WaitForBox look only at boxes shown from now on.
     void MarkBoxes() { m_boxMark = m_ui.Boxes().size(); }
+    // Takes the boxes shown so far as dealt with: no failure, no report.
+    void SkipBoxes() { m_boxesSeen = m_boxMark = m_ui.Boxes().size(); }
     // Runs until every request has its answer and the line has been quiet a while.
     void Settle(const std::string& what);
 
     // Prints a progress line on the error stream (unless quiet).
     void Progress(const std::string& text);
+    // Tells the person at the module what to do, quiet or not.
+    void Prompt(const std::string& text);
 
     CSondrixDlg& Dlg() { return m_dlg; }
     CScriptedUiHost& Ui() { return m_ui; }
@@ -95,6 +101,7 @@ class CCliSession {
     int m_messageObserver = 0;
     std::string m_lastMessage;
     std::vector<std::string> m_pendingMessages;
+    std::string m_lastPrinted;
     int64_t m_lastPacketMs = 0;
     bool m_awaitingAnswer = false;
     uint64_t m_answers = 0;

@@ -12,6 +12,8 @@ EAnswer CScriptedUiHost::MessageBox(const std::string& text, EIcon icon, EButton
     if (!m_answers.empty()) {
         answer = m_answers.front();
         m_answers.pop_front();
+    } else if (m_answerer) {
+        answer = m_answerer(text, buttons);
     }
     m_boxes.push_back({text, icon, buttons, caption, answer});
     if (m_observer) {

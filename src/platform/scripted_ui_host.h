@@ -33,6 +33,10 @@ class CScriptedUiHost : public IUiHost {
     SScreenSize ScreenSize() const override { return m_screen; }
 
     void QueueAnswer(EAnswer answer) { m_answers.push_back(answer); }
+    // Answers the boxes no queued answer is left for (a front end asking
+    // its person); without one they get the affirmative answer.
+    using Answerer = std::function<EAnswer(const std::string& text, EButtons buttons)>;
+    void SetAnswerer(Answerer answerer) { m_answerer = std::move(answerer); }
     void QueueFiles(std::vector<std::string> paths) { m_files.push_back(std::move(paths)); }
     // What the person does in the next modal popup. Unscripted popups are
     // confirmed with OK as they stand.
@@ -72,6 +76,7 @@ class CScriptedUiHost : public IUiHost {
     std::vector<std::string> m_openedUrls;
     SScreenSize m_screen;
     std::function<void(const SBox&)> m_observer;
+    Answerer m_answerer;
 };
 
 }  // namespace sondrix

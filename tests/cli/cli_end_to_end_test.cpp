@@ -230,7 +230,7 @@ TEST_F(CliTest, EachFailureHasItsStatusAndSaysWhatWentWrong) {
     const SRun refused = Run(module, {"--json", "options", "set", "gain", "99"});
     EXPECT_EQ(refused.status, kCliModuleError);
     EXPECT_NE(refused.err.find("Invalid Parameter"), std::string::npos) << refused.err;
-    EXPECT_NE(refused.out.find("\"status\": 1"), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("\"exit\": 1, \"error\": "), std::string::npos) << refused.out;
 
     module.WithModule([](CSimModule& m) { m.Faults().silent = true; });
     const SRun silent = Run(module, {"info"});

@@ -80,7 +80,7 @@ TEST_F(CliTest, InfoReportsTheStatusItselfWithTypedJsonValues) {
     const SRun json = Run(module, {"--json", "info"});
     ASSERT_EQ(json.status, kCliOk) << json.err;
     for (const char* field :
-         {"{\"version\": 1, \"command\": \"info\", \"status\": 0, \"model\": \"HLX-M18\", "
+         {"{\"version\": 1, \"command\": \"info\", \"exit\": 0, \"model\": \"HLX-M18\", "
           "\"series\": 5, \"firmware\": \"3.01\", \"users\": 3, \"status\": \"Idle...\"",
           "\"baud\": 115200}"}) {
         EXPECT_TRUE(Has(json.out, field)) << field << " in " << json.out;
@@ -100,7 +100,7 @@ TEST_F(CliTest, ArgumentsAreCheckedBeforeThePortIsOpened) {
         args.insert(args.end(), words.begin(), words.end());
         const SRun run = RunArgs(args);
         EXPECT_EQ(run.status, kCliUsage) << words[0] << " " << words.back() << ": " << run.err;
-        EXPECT_TRUE(Has(run.out, "\"status\": 2, \"error\": ")) << run.out;
+        EXPECT_TRUE(Has(run.out, "\"exit\": 2, \"error\": ")) << run.out;
     }
     const SRun month = RunArgs({"--port", port, "time", "set", "2030-13-01", "00:00:00"});
     EXPECT_TRUE(Has(month.err, "Wrong Month!!! (Range: 1 ~ 12)")) << month.err;
@@ -112,12 +112,12 @@ TEST_F(CliTest, UsageErrorsGiveTheSameJsonErrorObjectAsRuntimeErrors) {
     const SRun unknown = RunArgs({"--json", "--frobnicate"});
     EXPECT_EQ(unknown.status, kCliUsage);
     EXPECT_EQ(unknown.out,
-              "{\"version\": 1, \"command\": null, \"status\": 2, \"error\": \"unknown option "
+              "{\"version\": 1, \"command\": null, \"exit\": 2, \"error\": \"unknown option "
               "--frobnicate (see --help)\"}\n");
     const SRun port = RunArgs({"--json", "--port", Path("ttyNone"), "info"});
     EXPECT_EQ(port.status, kCliPortError);
-    EXPECT_EQ(
-        port.out.rfind("{\"version\": 1, \"command\": \"info\", \"status\": 3, \"error\": ", 0), 0u)
+    EXPECT_EQ(port.out.rfind("{\"version\": 1, \"command\": \"info\", \"exit\": 3, \"error\": ", 0),
+              0u)
         << port.out;
 }
 
