@@ -215,14 +215,9 @@ void Backup(CCliSession& session, const SCliOptions& options, CCliReport& report
     CSondrixDlg& dlg = session.Dlg();
     session.OpenDataBase();
     dlg.dbDlg.SetRecordFolder(options.arguments.at(0));
-    int lastShown = 0;
     session.SetPacketObserver([&](const STracedPacket&) {
-        const int done = dlg.dbManagement.recordsDownloaded;
-        if (done >= lastShown + 100) {
-            lastShown = done;
-            session.Progress("backup: " + std::to_string(done) + " of " +
-                             std::to_string(dlg.dbManagement.recordsToDownload) + " records");
-        }
+        session.ShowCount("backup", dlg.dbManagement.recordsDownloaded,
+                          dlg.dbManagement.recordsToDownload, "records");
     });
     session.MarkBoxes();
     session.Ui().QueuePopupClicks({CPopupRadioDlg::kAll}, true);

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "cli/cli_run.h"
+#include "platform/terminal.h"
 
 int main(int argc, char** argv) {
-    return sondrix::RunCli(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    return sondrix::RunCli(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
+                           sondrix::StderrIsTerminal());
 }

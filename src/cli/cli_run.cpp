@@ -57,7 +57,8 @@ int Fail(const SCliFailure& failure, const SCliOptions& options, std::ostream& o
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool errIsTerminal) {
     SCliOptions options;
     std::string error;
     // Asked for JSON, a script gets its error object whatever else is wrong.
@@ -99,7 +100,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             }
         }
         CMessageLoop loop(CMessageLoop::EClock::Real);
-        CCliSession session(loop, ports, err, !options.quiet, options.timeoutMs);
+        CCliSession session(loop, ports, err, !options.quiet, errIsTerminal, options.timeoutMs);
+        session.Dlg().imageDlg.codecDiagnostics = options.quiet ? nullptr : stderr;
         if (trace) {
             session.SetTraceSink([&](const STracedPacket& packet) { trace->Write(packet); });
         }

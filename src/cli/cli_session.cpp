@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <ostream>
 
@@ -23,18 +24,24 @@ constexpr uint32_t kPollMs = 100;
 }  // namespace
 
 CCliSession::CCliSession(CMessageLoop& loop, ISerialDeviceFactory& devices, std::ostream& progress,
-                         bool showProgress, uint32_t timeoutMs)
+                         bool showProgress, bool terminal, uint32_t timeoutMs)
     : m_loop(loop),
       m_dlg(loop, devices, m_ui),
       m_progress(progress),
       m_showProgress(showProgress),
-      m_timeoutMs(timeoutMs) {
+      m_timeoutMs(timeoutMs),
+      m_bar(progress, terminal) {
+    const std::string receiving = LoadString(IDS_RECEIVING_IMAGE);
+    const std::string receivingPrefix = receiving.substr(0, receiving.find('%'));
     m_dlg.Tracer().SetObserver([this](const STracedPacket& packet) { OnPacket(packet); });
-    m_messageObserver = m_dlg.AddObserver([this](int) {
+    m_messageObserver = m_dlg.AddObserver([this, receivingPrefix](int) {
         const std::string text = m_dlg.Text(CSondrixDlg::kMessageLine);
         if (text != m_lastMessage) {
             m_lastMessage = text;
-            if (!text.empty()) {
+            if (text.rfind(receivingPrefix, 0) == 0) {
+                // An image transfer's share, one message a block.
+                ShowCount("capture", std::atoi(text.c_str() + receivingPrefix.size()), 100, "%");
+            } else if (!text.empty()) {
                 // Printed at the next look at the boxes, unless a failure says it anyway.
                 m_pendingMessages.push_back(text);
             }
@@ -44,6 +51,7 @@ CCliSession::CCliSession(CMessageLoop& loop, ISerialDeviceFactory& devices, std:
 }
 
 CCliSession::~CCliSession() {
+    m_bar.Break();
     m_dlg.RemoveObserver(m_messageObserver);
     m_dlg.Tracer().SetObserver({});
     m_dlg.PacketManager().port.Close();
@@ -155,9 +163,18 @@ std::string CCliSession::AnswerContext() const {
     return text;
 }
 
+void CCliSession::ShowCount(const std::string& what, int64_t done, int64_t total,
+                            const std::string& unit) {
+    // Nothing to show before the size of the run is known.
+    if (m_showProgress && total > 0) {
+        m_bar.Update(what, done, total, unit, m_loop.NowMs());
+    }
+}
+
 void CCliSession::Prompt(const std::string& text) {
     // A box often repeats the message line, or the prompt just given.
     if (text != m_lastPrinted) {
+        m_bar.Break();
         m_lastPrinted = text;
         m_progress << "sondrix-cli: " << text << std::endl;
     }
@@ -225,8 +242,12 @@ void CCliSession::WaitFor(const std::function<bool()>& done, const std::string& 
                 Progress(box.text);
             }
         }
+        const bool finished = done();
+        if (finished && m_showProgress) {
+            m_bar.Complete(m_loop.NowMs());
+        }
         FlushMessages({});
-        if (done()) {
+        if (finished) {
             return;
         }
         ShowBarProgress(what);
@@ -266,15 +287,11 @@ const CScriptedUiHost::SBox& CCliSession::WaitForBox(const std::string& what, in
 
 void CCliSession::ShowBarProgress(const std::string& what) {
     const CPopupProgressDlg& popup = m_dlg.popupProgress;
-    if (!popup.Exists() || popup.bar.upper <= popup.bar.lower) {
-        m_lastPercent = -1;
-        return;
-    }
-    const int percent =
-        (popup.bar.position - popup.bar.lower) * 100 / (popup.bar.upper - popup.bar.lower);
-    if (m_lastPercent < 0 || percent >= m_lastPercent + 10) {
-        m_lastPercent = percent;
-        Progress(what + ": " + std::to_string(percent) + " %");
+    if (popup.Exists() && popup.bar.upper > popup.bar.lower) {
+        ShowCount(
+            what,
+            (popup.bar.position - popup.bar.lower) * 100 / (popup.bar.upper - popup.bar.lower), 100,
+            "%");
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/sondrix_dlg.h"
+#include "cli/cli_progress.h"
 #include "cli/cli_status.h"
 #include "platform/message_loop.h"
 #include "platform/scripted_ui_host.h"
@@ -20,8 +21,10 @@ namespace sondrix {
 // observer may see each one.
 class CCliSession {
   public:
+    // `terminal`: the progress stream is a terminal, where a run's progress
+    // is one line rewritten in place.
     CCliSession(CMessageLoop& loop, ISerialDeviceFactory& devices, std::ostream& progress,
-                bool showProgress, uint32_t timeoutMs);
+                bool showProgress, bool terminal, uint32_t timeoutMs);
     ~CCliSession();
     CCliSession(const CCliSession&) = delete;
     CCliSession& operator=(const CCliSession&) = delete;
@@ -61,6 +64,8 @@ class CCliSession {
     void Progress(const std::string& text);
     // Tells the person at the module what to do, quiet or not.
     void Prompt(const std::string& text);
+    // How far a run has come: `done` of `total` `unit` (unless quiet).
+    void ShowCount(const std::string& what, int64_t done, int64_t total, const std::string& unit);
 
     CSondrixDlg& Dlg() { return m_dlg; }
     CScriptedUiHost& Ui() { return m_ui; }
@@ -81,7 +86,7 @@ class CCliSession {
     void OnPacket(const STracedPacket& packet);
     // "COM1 (/dev/ttyUSB0)", for messages.
     std::string Device();
-    // The progress popup's bar, every ten per cent.
+    // The progress popup's bar, as a share.
     void ShowBarProgress(const std::string& what);
     // "result 0x1234 to CMD_CONNECT", of the last answer.
     std::string AnswerContext() const;
@@ -97,7 +102,7 @@ class CCliSession {
     uint32_t m_timeoutMs;
     size_t m_boxesSeen = 0;  // boxes checked for failures
     size_t m_boxMark = 0;    // where WaitForBox looks for the next report
-    int m_lastPercent = -1;
+    CCliProgress m_bar;
     int m_messageObserver = 0;
     std::string m_lastMessage;
     std::vector<std::string> m_pendingMessages;

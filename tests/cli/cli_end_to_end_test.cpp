@@ -249,8 +249,7 @@ TEST_F(CliTest, WithoutARateTheSearchFindsTheModuleAndProgressGoesToStandardErro
     const SRun capture = RunArgs(
         {"--port", slow.SlavePath(), "--baud", "19200", "capture", "-o", Path("finger.raw")});
     ASSERT_EQ(capture.status, kCliOk) << capture.err;
-    EXPECT_NE(capture.err.find("sondrix-cli: Receiving the image data... ("), std::string::npos)
-        << capture.err;
+    EXPECT_NE(capture.err.find("sondrix-cli: capture: 100 %\n"), std::string::npos) << capture.err;
     EXPECT_EQ(capture.out.find("Receiving"), std::string::npos) << "results only on stdout";
 }
 
