@@ -193,5 +193,27 @@ TEST_F(CliUserTest, PasswordsComeFromAFileOrTheEnvironment) {
               kCliFileError);
 }
 
+TEST(CliHelpTest, HelpAndManualPageDescribeEveryCommandTheSchemaAndEveryStatus) {
+    const Bytes bytes = ReadBytes(std::string(SONDRIX_TESTDATA_DIR) + "/../../man/sondrix-cli.1");
+    const std::string manual(bytes.begin(), bytes.end());
+    ASSERT_FALSE(manual.empty()) << "man/sondrix-cli.1";
+    const std::string help = CliHelp();
+    for (const char* text :
+         {"enroll", "verify", "identify", "delete", "master set", "status", "cancel",
+          "--sim-fingers", "--master-password-file", "SONDRIX_MASTER_PASSWORD", "SONDRIX_PASSWORD",
+          "{\"version\": 1, \"command\": ", "\"error\": "}) {
+        std::string escaped;  // as the manual writes a dash
+        for (const char c : std::string(text)) {
+            escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        }
+        EXPECT_TRUE(Has(help, text)) << text;
+        EXPECT_TRUE(Has(manual, escaped)) << escaped;
+    }
+    for (const SCliStatusRow& row : kCliStatusTable) {
+        EXPECT_TRUE(Has(manual, ".B " + std::to_string(row.status) + "\n" + row.meaning + "\n"))
+            << row.meaning;
+    }
+}
+
 }  // namespace
 }  // namespace sondrix::test
