@@ -12,6 +12,7 @@
 #include "cli/cli_session.h"
 #include "platform/message_loop.h"
 #include "platform/port_map.h"
+#include "platform/terminal.h"
 #include "platform/version.h"
 #include "sim/pty_simulator.h"
 
@@ -105,7 +106,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (trace) {
             session.SetTraceSink([&](const STracedPacket& packet) { trace->Write(packet); });
         }
-        session.SetMasterCredential(options.masterId, options.masterPassword);
+        session.SetMasterCredential(options.masterId, options.masterPassword, StdinIsTerminal());
         session.Connect(portName, options.baud);
         RunCliCommand(session, options, report);
     } catch (const SCliFailure& failure) {

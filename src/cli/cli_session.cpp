@@ -10,6 +10,7 @@
 #include "link/command_table.h"
 #include "platform/byte_reader.h"
 #include "platform/port_map.h"
+#include "platform/terminal.h"
 #include "ui/strings.h"
 
 namespace sondrix {
@@ -203,9 +204,27 @@ void CCliSession::EnterMaster() {
             m_ui.QueuePopupAnswer(true, m_masterId);
         }
         m_ui.QueuePopupAnswer(true, m_masterPassword);
+    } else if (m_askOnTerminal) {
+        // Nothing given: what the module asks for, the person types.
+        m_ui.SetPopupAnswerer([](CDialogModel& popup) {
+            const auto* input = dynamic_cast<const CPopupIdDlg*>(&popup);
+            std::string text;
+            const bool typed =
+                input != nullptr && ReadTerminalLine(input->prompt + " ", input->masked != 0, text);
+            CScriptedUiHost::AnswerPopup(popup, typed, text);
+        });
     }
     page.Click(CBasicDlg::kEnterMaster);
-    WaitFor([&] { return m_dlg.masterMode == 1; }, "entering master mode");
+    try {
+        WaitFor([&] { return m_dlg.masterMode == 1; }, "entering master mode");
+    } catch (...) {
+        m_ui.SetPopupAnswerer({});
+        throw;
+    }
+    // A module that asked for no credential leaves it queued, where the
+    // next popup of the command would take it.
+    m_ui.DropQueuedPopups();
+    m_ui.SetPopupAnswerer({});
 }
 
 void CCliSession::OpenTab(int tab) {

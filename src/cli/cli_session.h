@@ -36,9 +36,12 @@ class CCliSession {
     // need. When the module asks for a credential: the master's ID and
     // password, or with no ID the device password.
     void EnterMaster();
-    void SetMasterCredential(std::string id, std::string password) {
+    // With `askOnTerminal` and no credential, the person at the terminal
+    // answers what the module asks for (ID, password without echo).
+    void SetMasterCredential(std::string id, std::string password, bool askOnTerminal) {
         m_masterId = std::move(id);
         m_masterPassword = std::move(password);
+        m_askOnTerminal = askOnTerminal;
     }
     // Opens a tab as the person would; its guard's refusal is a failure.
     void OpenTab(int tab);
@@ -115,6 +118,7 @@ class CCliSession {
     CPacketTracer::Observer m_traceSink;
     std::string m_masterId;
     std::string m_masterPassword;
+    bool m_askOnTerminal = false;
 };
 
 }  // namespace sondrix
