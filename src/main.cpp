@@ -11,10 +11,10 @@
 #include "app/headless_driver.h"
 #include "platform/message_loop.h"
 #include "platform/port_map.h"
+#include "platform/version.h"
 #include "qt/qt_front_end.h"
 #include "sim/sim_desk_ports.h"
 #include "sim/sim_options.h"
-#include "ui/strings.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.version) {
-        std::printf("%s\n", LoadString(IDS_VERSION_LINE).c_str());
+        std::printf("%s\n", VersionLine("sondrix").c_str());
         return 0;
     }
     CPortMap ports;

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "app/packet_summary.h"
+#include "link/packet_parser.h"
+#include "platform/version.h"
 
 namespace sondrix {
 
@@ -115,7 +117,7 @@ void CTraceWriter::WritePcapngHeading() {
     PutLE(section, 1, 2);  // version 1.0
     PutLE(section, 0, 2);
     PutLE(section, ~uint64_t{0}, 8);  // section length not given
-    PutOption(section, kOptionUserApplication, "sondrix 2.20");
+    PutOption(section, kOptionUserApplication, VersionLine("sondrix"));
     PutEndOfOptions(section);
     WriteBlock(kSectionHeader, section);
     WriteInterface(kLinkType, m_interface);

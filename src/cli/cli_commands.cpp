@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/packet_tracer.h"
+#include "cli/cli_user_commands.h"
 #include "link/command_table.h"
 #include "link/packet_parser.h"
 #include "platform/byte_reader.h"
@@ -28,6 +29,16 @@ std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
+}
+
+bool IsDecimal(const std::string& text) {
+    return !text.empty() && text.size() <= 18 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A count the window shows as text; 0 when it shows none.
+int64_t Decimal(const std::string& text) {
+    return IsDecimal(text) ? std::stoll(text) : 0;
 }
 
 std::string Extension(const std::string& path) {
@@ -77,37 +88,51 @@ void AsFileStep(Action action) {
 
 // ---- the option table: every option the Configuration page shows ----
 
+// What a value of the option is: a number typed into an edit, a choice of a
+// combo, or a check box (on or off), which sends as it is clicked.
+enum class EOptionValue { Number, Choice, Flag };
+
 struct SOptionControl {
     const char* name;
     int control;
-    int setButton;  // 0: a check box, which sends as it is clicked
+    int setButton;  // 0 for a check box
+    EOptionValue value;
 };
 
 constexpr std::array<SOptionControl, 24> kOptionControls = {{
-    {"gain", CSystemDlg::kGain, CSystemDlg::kSetGain},
-    {"brightness", CSystemDlg::kBrightness, CSystemDlg::kSetBrightness},
-    {"contrast", CSystemDlg::kContrast, CSystemDlg::kSetContrast},
-    {"lfd", CSystemDlg::kLfd, CSystemDlg::kSetLfd},
-    {"verify-level", CSystemDlg::kVerificationLevel, CSystemDlg::kSetVerificationLevel},
-    {"identify-level", CSystemDlg::kIdentificationLevel, CSystemDlg::kSetIdentificationLevel},
-    {"register-quality", CSystemDlg::kRegisterQuality, CSystemDlg::kSetRegisterQuality},
-    {"verify-quality", CSystemDlg::kVerifyQuality, CSystemDlg::kSetVerifyQuality},
-    {"capture-period", CSystemDlg::kCapturePeriod, CSystemDlg::kSetCapturePeriod},
-    {"relay-time", CSystemDlg::kRelayTime, CSystemDlg::kSetRelayTime},
-    {"identify-timeout", CSystemDlg::kIdentifyTimeout, CSystemDlg::kSetIdentifyTimeout},
-    {"site-code", CSystemDlg::kSiteCode, CSystemDlg::kSetSiteCode},
-    {"id-length", CSystemDlg::kIdLength, CSystemDlg::kSetIdLength},
-    {"adaptive-count", CSystemDlg::kAdaptiveCount, CSystemDlg::kSetAdaptiveCount},
-    {"protocol", CSystemDlg::kProtocol, CSystemDlg::kSetProtocol},
-    {"channel0", CSystemDlg::kChannel0, CSystemDlg::kSetChannel0},
-    {"channel1", CSystemDlg::kChannel1, CSystemDlg::kSetChannel1},
-    {"template-count", CSystemDlg::kTemplateCount, CSystemDlg::kSetTemplateCount},
-    {"emulation-mode", CSystemDlg::kEmulationMode, CSystemDlg::kSetEmulationMode},
-    {"latent", CSystemDlg::kLatent, 0},
-    {"adaptive-capture", CSystemDlg::kAdaptiveCapture, 0},
-    {"full-rotate", CSystemDlg::kFullRotate, 0},
-    {"relay", CSystemDlg::kRelay, 0},
-    {"log", CSystemDlg::kLog, 0},
+    {"gain", CSystemDlg::kGain, CSystemDlg::kSetGain, EOptionValue::Number},
+    {"brightness", CSystemDlg::kBrightness, CSystemDlg::kSetBrightness, EOptionValue::Number},
+    {"contrast", CSystemDlg::kContrast, CSystemDlg::kSetContrast, EOptionValue::Number},
+    {"lfd", CSystemDlg::kLfd, CSystemDlg::kSetLfd, EOptionValue::Number},
+    {"verify-level", CSystemDlg::kVerificationLevel, CSystemDlg::kSetVerificationLevel,
+     EOptionValue::Number},
+    {"identify-level", CSystemDlg::kIdentificationLevel, CSystemDlg::kSetIdentificationLevel,
+     EOptionValue::Number},
+    {"register-quality", CSystemDlg::kRegisterQuality, CSystemDlg::kSetRegisterQuality,
+     EOptionValue::Number},
+    {"verify-quality", CSystemDlg::kVerifyQuality, CSystemDlg::kSetVerifyQuality,
+     EOptionValue::Number},
+    {"capture-period", CSystemDlg::kCapturePeriod, CSystemDlg::kSetCapturePeriod,
+     EOptionValue::Number},
+    {"relay-time", CSystemDlg::kRelayTime, CSystemDlg::kSetRelayTime, EOptionValue::Number},
+    {"identify-timeout", CSystemDlg::kIdentifyTimeout, CSystemDlg::kSetIdentifyTimeout,
+     EOptionValue::Number},
+    {"site-code", CSystemDlg::kSiteCode, CSystemDlg::kSetSiteCode, EOptionValue::Number},
+    {"id-length", CSystemDlg::kIdLength, CSystemDlg::kSetIdLength, EOptionValue::Number},
+    {"adaptive-count", CSystemDlg::kAdaptiveCount, CSystemDlg::kSetAdaptiveCount,
+     EOptionValue::Number},
+    {"protocol", CSystemDlg::kProtocol, CSystemDlg::kSetProtocol, EOptionValue::Choice},
+    {"channel0", CSystemDlg::kChannel0, CSystemDlg::kSetChannel0, EOptionValue::Choice},
+    {"channel1", CSystemDlg::kChannel1, CSystemDlg::kSetChannel1, EOptionValue::Choice},
+    {"template-count", CSystemDlg::kTemplateCount, CSystemDlg::kSetTemplateCount,
+     EOptionValue::Choice},
+    {"emulation-mode", CSystemDlg::kEmulationMode, CSystemDlg::kSetEmulationMode,
+     EOptionValue::Choice},
+    {"latent", CSystemDlg::kLatent, 0, EOptionValue::Flag},
+    {"adaptive-capture", CSystemDlg::kAdaptiveCapture, 0, EOptionValue::Flag},
+    {"full-rotate", CSystemDlg::kFullRotate, 0, EOptionValue::Flag},
+    {"relay", CSystemDlg::kRelay, 0, EOptionValue::Flag},
+    {"log", CSystemDlg::kLog, 0, EOptionValue::Flag},
 }};
 
 const SOptionControl* FindOptionControl(const std::string& name) {
@@ -116,17 +141,19 @@ const SOptionControl* FindOptionControl(const std::string& name) {
     return found == kOptionControls.end() ? nullptr : found;
 }
 
-std::string ControlValue(const SControl& control) {
+// A check box's state is a flag, a number typed into an edit a number, a
+// choice of a combo its text.
+CCliReport::SField ControlField(const SControl& control) {
     switch (control.kind) {
         case EControlKind::CheckBox:
-            return control.checked ? "on" : "off";
+            return {"value", control.checked ? "true" : "false", true};
         case EControlKind::Combo:
-            return control.selection >= 0 &&
-                           static_cast<size_t>(control.selection) < control.items.size()
-                       ? control.items[static_cast<size_t>(control.selection)]
-                       : std::string();
+            return {"value", control.selection >= 0 &&
+                                     static_cast<size_t>(control.selection) < control.items.size()
+                                 ? control.items[static_cast<size_t>(control.selection)]
+                                 : std::string()};
         default:
-            return control.text;
+            return {"value", control.text, IsDecimal(control.text)};
     }
 }
 
@@ -138,14 +165,14 @@ void Info(CCliSession& session, CCliReport& report) {
     page.Click(CImageDlg::kStatus);
     session.Settle("reading the status");
     report.Add("model", page.Text(CImageDlg::kDeviceName));
-    report.Add("series", std::to_string(dlg.moduleSeries));
+    report.AddNumber("series", dlg.moduleSeries);
     report.Add("firmware", page.Text(CImageDlg::kFwVersion));
-    report.Add("users", page.Text(CImageDlg::kUserCounts));
-    report.Add("status", dlg.Text(CSondrixDlg::kMessageLine));
+    report.AddNumber("users", Decimal(page.Text(CImageDlg::kUserCounts)));
+    report.Add("status", page.Text(CImageDlg::kInfoStatus));
     report.Add("port", dlg.portName);
     report.Add("device", dlg.PacketManager().port.DevicePath());
-    report.Add("low_latency", dlg.PacketManager().port.LowLatency() ? "on" : "off");
-    report.Add("baud", std::to_string(dlg.baudRate));
+    report.AddFlag("low_latency", dlg.PacketManager().port.LowLatency());
+    report.AddNumber("baud", dlg.baudRate);
 }
 
 void Capture(CCliSession& session, const SCliOptions& options, CCliReport& report) {
@@ -168,24 +195,15 @@ void Capture(CCliSession& session, const SCliOptions& options, CCliReport& repor
         session.WaitForBox("saving the image");
     });
     report.Add("file", options.output);
-    report.Add("width", std::to_string(page.imageWidth));
-    report.Add("height", std::to_string(page.imageHeight));
-    report.Add("quality", dlg.Text(CSondrixDlg::kMessageLine).substr(qualityPrefix.size()));
-}
-
-void OpenDataBase(CCliSession& session) {
-    session.EnterMaster();
-    session.OpenTab(CSondrixDlg::kTabDataBase);
-    if (session.Dlg().moduleSeries == 2) {
-        session.Dlg().dbDlg.Click(CDbDlg::kGetList);
-    }
-    session.Settle("reading the user list");
+    report.AddNumber("width", page.imageWidth);
+    report.AddNumber("height", page.imageHeight);
+    report.AddNumber("quality", dlg.systemManagement.lastImageQuality);
 }
 
 void Users(CCliSession& session, CCliReport& report) {
-    OpenDataBase(session);
+    session.OpenDataBase();
     const CListData& list = session.Dlg().dbDlg.List(CDbDlg::kList);
-    report.Add("count", std::to_string(list.RowCount()));
+    report.AddNumber("count", static_cast<int64_t>(list.RowCount()));
     report.SetRowsName("users");
     for (size_t row = 0; row < list.RowCount(); ++row) {
         const auto& cells = list.Row(row).cells;
@@ -196,16 +214,11 @@ void Users(CCliSession& session, CCliReport& report) {
 
 void Backup(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     CSondrixDlg& dlg = session.Dlg();
-    OpenDataBase(session);
+    session.OpenDataBase();
     dlg.dbDlg.SetRecordFolder(options.arguments.at(0));
-    int lastShown = 0;
     session.SetPacketObserver([&](const STracedPacket&) {
-        const int done = dlg.dbManagement.recordsDownloaded;
-        if (done >= lastShown + 100) {
-            lastShown = done;
-            session.Progress("backup: " + std::to_string(done) + " of " +
-                             std::to_string(dlg.dbManagement.recordsToDownload) + " records");
-        }
+        session.ShowCount("backup", dlg.dbManagement.recordsDownloaded,
+                          dlg.dbManagement.recordsToDownload, "records");
     });
     session.MarkBoxes();
     session.Ui().QueuePopupClicks({CPopupRadioDlg::kAll}, true);
@@ -222,13 +235,13 @@ void Backup(CCliSession& session, const SCliOptions& options, CCliReport& report
     }
     session.SetPacketObserver({});
     report.Add("folder", options.arguments.at(0));
-    report.Add("records", std::to_string(dlg.dbManagement.recordsDownloaded));
+    report.AddNumber("records", dlg.dbManagement.recordsDownloaded);
 }
 
 void Restore(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     CSondrixDlg& dlg = session.Dlg();
     CDbDlg& page = dlg.dbDlg;
-    OpenDataBase(session);
+    session.OpenDataBase();
     page.Select(CDbDlg::kListType, CDbDlg::kListHost);
     session.Ui().QueueFiles(options.arguments);
     AsFileStep([&] {
@@ -244,8 +257,8 @@ void Restore(CCliSession& session, const SCliOptions& options, CCliReport& repor
     page.Click(CDbDlg::kUpload);
     session.WaitForBox("uploading the records");
     session.Settle("counting the users");
-    report.Add("records", std::to_string(page.rowsUploaded));
-    report.Add("users", dlg.imageDlg.Text(CImageDlg::kUserCounts));
+    report.AddNumber("records", page.rowsUploaded);
+    report.AddNumber("users", Decimal(dlg.imageDlg.Text(CImageDlg::kUserCounts)));
 }
 
 void Log(CCliSession& session, const SCliOptions& options, CCliReport& report) {
@@ -268,39 +281,37 @@ void Log(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     session.MarkBoxes();
     session.Ui().QueueAnswer(EAnswer::Yes);
     session.Ui().QueueFiles({options.output});
-    const std::string notWritten = LoadString(IDS_EXTRA_LOG_NOT_WRITTEN);
     page.Click(CUserDlg::kLogDownload);
-    try {
-        session.WaitForBox("downloading the log");
-    } catch (SCliFailure& failure) {
-        if (failure.message.rfind(notWritten, 0) == 0) {
-            failure.status = kCliFileError;
-        }
-        throw;
-    }
+    session.WaitForBox("downloading the log");
     std::error_code error;
     report.Add("file", options.output);
-    report.Add("bytes", std::to_string(fs::file_size(options.output, error)));
+    report.AddNumber("bytes", static_cast<int64_t>(fs::file_size(options.output, error)));
 }
 
-// "YYYY-MM-DD HH:MM:SS" (one word or two) into the six manual fields.
-bool ParseTime(const std::vector<std::string>& words, std::array<std::string, 6>& fields) {
+constexpr const char* kTimeUsage = "usage: sondrix-cli time get | time set [YYYY-MM-DD HH:MM:SS]";
+
+// "YYYY-MM-DD HH:MM:SS" (one word or two) into the six manual fields; what is
+// wrong with it (the window's own words for a value out of range), or empty.
+std::string ParseTime(const std::vector<std::string>& words, std::array<std::string, 6>& fields) {
     std::string text;
     for (size_t i = 1; i < words.size(); ++i) {
         text += (i == 1 ? "" : " ") + words[i];
     }
-    int values[6] = {};
+    std::array<int, 6> values = {};
     char tail = 0;
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d%*[ T]%2d:%2d:%2d%c", &values[0], &values[1],
                     &values[2], &values[3], &values[4], &values[5], &tail) != 6) {
-        return false;
+        return kTimeUsage;
+    }
+    if (std::string range = CUserDlg::ManualTimeError(values); !range.empty()) {
+        return "time set " + text + ": " + range;
     }
     for (size_t i = 0; i < fields.size(); ++i) {
         char field[8];
         std::snprintf(field, sizeof field, i == 0 ? "%04d" : "%02d", values[i]);
         fields[i] = field;
     }
-    return true;
+    return {};
 }
 
 void Time(CCliSession& session, const SCliOptions& options, CCliReport& report) {
@@ -333,7 +344,7 @@ void ReportOptions(CCliSession& session, CCliReport& report) {
     for (const SOptionControl& option : kOptionControls) {
         const SControl& control = page.Control(option.control);
         if (control.visible) {
-            report.AddRow({{"name", option.name}, {"value", ControlValue(control)}});
+            report.AddRow({{"name", option.name}, ControlField(control)});
         }
     }
 }
@@ -355,10 +366,7 @@ void Options(CCliSession& session, const SCliOptions& options, CCliReport& repor
             Fail(kCliModuleError, "the option " + name + " cannot be set on this module");
         }
         if (control.kind == EControlKind::CheckBox) {
-            if (value != "on" && value != "off") {
-                Fail(kCliUsage, "the option " + name + " is on or off");
-            }
-            if (control.checked != (value == "on")) {
+            if (control.checked != (value == "on" || value == "true")) {
                 page.Click(option.control);
             }
         } else if (control.kind == EControlKind::Combo) {
@@ -500,6 +508,9 @@ void Send(CCliSession& session, const SCliOptions& options, CCliReport& report) 
 
 void CheckCliCommand(const SCliOptions& options) {
     const std::string& command = options.command;
+    if (const SCliUserCommand* user = FindCliUserCommand(command)) {
+        user->check(options);
+    }
     const std::vector<std::string>& args = options.arguments;
     if (command == "info" || command == "users") {
         NeedArguments(options, 0, 0, command == "info" ? "info" : "users");
@@ -536,10 +547,12 @@ void CheckCliCommand(const SCliOptions& options) {
     } else if (command == "time") {
         NeedArguments(options, 1, 3, "time get | time set [YYYY-MM-DD HH:MM:SS]");
         std::array<std::string, 6> fields;
-        const bool good = (args[0] == "get" && args.size() == 1) ||
-                          (args[0] == "set" && (args.size() == 1 || ParseTime(args, fields)));
-        if (!good) {
-            Fail(kCliUsage, "usage: sondrix-cli time get | time set [YYYY-MM-DD HH:MM:SS]");
+        if (args[0] == "set" && args.size() > 1) {
+            if (const std::string error = ParseTime(args, fields); !error.empty()) {
+                Fail(kCliUsage, error);
+            }
+        } else if (args[0] != "set" && (args[0] != "get" || args.size() != 1)) {
+            Fail(kCliUsage, kTimeUsage);
         }
     } else if (command == "options") {
         NeedArguments(options, 1, 3, "options get | options set NAME VALUE");
@@ -548,8 +561,19 @@ void CheckCliCommand(const SCliOptions& options) {
         if (!good) {
             Fail(kCliUsage, "usage: sondrix-cli options get | options set NAME VALUE");
         }
-        if (args[0] == "set" && FindOptionControl(args[1]) == nullptr) {
-            Fail(kCliUsage, "unknown option " + args[1] + " (see options get)");
+        if (args[0] == "set") {
+            const SOptionControl* option = FindOptionControl(args[1]);
+            if (option == nullptr) {
+                Fail(kCliUsage, "unknown option " + args[1] + " (see options get)");
+            }
+            const std::string& value = args[2];
+            if (option->value == EOptionValue::Flag && value != "on" && value != "off" &&
+                value != "true" && value != "false") {
+                Fail(kCliUsage, "the option " + args[1] + " is on or off");
+            }
+            if (option->value == EOptionValue::Number && !IsDecimal(value)) {
+                Fail(kCliUsage, "the option " + args[1] + " is a number");
+            }
         }
     } else if (command == "firmware") {
         NeedArguments(options, 1, 1, "firmware FILE");
@@ -568,6 +592,9 @@ void CheckCliCommand(const SCliOptions& options) {
 
 void RunCliCommand(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     const std::string& command = options.command;
+    if (const SCliUserCommand* user = FindCliUserCommand(command)) {
+        user->run(session, options, report);
+    }
     if (command == "info") {
         Info(session, report);
     } else if (command == "capture") {

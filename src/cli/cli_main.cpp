@@ -3,8 +3,10 @@
 
 #include "cli/cli_run.h"
 #include "platform/console.h"
+#include "platform/terminal.h"
 
 int main(int argc, char** argv) {
     sondrix::UseUtf8Console();
-    return sondrix::RunCli(sondrix::ProgramArguments(argc, argv), std::cout, std::cerr);
+    return sondrix::RunCli(sondrix::ProgramArguments(argc, argv), std::cout, std::cerr,
+                           sondrix::StderrIsTerminal());
 }

@@ -9,9 +9,10 @@ namespace sondrix {
 
 namespace {
 
-constexpr std::array<const char*, 13> kCommands = {
-    "info",    "capture",  "users", "backup",  "restore", "log",  "time",
-    "options", "firmware", "send",  "monitor", "help",    "ports"};
+constexpr std::array<const char*, 20> kCommands = {
+    "info",    "capture",  "users",  "backup",  "restore", "log",      "time",
+    "options", "firmware", "send",   "enroll",  "verify",  "identify", "delete",
+    "master",  "status",   "cancel", "monitor", "ports",   "help"};
 
 constexpr std::array<uint32_t, 6> kRates = {9600, 14400, 19200, 38400, 57600, 115200};
 
@@ -100,11 +101,29 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
                 return needValue();
             }
             options.trace = args[++i];
-        } else if (arg == "--master-id" || arg == "--master-password") {
+        } else if (arg == "--master-id" || arg == "--master-password" ||
+                   arg == "--master-password-file" || arg == "--password-file") {
             if (!hasValue) {
                 return needValue();
             }
-            (arg == "--master-id" ? options.masterId : options.masterPassword) = args[++i];
+            std::string& value = arg == "--master-id"         ? options.masterId
+                                 : arg == "--master-password" ? options.masterPassword
+                                 : arg == "--password-file"   ? options.passwordFile
+                                                              : options.masterPasswordFile;
+            value = args[++i];
+        } else if (arg == "--password" || arg.rfind("--password=", 0) == 0) {
+            options.password = true;
+            options.passwordValue = arg.size() > 10 ? arg.substr(11) : std::string();
+        } else if (arg == "--finger" || arg == "--fingers") {
+            if (!hasValue || !ParseUnsigned(args[++i], options.fingerCount) ||
+                options.fingerCount < 1 || options.fingerCount > 10) {
+                error = arg + " needs a count of fingers from 1 to 10";
+                return false;
+            }
+        } else if (arg == "--all") {
+            options.all = true;
+        } else if (arg == "--yes" || arg == "-y" || arg == "--no") {
+            options.answer = arg == "--no" ? 0 : 1;
         } else if (arg == "--timeout") {
             uint32_t seconds = 0;
             if (!hasValue || !ParseUnsigned(args[++i], seconds) || seconds == 0) {
@@ -149,10 +168,6 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
         error = "--trace-raw needs --trace FILE";
         return false;
     }
-    if (!options.masterId.empty() && options.masterPassword.empty()) {
-        error = "--master-id needs --master-password";
-        return false;
-    }
     if (options.command.empty()) {
         error = "no command given (see --help)";
         return false;
@@ -169,66 +184,94 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
 
 std::string CliHelp() {
     return std::string(
-        "Usage: sondrix-cli [options] COMMAND [arguments]\n"
-        "\n"
-        "Commands:\n"
-        "  info                  model, series, firmware, user count and status\n"
-        "  capture -o FILE       capture an image; FILE ends in .raw, .bmp or .wsq\n"
-        "  users                 list the users with their authority\n"
-        "  backup DIR            download every record into DIR/<ID>.rec\n"
-        "  restore FILE...       upload .rec files\n"
-        "  log -o FILE [--option all|unread|last|oldest-to-last|nth N]\n"
-        "                        download the module's log\n"
-        "  time get              print the module's clock\n"
-        "  time set [YYYY-MM-DD HH:MM:SS]\n"
-        "                        set the clock (to this computer's time without a value)\n"
-        "  options get           print the module's options\n"
-        "  options set NAME VALUE\n"
-        "                        set one option (names as printed by options get)\n"
-        "  firmware FILE         update the module's firmware\n"
-        "  send COMMAND [PARAM1 [PARAM2 [DATA]]]\n"
-        "  send 7E...            send a hand-made packet (hexadecimal, as in the Packet\n"
-        "                        Creator, or a whole packet from 7E on) and print the answer\n"
-        "  monitor [--attach]    connect, then print every packet on the line until Ctrl-C;\n"
-        "                        --attach listens without connecting (at --baud, default\n"
-        "                        115200)\n"
-        "  ports                 list the serial devices present\n"
-        "\n"
-        "Options:\n"
-        "  --port PORT           COM1..COM8, COMn=PATH, a device path, a /dev/serial/by-id\n"
-        "                        path, a device name such as ttyUSB0, or auto for the\n"
-        "                        first USB serial adapter (default COM1)\n"
-        "  --baud RATE           use this rate only (default: search every rate)\n"
-        "  --simulate            work with the built-in simulated module on a pseudo-terminal\n"
-        "  --sim-model NAME, --sim-baud RATE, --sim-firmware HEX, --sim-users N\n"
-        "                        set up the simulated module\n"
-        "  --trace FILE          save every packet: pcapng to FILE and text to FILE.txt\n"
-        "                        (text only when FILE ends in .txt)\n"
-        "  --trace-raw           with --trace: also every chunk read from or written to the\n"
-        "                        port, as a second interface of the pcapng\n"
-        "  --install-wireshark-plugin\n"
-        "                        copy the Wireshark dissector of the module protocol into\n"
-        "                        ~/.local/lib/wireshark/plugins\n"
-        "  --master-id ID --master-password PASSWORD\n"
-        "                        the master's credential, when the module asks for one\n"
-        "  --master-password PASSWORD\n"
-        "                        alone: the module's device password\n"
-        "  --json                print the results as JSON\n"
-        "  --quiet, -q           no progress on standard error\n"
-        "  --timeout SECONDS     longest wait for the module (default 30)\n"
-        "  --help, --version\n"
-        "\n"
-        "Results go to standard output, progress and messages to standard error.\n"
-        "Exit status:\n"
-        "  0  success\n"
-        "  1  the module reported an error\n"
-        "  2  bad command line\n"
-        "  3  the serial port could not be opened\n"
-        "  4  no module answered (wrong port or rate, module silent)\n"
-        "  5  a file could not be read or written\n"
-        "  6  the module stopped answering part-way through\n"
-        "  130, 143  stopped by Ctrl-C (SIGINT) or SIGTERM; the port is closed and the\n"
-        "            trace complete\n");
+               "Usage: sondrix-cli [options] COMMAND [arguments]\n"
+               "\n"
+               "Commands:\n"
+               "  info                  model, series, firmware, user count and status\n"
+               "  status                the module's status (Idle..., Busy!!!, ...)\n"
+               "  cancel                cancel what the module is doing\n"
+               "  capture -o FILE       capture an image; FILE ends in .raw, .bmp or .wsq\n"
+               "  enroll ID [--finger N] [--password] [--yes|--no]\n"
+               "                        register a user with the module's own sequence,\n"
+               "                        prompting on standard error; N fingers (1..10,\n"
+               "                        series 4 and 5); --yes/--no answer whether to scan\n"
+               "                        again after a failed scan (else asked on a terminal)\n"
+               "  verify [--password] ID\n"
+               "                        match a finger (or the user's password) against ID\n"
+               "  identify              find the user of the finger on the sensor\n"
+               "  delete ID...          delete users\n"
+               "  delete --all [--yes]  delete every user (asks on a terminal; --yes otherwise)\n"
+               "  master set|reset ID...\n"
+               "                        give or take master authority\n"
+               "  users                 list the users with their authority\n"
+               "  backup DIR            download every record into DIR/<ID>.rec\n"
+               "  restore FILE...       upload .rec files\n"
+               "  log -o FILE [--option all|unread|last|oldest-to-last|nth N]\n"
+               "                        download the module's log\n"
+               "  time get              print the module's clock\n"
+               "  time set [YYYY-MM-DD HH:MM:SS]\n"
+               "                        set the clock (to this computer's time without a value)\n"
+               "  options get           print the module's options\n"
+               "  options set NAME VALUE\n"
+               "                        set one option (names as printed by options get;\n"
+               "                        on/off for flags)\n"
+               "  firmware FILE         update the module's firmware\n"
+               "  send COMMAND [PARAM1 [PARAM2 [DATA]]]\n"
+               "  send 7E...            send a hand-made packet (hexadecimal, as in the Packet\n"
+               "                        Creator, or a whole packet from 7E on) and print the "
+               "answer\n"
+               "  monitor [--attach]    connect, then print every packet on the line until "
+               "Ctrl-C;\n"
+               "                        --attach listens without connecting (at --baud, default\n"
+               "                        115200)\n"
+               "  ports                 list the serial devices present\n"
+               "\n"
+               "Options:\n"
+               "  --port PORT           COM1..COM8, COMn=PATH, a device path, a /dev/serial/by-id\n"
+               "                        path, a device name such as ttyUSB0, or auto for the\n"
+               "                        first USB serial adapter (default COM1)\n"
+               "  --baud RATE           use this rate only (default: search every rate)\n"
+               "  --simulate            work with the built-in simulated module on a "
+               "pseudo-terminal\n"
+               "  --sim-model NAME, --sim-baud RATE, --sim-firmware HEX, --sim-users N\n"
+               "                        set up the simulated module\n"
+               "  --sim-finger P:F      the simulated finger on the sensor: person P, finger F\n"
+               "  --sim-fingers P:F,... the fingers put down one scan after another\n"
+               "  --trace FILE          save every packet: pcapng to FILE and text to FILE.txt\n"
+               "                        (text only when FILE ends in .txt)\n"
+               "  --trace-raw           with --trace: also every chunk read from or written to "
+               "the\n"
+               "                        port, as a second interface of the pcapng\n"
+               "  --install-wireshark-plugin\n"
+               "                        copy the Wireshark dissector of the module protocol into\n"
+               "                        ~/.local/lib/wireshark/plugins\n"
+               "  --master-id ID        the master's ID, when the module asks for a credential\n"
+               "  --master-password-file FILE\n"
+               "                        the master's password (or alone the device password)\n"
+               "                        from the first line of FILE; also taken from\n"
+               "                        SONDRIX_MASTER_PASSWORD, or asked without echo on a\n"
+               "                        terminal; --master-password PASSWORD shows it to ps\n"
+               "  --password            the user's password, for enroll and verify: from\n"
+               "                        --password-file FILE, SONDRIX_PASSWORD, or asked\n"
+               "                        without echo on a terminal (--password=P shows it to ps)\n"
+               "  --json                print the result, or the failure, as one JSON object\n"
+               "  --quiet, -q           no progress and no codec lines on standard error\n"
+               "  --timeout SECONDS     longest the module may stay silent (default 30)\n"
+               "  --help, --version\n"
+               "\n"
+               "Results go to standard output; progress (one updating line on a terminal,\n"
+               "a line every few seconds elsewhere) and messages to standard error.\n"
+               "\n"
+               "JSON (schema version 1): one object a run, on one line:\n"
+               "  {\"version\": 1, \"command\": \"info\", \"exit\": 0, \"model\": \"HLX-M18\", "
+               "\"series\": 5, ...}\n"
+               "Counts, sizes, rates, indexes and times are numbers, flags booleans, the rest\n"
+               "strings; lists (users, options) are arrays of objects. Every failure, bad\n"
+               "command lines included, is {\"version\": 1, \"command\": ..., \"exit\": N,\n"
+               "\"error\": \"message\"} (command null when none was named).\n"
+               "\n"
+               "Exit status:\n") +
+           CliStatusHelp();
 }
 
 }  // namespace sondrix

@@ -4,25 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_status.h"
 #include "sim/sim_module.h"
 
 namespace sondrix {
-
-constexpr const char* kCliVersion = "2.20";
-
-// Exit status of sondrix-cli, one per class of failure.
-enum ECliStatus : int {
-    kCliOk = 0,
-    kCliModuleError = 1,  // the module answered with an error (its result text is shown)
-    kCliUsage = 2,        // bad command line
-    kCliPortError = 3,    // the serial port could not be opened
-    kCliNoModule = 4,     // no module answered on the port (wrong rate, silent, unplugged)
-    kCliFileError = 5,    // a file could not be read or written
-    kCliTimeout = 6,      // the module stopped answering part-way through the work
-    // Stopped by a signal, after a clean shutdown: 128 + its number (130 for
-    // Ctrl-C, 143 for SIGTERM), as shells report it.
-    kCliSignalBase = 128,
-};
 
 // What the command line asks for.
 struct SCliOptions {
@@ -44,6 +29,14 @@ struct SCliOptions {
     // Master credentials, for a module that has masters or a device password.
     std::string masterId;
     std::string masterPassword;
+    std::string masterPasswordFile;
+    // A user's password (enroll, verify --password): wanted, and where it comes from.
+    bool password = false;
+    std::string passwordValue;  // --password=P
+    std::string passwordFile;
+    uint32_t fingerCount = 1;    // enroll --finger N: fingers to enrol
+    bool all = false;            // delete --all
+    int answer = -1;             // --yes 1, --no 0: the answer to the questions; -1 ask
     uint32_t timeoutMs = 30000;  // longest wait for one answer or step
     bool help = false;
     bool version = false;

@@ -7,14 +7,18 @@ namespace sondrix {
 
 namespace {
 
-void PrintObject(std::ostream& out, const CCliReport::Fields& fields, bool open) {
-    if (open) {
-        out << '{';
-    }
+void PrintFields(std::ostream& out, const CCliReport::Fields& fields, bool leadingComma) {
     for (size_t i = 0; i < fields.size(); ++i) {
-        out << (i == 0 ? "" : ", ") << JsonString(fields[i].first) << ": "
-            << JsonString(fields[i].second);
+        out << (i == 0 && !leadingComma ? "" : ", ") << JsonString(fields[i].name) << ": "
+            << (fields[i].literal ? fields[i].value : JsonString(fields[i].value));
     }
+}
+
+// The keys every object begins with.
+void PrintHead(std::ostream& out, const std::string& command, int status) {
+    out << "{\"version\": " << CCliReport::kSchemaVersion
+        << ", \"command\": " << (command.empty() ? "null" : JsonString(command))
+        << ", \"exit\": " << status;
 }
 
 }  // namespace
@@ -37,30 +41,37 @@ std::string JsonString(const std::string& text) {
     return quoted + '"';
 }
 
-void CCliReport::Print(std::ostream& out, bool json) const {
+void CCliReport::Print(std::ostream& out, bool json, const std::string& command) const {
     if (!json) {
-        for (const auto& [name, value] : m_fields) {
-            out << name << ": " << value << '\n';
+        for (const SField& field : m_fields) {
+            out << field.name << ": " << field.value << '\n';
         }
         for (const Fields& row : m_rows) {
             for (size_t i = 0; i < row.size(); ++i) {
-                out << (i == 0 ? "" : "\t") << row[i].second;
+                out << (i == 0 ? "" : "\t") << row[i].value;
             }
             out << '\n';
         }
         return;
     }
-    PrintObject(out, m_fields, true);
+    PrintHead(out, command, 0);
+    PrintFields(out, m_fields, true);
     if (!m_rowsName.empty()) {
-        out << (m_fields.empty() ? "" : ", ") << JsonString(m_rowsName) << ": [";
+        out << ", " << JsonString(m_rowsName) << ": [";
         for (size_t i = 0; i < m_rows.size(); ++i) {
-            out << (i == 0 ? "" : ", ");
-            PrintObject(out, m_rows[i], true);
+            out << (i == 0 ? "{" : ", {");
+            PrintFields(out, m_rows[i], false);
             out << '}';
         }
         out << ']';
     }
     out << "}\n";
+}
+
+void CCliReport::PrintError(std::ostream& out, const std::string& command, int status,
+                            const std::string& message) {
+    PrintHead(out, command, status);
+    out << ", \"error\": " << JsonString(message) << "}\n";
 }
 
 }  // namespace sondrix

@@ -1,5 +1,6 @@
 #include "cli/cli_run.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <memory>
@@ -10,12 +11,15 @@
 #include "cli/cli_options.h"
 #include "cli/cli_ports.h"
 #include "cli/cli_report.h"
+#include "cli/cli_secrets.h"
 #include "cli/cli_session.h"
 #include "cli/cli_trace.h"
 #include "cli/cli_wireshark.h"
 #include "platform/interrupt_watch.h"
 #include "platform/message_loop.h"
 #include "platform/port_map.h"
+#include "platform/terminal.h"
+#include "platform/version.h"
 #include "sim/pty_simulator.h"
 
 namespace sondrix {
@@ -26,27 +30,28 @@ int Fail(const SCliFailure& failure, const SCliOptions& options, std::ostream& o
          std::ostream& err) {
     err << "sondrix-cli: " << failure.message << std::endl;
     if (options.json) {
-        out << "{\"error\": " << JsonString(failure.message) << ", \"status\": " << failure.status
-            << "}" << std::endl;
+        CCliReport::PrintError(out, options.command, failure.status, failure.message);
     }
     return failure.status;
 }
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool errIsTerminal) {
     SCliOptions options;
     std::string error;
+    // Asked for JSON, a script gets its error object whatever else is wrong.
+    options.json = std::find(args.begin(), args.end(), "--json") != args.end();
     if (!ParseCliOptions(args, options, error)) {
-        err << "sondrix-cli: " << error << std::endl;
-        return kCliUsage;
+        return Fail({kCliUsage, error}, options, out, err);
     }
     if (options.help) {
         out << CliHelp();
         return kCliOk;
     }
     if (options.version) {
-        out << "sondrix-cli " << kCliVersion << std::endl;
+        out << VersionLine("sondrix-cli") << std::endl;
         return kCliOk;
     }
     if (options.installWiresharkPlugin) {
@@ -73,12 +78,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     CCliReport report;
     try {
         CheckCliCommand(options);
+        TakeSecrets(options);
         if (options.simulate && !options.port.empty()) {
             throw SCliFailure{kCliUsage, "--simulate and --port cannot go together"};
         }
         if (options.command == "ports") {
             ListPorts(ports, report);
-            report.Print(out, options.json);
+            report.Print(out, options.json, options.command);
             return kCliOk;
         }
         const std::string portName = ChooseCliPort(options, ports);
@@ -97,12 +103,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             }
         }
         CMessageLoop loop(CMessageLoop::EClock::Real);
-        CCliSession session(loop, ports, err, !options.quiet, options.timeoutMs);
+        CCliSession session(loop, ports, err, !options.quiet, errIsTerminal, options.timeoutMs);
         session.SetInterrupt(&interrupt);
+        session.Dlg().imageDlg.codecDiagnostics = options.quiet ? nullptr : stderr;
         if (trace) {
             trace->Attach(session);
         }
-        session.SetMasterCredential(options.masterId, options.masterPassword);
+        session.SetMasterCredential(options.masterId, options.masterPassword, StdinIsTerminal());
         if (options.command == "monitor") {
             RunMonitor(session, options, portName, out, trace.get());
         }
@@ -115,7 +122,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         status = Fail({kCliFileError, error}, options, out, err);
     }
     if (status == kCliOk) {
-        report.Print(out, options.json);
+        report.Print(out, options.json, options.command);
     }
     return status;
 }

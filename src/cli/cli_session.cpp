@@ -1,12 +1,16 @@
 #include "cli/cli_session.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <ostream>
 
 #include "cli/cli_options.h"
 #include "link/command_table.h"
+#include "platform/byte_reader.h"
 #include "platform/port_map.h"
+#include "platform/terminal.h"
 #include "ui/strings.h"
 
 namespace sondrix {
@@ -21,19 +25,26 @@ constexpr uint32_t kPollMs = 100;
 }  // namespace
 
 CCliSession::CCliSession(CMessageLoop& loop, ISerialDeviceFactory& devices, std::ostream& progress,
-                         bool showProgress, uint32_t timeoutMs)
+                         bool showProgress, bool terminal, uint32_t timeoutMs)
     : m_loop(loop),
       m_dlg(loop, devices, m_ui),
       m_progress(progress),
       m_showProgress(showProgress),
-      m_timeoutMs(timeoutMs) {
+      m_timeoutMs(timeoutMs),
+      m_bar(progress, terminal) {
+    const std::string receiving = LoadString(IDS_RECEIVING_IMAGE);
+    const std::string receivingPrefix = receiving.substr(0, receiving.find('%'));
     m_dlg.Tracer().SetObserver([this](const STracedPacket& packet) { OnPacket(packet); });
-    m_messageObserver = m_dlg.AddObserver([this](int) {
+    m_messageObserver = m_dlg.AddObserver([this, receivingPrefix](int) {
         const std::string text = m_dlg.Text(CSondrixDlg::kMessageLine);
         if (text != m_lastMessage) {
             m_lastMessage = text;
-            if (!text.empty()) {
-                Progress(text);
+            if (text.rfind(receivingPrefix, 0) == 0) {
+                // An image transfer's share, one message a block.
+                ShowCount("capture", std::atoi(text.c_str() + receivingPrefix.size()), 100, "%");
+            } else if (!text.empty()) {
+                // Printed at the next look at the boxes, unless a failure says it anyway.
+                m_pendingMessages.push_back(text);
             }
         }
     });
@@ -43,6 +54,7 @@ CCliSession::CCliSession(CMessageLoop& loop, ISerialDeviceFactory& devices, std:
 }
 
 CCliSession::~CCliSession() {
+    m_bar.Break();
     m_dlg.RemoveObserver(m_messageObserver);
     m_dlg.Tracer().SetObserver({});
     m_dlg.PacketManager().port.Close();
@@ -65,7 +77,7 @@ void CCliSession::OnPacket(const STracedPacket& packet) {
 
 void CCliSession::Progress(const std::string& text) {
     if (m_showProgress) {
-        m_progress << "sondrix-cli: " << text << std::endl;
+        Prompt(text);
     }
 }
 
@@ -83,10 +95,6 @@ void CCliSession::RunUntilInterrupted(const std::function<void()>& tick) {
         m_loop.RunFor(kPollMs);
         tick();
     }
-}
-
-void CCliSession::FailOnBox(const CScriptedUiHost::SBox& box, int status) {
-    throw SCliFailure{status, box.text};
 }
 
 std::string CCliSession::Device() {
@@ -125,35 +133,94 @@ void CCliSession::Connect(const std::string& portName, uint32_t baud) {
     page.Click(CImageDlg::kConnect);
     const std::string succeeded = LoadString(IDS_CONNECTION_SUCCEEDED);
     size_t seen = mark;
-    const int64_t deadline = m_loop.NowMs() + 20000;
-    while (m_loop.NowMs() < deadline) {
+    while (true) {
         CheckInterrupt();
         for (; seen < m_ui.Boxes().size(); ++seen) {
             const CScriptedUiHost::SBox& box = m_ui.Boxes()[seen];
             if (box.text == succeeded) {
                 m_boxesSeen = m_boxMark = m_ui.Boxes().size();
+                FlushMessages({});
                 return;
             }
-            if (box.text.rfind(LoadString(IDS_CANNOT_OPEN_PORT), 0) == 0) {
-                FailOnBox(box, kCliPortError);
-            }
-            if (box.text == LoadString(IDS_CONNECTION_FAILED)) {
+            const int status = CliStatusOfBox(box.text);
+            if (status == kCliNoModule) {
+                FlushMessages(box.text);
                 throw SCliFailure{kCliNoModule, box.text + " No module answered on " + Device() +
                                                     " at any rate."};
             }
             if (box.icon == EIcon::Stop) {
-                FailOnBox(box, kCliNoModule);
+                FlushMessages(box.text);
+                if (status != kCliModuleError) {
+                    throw SCliFailure{status, box.text};
+                }
+                // The module answered, with an error: it is there, and said no.
+                throw SCliFailure{
+                    m_answers > 0 ? kCliModuleError : kCliNoModule,
+                    box.text + " (" + AnswerContext() + " while connecting to " + Device() + ")"};
             }
         }
+        FlushMessages({});
         // The window goes on to the other rates; asked for one rate, we stop here.
         if (baud != 0 && page.autoSearchCount > 0) {
             throw SCliFailure{kCliNoModule, "No module answered on " + Device() + " at " +
                                                 std::to_string(baud) + " bps."};
         }
-        m_loop.RunUntil([&] { return m_ui.Boxes().size() > seen || page.autoSearchCount > 0; },
-                        kPollMs);
+        // While the search runs a request goes out every attempt; once the
+        // module has answered, its silence is a time-out like any other.
+        if (m_loop.NowMs() - m_lastPacketMs > static_cast<int64_t>(m_timeoutMs)) {
+            if (m_answers == 0) {
+                throw SCliFailure{kCliNoModule, "No module answered on " + Device() + "."};
+            }
+            throw SCliFailure{kCliTimeout, "The module on " + Device() +
+                                               " answered, then stopped answering for " +
+                                               std::to_string(m_timeoutMs / 1000) +
+                                               " s while connecting."};
+        }
+        const int attempt = page.autoSearchCount;
+        m_loop.RunUntil(
+            [&] { return m_ui.Boxes().size() > seen || page.autoSearchCount != attempt; }, kPollMs);
     }
-    throw SCliFailure{kCliNoModule, "No module answered on " + Device() + "."};
+}
+
+std::string CCliSession::AnswerContext() const {
+    CByteReader reader(m_lastAnswer.bytes.data(), m_lastAnswer.bytes.size());
+    uint8_t start = 0;
+    uint32_t command = 0;
+    uint32_t result = 0;
+    if (!reader.U8(start) || !reader.U32BE(command) || !reader.U32BE(result)) {
+        return "the module answered";
+    }
+    const SCommandInfo* info = FindCommand(command);
+    char text[96];
+    std::snprintf(text, sizeof text, "result 0x%X to %s", result,
+                  info != nullptr ? info->name : "an unknown command");
+    return text;
+}
+
+void CCliSession::ShowCount(const std::string& what, int64_t done, int64_t total,
+                            const std::string& unit) {
+    // Nothing to show before the size of the run is known.
+    if (m_showProgress && total > 0) {
+        m_bar.Update(what, done, total, unit, m_loop.NowMs());
+    }
+}
+
+void CCliSession::Prompt(const std::string& text) {
+    // A box often repeats the message line, or the prompt just given.
+    if (text != m_lastPrinted) {
+        m_bar.Break();
+        m_lastPrinted = text;
+        m_progress << "sondrix-cli: " << text << std::endl;
+    }
+}
+
+void CCliSession::FlushMessages(const std::string& reported) {
+    for (const std::string& text : m_pendingMessages) {
+        if (text != reported) {
+            Progress(text);
+        }
+    }
+    m_pendingMessages.clear();
 }
 
 void CCliSession::EnterMaster() {
@@ -170,9 +237,27 @@ void CCliSession::EnterMaster() {
             m_ui.QueuePopupAnswer(true, m_masterId);
         }
         m_ui.QueuePopupAnswer(true, m_masterPassword);
+    } else if (m_askOnTerminal) {
+        // Nothing given: what the module asks for, the person types.
+        m_ui.SetPopupAnswerer([](CDialogModel& popup) {
+            const auto* input = dynamic_cast<const CPopupIdDlg*>(&popup);
+            std::string text;
+            const bool typed =
+                input != nullptr && ReadTerminalLine(input->prompt + " ", input->masked != 0, text);
+            CScriptedUiHost::AnswerPopup(popup, typed, text);
+        });
     }
     page.Click(CBasicDlg::kEnterMaster);
-    WaitFor([&] { return m_dlg.masterMode == 1; }, "entering master mode");
+    try {
+        WaitFor([&] { return m_dlg.masterMode == 1; }, "entering master mode");
+    } catch (...) {
+        m_ui.SetPopupAnswerer({});
+        throw;
+    }
+    // A module that asked for no credential leaves it queued, where the
+    // next popup of the command would take it.
+    m_ui.DropQueuedPopups();
+    m_ui.SetPopupAnswerer({});
 }
 
 void CCliSession::OpenTab(int tab) {
@@ -186,6 +271,15 @@ void CCliSession::OpenTab(int tab) {
     }
 }
 
+void CCliSession::OpenDataBase() {
+    EnterMaster();
+    OpenTab(CSondrixDlg::kTabDataBase);
+    if (m_dlg.moduleSeries == 2) {
+        m_dlg.dbDlg.Click(CDbDlg::kGetList);
+    }
+    Settle("reading the user list");
+}
+
 void CCliSession::WaitFor(const std::function<bool()>& done, const std::string& what) {
     while (true) {
         CheckInterrupt();
@@ -193,14 +287,20 @@ void CCliSession::WaitFor(const std::function<bool()>& done, const std::string& 
             const CScriptedUiHost::SBox& box = m_ui.Boxes()[m_boxesSeen];
             if (box.icon == EIcon::Stop) {
                 ++m_boxesSeen;
-                throw SCliFailure{kCliModuleError,
+                FlushMessages(box.text);
+                throw SCliFailure{CliStatusOfBox(box.text),
                                   box.text + " (" + what + ", module on " + Device() + ")"};
             }
             if (box.buttons == EButtons::Ok) {
                 Progress(box.text);
             }
         }
-        if (done()) {
+        const bool finished = done();
+        if (finished && m_showProgress) {
+            m_bar.Complete(m_loop.NowMs());
+        }
+        FlushMessages({});
+        if (finished) {
             return;
         }
         ShowBarProgress(what);
@@ -240,15 +340,11 @@ const CScriptedUiHost::SBox& CCliSession::WaitForBox(const std::string& what, in
 
 void CCliSession::ShowBarProgress(const std::string& what) {
     const CPopupProgressDlg& popup = m_dlg.popupProgress;
-    if (!popup.Exists() || popup.bar.upper <= popup.bar.lower) {
-        m_lastPercent = -1;
-        return;
-    }
-    const int percent =
-        (popup.bar.position - popup.bar.lower) * 100 / (popup.bar.upper - popup.bar.lower);
-    if (m_lastPercent < 0 || percent >= m_lastPercent + 10) {
-        m_lastPercent = percent;
-        Progress(what + ": " + std::to_string(percent) + " %");
+    if (popup.Exists() && popup.bar.upper > popup.bar.lower) {
+        ShowCount(
+            what,
+            (popup.bar.position - popup.bar.lower) * 100 / (popup.bar.upper - popup.bar.lower), 100,
+            "%");
     }
 }
 

@@ -5,18 +5,15 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "app/sondrix_dlg.h"
+#include "cli/cli_progress.h"
+#include "cli/cli_status.h"
 #include "platform/message_loop.h"
 #include "platform/scripted_ui_host.h"
 
 namespace sondrix {
-
-// A failure that ends the command, with its exit status and message.
-struct SCliFailure {
-    int status;
-    std::string message;
-};
 
 // The program core driven from the command line: the same main dialog,
 // pages, packet manager and handlers as the window, acted on through the
@@ -25,8 +22,10 @@ struct SCliFailure {
 // observer may see each one.
 class CCliSession {
   public:
+    // `terminal`: the progress stream is a terminal, where a run's progress
+    // is one line rewritten in place.
     CCliSession(CMessageLoop& loop, ISerialDeviceFactory& devices, std::ostream& progress,
-                bool showProgress, uint32_t timeoutMs);
+                bool showProgress, bool terminal, uint32_t timeoutMs);
     ~CCliSession();
     CCliSession(const CCliSession&) = delete;
     CCliSession& operator=(const CCliSession&) = delete;
@@ -40,12 +39,17 @@ class CCliSession {
     // need. When the module asks for a credential: the master's ID and
     // password, or with no ID the device password.
     void EnterMaster();
-    void SetMasterCredential(std::string id, std::string password) {
+    // With `askOnTerminal` and no credential, the person at the terminal
+    // answers what the module asks for (ID, password without echo).
+    void SetMasterCredential(std::string id, std::string password, bool askOnTerminal) {
         m_masterId = std::move(id);
         m_masterPassword = std::move(password);
+        m_askOnTerminal = askOnTerminal;
     }
     // Opens a tab as the person would; its guard's refusal is a failure.
     void OpenTab(int tab);
+    // Master mode, the DataBase tab and its user list read.
+    void OpenDataBase();
 
     // Runs the loop until `done`; a stop-icon box shown meanwhile, or the
     // module going quiet for the time-out, ends the command with a failure.
@@ -57,11 +61,17 @@ class CCliSession {
                                             int failureStatus = kModuleErrorStatus);
     // Lets WaitForBox look only at boxes shown from now on.
     void MarkBoxes() { m_boxMark = m_ui.Boxes().size(); }
+    // Takes the boxes shown so far as dealt with: no failure, no report.
+    void SkipBoxes() { m_boxesSeen = m_boxMark = m_ui.Boxes().size(); }
     // Runs until every request has its answer and the line has been quiet a while.
     void Settle(const std::string& what);
 
     // Prints a progress line on the error stream (unless quiet).
     void Progress(const std::string& text);
+    // Tells the person at the module what to do, quiet or not.
+    void Prompt(const std::string& text);
+    // How far a run has come: `done` of `total` `unit` (unless quiet).
+    void ShowCount(const std::string& what, int64_t done, int64_t total, const std::string& unit);
 
     // Once `signal` holds a signal's number (set from any thread), the wait
     // under way ends the work with exit status 128 + that number.
@@ -89,10 +99,14 @@ class CCliSession {
     void Start();
     // "COM1 (/dev/ttyUSB0)", for messages.
     std::string Device();
-    // The progress popup's bar, every ten per cent.
+    // The progress popup's bar, as a share.
     void ShowBarProgress(const std::string& what);
-    [[noreturn]] void FailOnBox(const CScriptedUiHost::SBox& box, int status);
     void CheckInterrupt();
+    // "result 0x1234 to CMD_CONNECT", of the last answer.
+    std::string AnswerContext() const;
+    // Prints the message-line texts shown since the last look, but not the
+    // one a failure is about to report.
+    void FlushMessages(const std::string& reported);
 
     CMessageLoop& m_loop;
     CScriptedUiHost m_ui;
@@ -102,9 +116,11 @@ class CCliSession {
     uint32_t m_timeoutMs;
     size_t m_boxesSeen = 0;  // boxes checked for failures
     size_t m_boxMark = 0;    // where WaitForBox looks for the next report
-    int m_lastPercent = -1;
+    CCliProgress m_bar;
     int m_messageObserver = 0;
     std::string m_lastMessage;
+    std::vector<std::string> m_pendingMessages;
+    std::string m_lastPrinted;
     int64_t m_lastPacketMs = 0;
     bool m_awaitingAnswer = false;
     uint64_t m_answers = 0;
@@ -114,6 +130,7 @@ class CCliSession {
     std::string m_masterId;
     std::string m_masterPassword;
     const std::atomic<int>* m_interrupt = nullptr;
+    bool m_askOnTerminal = false;
 };
 
 }  // namespace sondrix

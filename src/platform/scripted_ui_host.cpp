@@ -12,6 +12,8 @@ EAnswer CScriptedUiHost::MessageBox(const std::string& text, EIcon icon, EButton
     if (!m_answers.empty()) {
         answer = m_answers.front();
         m_answers.pop_front();
+    } else if (m_answerer) {
+        answer = m_answerer(text, buttons);
     }
     m_boxes.push_back({text, icon, buttons, caption, answer});
     if (m_observer) {
@@ -38,6 +40,8 @@ int CScriptedUiHost::RunModal(CDialogModel& dialog) {
     if (!m_popups.empty()) {
         action = std::move(m_popups.front());
         m_popups.pop_front();
+    } else if (m_popupAnswerer) {
+        action = m_popupAnswerer;
     }
     action(dialog);
     return dialog.Ended() ? dialog.Result() : IDCANCEL;
@@ -54,25 +58,27 @@ void CScriptedUiHost::CloseModeless(CDialogModel& dialog) {
 }
 
 void CScriptedUiHost::QueuePopupAnswer(bool ok, const std::string& text) {
-    QueuePopup([ok, text](CDialogModel& d) {
-        if (!text.empty()) {
-            for (int id : d.ControlIds()) {
-                if (d.Control(id).kind == EControlKind::Edit) {
-                    d.Type(id, text);
-                    break;
-                }
+    QueuePopup([ok, text](CDialogModel& d) { AnswerPopup(d, ok, text); });
+}
+
+void CScriptedUiHost::AnswerPopup(CDialogModel& d, bool ok, const std::string& text) {
+    if (!text.empty()) {
+        for (int id : d.ControlIds()) {
+            if (d.Control(id).kind == EControlKind::Edit) {
+                d.Type(id, text);
+                break;
             }
         }
-        if (d.Ended()) {
-            return;
-        }
-        // A popup without a Cancel button is cancelled by closing its window.
-        if (!ok && !d.Has(IDCANCEL)) {
-            d.EndDialog(IDCANCEL);
-        } else {
-            d.Click(ok ? IDOK : IDCANCEL);
-        }
-    });
+    }
+    if (d.Ended()) {
+        return;
+    }
+    // A popup without a Cancel button is cancelled by closing its window.
+    if (!ok && !d.Has(IDCANCEL)) {
+        d.EndDialog(IDCANCEL);
+    } else {
+        d.Click(ok ? IDOK : IDCANCEL);
+    }
 }
 
 void CScriptedUiHost::QueuePopupClicks(std::vector<int> ids, bool ok) {

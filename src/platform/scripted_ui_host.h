@@ -33,14 +33,24 @@ class CScriptedUiHost : public IUiHost {
     SScreenSize ScreenSize() const override { return m_screen; }
 
     void QueueAnswer(EAnswer answer) { m_answers.push_back(answer); }
+    // Answers the boxes no queued answer is left for (a front end asking
+    // its person); without one they get the affirmative answer.
+    using Answerer = std::function<EAnswer(const std::string& text, EButtons buttons)>;
+    void SetAnswerer(Answerer answerer) { m_answerer = std::move(answerer); }
     void QueueFiles(std::vector<std::string> paths) { m_files.push_back(std::move(paths)); }
     // What the person does in the next modal popup. Unscripted popups are
     // confirmed with OK as they stand.
     using PopupAction = std::function<void(CDialogModel&)>;
     void QueuePopup(PopupAction action) { m_popups.push_back(std::move(action)); }
+    // Forgets what was queued for popups that never came.
+    void DropQueuedPopups() { m_popups.clear(); }
     // Types `text` into the popup's first edit (when not empty) and presses
     // OK, or presses Cancel (closes the window when it has no Cancel).
     void QueuePopupAnswer(bool ok, const std::string& text = {});
+    // Does in `popup` what QueuePopupAnswer queues.
+    static void AnswerPopup(CDialogModel& popup, bool ok, const std::string& text);
+    // Acts in the popups nothing is queued for (a front end asking its person).
+    void SetPopupAnswerer(PopupAction answerer) { m_popupAnswerer = std::move(answerer); }
     // Clicks the given controls in order, then OK or Cancel.
     void QueuePopupClicks(std::vector<int> ids, bool ok);
     void SetScreenSize(SScreenSize size) { m_screen = size; }
@@ -72,6 +82,8 @@ class CScriptedUiHost : public IUiHost {
     std::vector<std::string> m_openedUrls;
     SScreenSize m_screen;
     std::function<void(const SBox&)> m_observer;
+    Answerer m_answerer;
+    PopupAction m_popupAnswerer;
 };
 
 }  // namespace sondrix

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/version.h"
 #include "sim/pty_simulator.h"
 #include "sim/sim_options.h"
-#include "ui/strings.h"
 
 int main(int argc, char** argv) {
     using namespace sondrix;
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (*it == "--version") {
-            std::printf("hlxsim, %s\n", LoadString(IDS_VERSION_LINE).c_str());
+            std::printf("%s\n", VersionLine("hlxsim").c_str());
             return 0;
         }
         if (*it == "--pace") {

@@ -48,6 +48,10 @@ CSimModule::CSimModule(SSimConfig config)
       m_extras(std::make_unique<CSimExtras>(*this)),
       m_firmware(std::make_unique<CSimFirmware>(*this)) {
     m_users.Seed(m_config.userCount);
+    if (!m_config.fingers.empty()) {
+        m_finger = m_config.fingers.front();
+        m_nextFinger = 1;
+    }
 }
 
 CSimModule::~CSimModule() = default;
@@ -240,7 +244,15 @@ FingerOnSensor CSimModule::ScanFinger(uint32_t command, std::vector<SSimReply>& 
         Answer(out, command, RESULT_NOT_SUPPORTED, 0);
         return kNoFinger;
     }
-    return Scan(command, m_image, false, out) ? m_finger : kNoFinger;
+    if (!Scan(command, m_image, false, out)) {
+        return kNoFinger;
+    }
+    const FingerOnSensor scanned = m_finger;
+    // The person puts the next finger of the list down for the next scan.
+    if (m_nextFinger < m_config.fingers.size()) {
+        m_finger = m_config.fingers[m_nextFinger++];
+    }
+    return scanned;
 }
 
 uint32_t CSimModule::ImageChunkSize() const {

@@ -33,6 +33,9 @@ struct SSimConfig {
     uint32_t userCount = 0;         // users "1".."n" the module starts with
     uint32_t captureDelayMs = 0;    // a scan: from the capture request to the first chunk
     uint32_t captureTimeoutMs = 0;  // how long an empty sensor is watched before result 7
+    // The fingers a person puts on the sensor, one a scan in turn; the last
+    // one stays. Empty: person 1's first finger.
+    std::vector<SFinger> fingers = {};
 };
 
 // Misbehaviour on demand, for testing how the program copes.
@@ -171,6 +174,7 @@ class CSimModule {
     // Option number -> value; a number not held here is refused as invalid.
     std::map<uint32_t, uint32_t> m_options;
     FingerOnSensor m_finger = SFinger{1, 0};
+    size_t m_nextFinger = 0;  // of the configured fingers, the one the next scan takes
     std::vector<uint8_t> m_image;
     std::vector<uint8_t> m_colourImage;
     // The print rendered last, and for which finger, size and kind.

@@ -36,6 +36,19 @@ bool ParseFirmware(const std::string& text, uint32_t& out) {
     return true;
 }
 
+// "PERSON:FINGER", a person's number and one of their ten fingers (0..9).
+bool ParseFinger(const std::string& text, SFinger& finger) {
+    const auto colon = text.find(':');
+    uint32_t person = 0;
+    uint32_t index = 0;
+    if (colon == std::string::npos || !ParseNumber(text.substr(0, colon), 10, person) ||
+        !ParseNumber(text.substr(colon + 1), 10, index) || index >= kFingersPerPerson) {
+        return false;
+    }
+    finger = SFinger{person, static_cast<uint8_t>(index)};
+    return true;
+}
+
 }  // namespace
 
 bool ParseSimOptions(std::vector<std::string>& args, SSimConfig& config, std::string& error) {
@@ -43,7 +56,7 @@ bool ParseSimOptions(std::vector<std::string>& args, SSimConfig& config, std::st
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         const bool known = option == "--model" || option == "--baud" || option == "--firmware" ||
-                           option == "--users";
+                           option == "--users" || option == "--finger" || option == "--fingers";
         if (!known) {
             rest.push_back(option);
             continue;
@@ -74,6 +87,21 @@ bool ParseSimOptions(std::vector<std::string>& args, SSimConfig& config, std::st
                 return false;
             }
             config.firmwareVersion = number;
+        } else if (option == "--finger" || option == "--fingers") {
+            config.fingers.clear();
+            for (size_t start = 0; start <= value.size();) {
+                const size_t comma = std::min(value.find(',', start), value.size());
+                SFinger finger;
+                if (!ParseFinger(value.substr(start, comma - start), finger) ||
+                    (option == "--finger" && comma != value.size())) {
+                    error = option + " expects PERSON:FINGER" +
+                            (option == "--fingers" ? ",PERSON:FINGER,..." : "") +
+                            " with FINGER from 0 to 9, e.g. 7:1";
+                    return false;
+                }
+                config.fingers.push_back(finger);
+                start = comma + 1;
+            }
         } else {
             if (!ParseNumber(value, 10, number)) {
                 error = "--users expects a count";
@@ -91,7 +119,11 @@ std::string SimOptionsHelp() {
            "  --baud RATE        its line speed: 9600, 14400, 19200, 38400, 57600 or 115200\n"
            "                     (default 115200)\n"
            "  --firmware VER     firmware version it reports, e.g. 1.24 (default 3.01)\n"
-           "  --users COUNT      number of enrolled users it reports (default 0)\n";
+           "  --users COUNT      number of enrolled users it reports (default 0)\n"
+           "  --finger P:F       the finger on its sensor: person P's finger F (0..9)\n"
+           "                     (default 1:0)\n"
+           "  --fingers P:F,...  the fingers put on the sensor one scan after another\n"
+           "                     (the last one stays), e.g. for the steps of an enrolment\n";
 }
 
 }  // namespace sondrix

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,8 @@ class CImageDlg : public CPageBase {
     int32_t imageWidth = 4;
     int32_t imageHeight = 4;
     int imagePresent = 0;  // 0: the placeholder is drawn
+    // Where the WSQ codec writes its diagnostic lines; nullptr silences them.
+    std::FILE* codecDiagnostics = stderr;
     int32_t succeededCount = 0;
     int32_t failedCount = 0;
     int32_t autoSearchCount = 0;  // unanswered connection attempts

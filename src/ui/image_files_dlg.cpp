@@ -48,12 +48,13 @@ std::string RejectionText(const std::string& extension, ImageFileStatus status,
 // A WSQ file decoded within the page's buffer; its first `image.size()`
 // pixels are the image, whatever frame the file gives, as long as it gives
 // that many.
-ImageFileStatus ReadWsqImage(const std::string& path, std::vector<uint8_t>& image) {
+ImageFileStatus ReadWsqImage(const std::string& path, std::vector<uint8_t>& image,
+                             std::FILE* diagnostics) {
     std::vector<uint8_t> decoded(kWsqPixelCapacity);
     int width = 0;
     int height = 0;
     const ImageFileStatus status =
-        ReadWsqFile(path, decoded.data(), decoded.size(), &width, &height);
+        ReadWsqFile(path, decoded.data(), decoded.size(), &width, &height, diagnostics);
     if (status != ImageFileStatus::Ok) {
         return status;
     }
@@ -94,7 +95,7 @@ void CImageDlg::OpenImageFile() {
     } else if (extension == "bmp") {
         status = ReadBmpFile(path, image.data(), imageWidth, imageHeight);
     } else if (extension == "wsq") {
-        status = ReadWsqImage(path, image);
+        status = ReadWsqImage(path, image, codecDiagnostics);
     }
     if (status != ImageFileStatus::Ok) {
         main.Ui().MessageBox(RejectionText(extension, status, path), EIcon::Stop);
@@ -130,7 +131,7 @@ void CImageDlg::SaveImageFile() {
         status = WriteBmpFile(path, pixels, imageWidth, imageHeight,
                               [this](int ms) { Loop().Sleep(static_cast<uint32_t>(ms)); });
     } else if (extension == "wsq") {
-        status = WriteWsqFile(path, pixels, imageWidth, imageHeight);
+        status = WriteWsqFile(path, pixels, imageWidth, imageHeight, codecDiagnostics);
     }
     switch (status) {
         case ImageFileStatus::Ok:

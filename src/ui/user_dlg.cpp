@@ -441,6 +441,24 @@ void CUserDlg::OnManualEdit(int id) {
     this->*field.value = DecimalValue(this->*field.text);
 }
 
+std::string CUserDlg::ManualTimeError(const std::array<int, 6>& values) {
+    for (size_t i = 0; i < kManualFields.size(); ++i) {
+        const SManualField& field = kManualFields[i];
+        const int value = values[i];
+        if (field.id == kDay) {
+            const int days = DaysInMonth(values[0], values[1]);
+            if (value < 1 || value > days) {
+                char text[64];
+                std::snprintf(text, sizeof text, LoadString(IDS_EXTRA_WRONG_DAY).c_str(), days);
+                return text;
+            }
+        } else if (value < field.low || value > field.high) {
+            return LoadString(field.wrongText);
+        }
+    }
+    return {};
+}
+
 bool CUserDlg::ValidateManualTime() {
     auto fail = [this](const std::string& text) {
         Main().Ui().MessageBox(text, EIcon::Stop);
@@ -454,20 +472,8 @@ bool CUserDlg::ValidateManualTime() {
             return fail(LoadString(field.inputText));
         }
     }
-    for (const SManualField& field : kManualFields) {
-        const int value = this->*field.value;
-        if (field.id == kDay) {
-            const int days = DaysInMonth(year, month);
-            if (value < 1 || value > days) {
-                char text[64];
-                std::snprintf(text, sizeof text, LoadString(IDS_EXTRA_WRONG_DAY).c_str(), days);
-                return fail(text);
-            }
-        } else if (value < field.low || value > field.high) {
-            return fail(LoadString(field.wrongText));
-        }
-    }
-    return true;
+    const std::string error = ManualTimeError({year, month, day, hour, minute, second});
+    return error.empty() || fail(error);
 }
 
 void CUserDlg::SetTime() {

@@ -97,6 +97,9 @@ class CUserDlg : public CPageBase {
     // clock fields take the host time and the clock display starts.
     void ShowPage();
     void Reset() override;
+    // What the window says of a manual time (year, month, day, hour, minute,
+    // second) out of range ("Wrong Month!!! (Range: 1 ~ 12)"); empty when sound.
+    static std::string ManualTimeError(const std::array<int, 6>& values);
     // The module clock from the get-time answer.
     void ShowModuleTime(const SBcdTime& time);
     // The read-data answer: one character per byte.
@@ -163,6 +166,7 @@ class CUserDlg : public CPageBase {
     void OnManualEdit(int id);
     void FillManualFields(const std::tm& time);
     bool ValidateManualTime();
+
     void SetTime();
     void SetGpioConfig();
     void GpioTest();

@@ -126,10 +126,29 @@ TEST(SimOptions, ParseModelRateFirmwareAndUsers) {
 
     for (std::vector<std::string> bad :
          {std::vector<std::string>{"--model", "HLX-X"}, std::vector<std::string>{"--baud", "12345"},
-          std::vector<std::string>{"--firmware", "1.xyz"}, std::vector<std::string>{"--users"}}) {
-        EXPECT_FALSE(ParseSimOptions(bad, config, error));
+          std::vector<std::string>{"--firmware", "1.xyz"}, std::vector<std::string>{"--users"},
+          std::vector<std::string>{"--finger", "7:10"}, std::vector<std::string>{"--finger", "7"},
+          std::vector<std::string>{"--finger", "1:0,2:0"},
+          std::vector<std::string>{"--fingers", "1:0,"}}) {
+        EXPECT_FALSE(ParseSimOptions(bad, config, error)) << bad.back();
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(SimOptions, FingersGoOnTheSensorOneScanAfterAnother) {
+    std::vector<std::string> args = {"--fingers", "7:1,7:1,3:9"};
+    SSimConfig config;
+    std::string error;
+    ASSERT_TRUE(ParseSimOptions(args, config, error)) << error;
+    ASSERT_EQ(config.fingers, (std::vector<SFinger>{{7, 1}, {7, 1}, {3, 9}}));
+    CSimModule module(config);
+    std::vector<SSimReply> out;
+    std::vector<SFinger> scanned;
+    for (int scan = 0; scan < 4; ++scan) {
+        EXPECT_EQ(module.Finger(), (std::vector<SFinger>{{7, 1}, {7, 1}, {3, 9}, {3, 9}}[scan]));
+        scanned.push_back(*module.ScanFinger(CMD_VERIFY, out));
+    }
+    EXPECT_EQ(scanned, (std::vector<SFinger>{{7, 1}, {7, 1}, {3, 9}, {3, 9}})) << "the last stays";
 }
 
 }  // namespace
