@@ -63,7 +63,7 @@ TEST_F(CliPortsTest, TheLockIsHeldWhileWorkingAndGoneAfter) {
     watcher.join();
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(seen);
-    EXPECT_NE(run.out.find("low_latency: off"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("low_latency: false"), std::string::npos) << run.out;
     EXPECT_FALSE(std::filesystem::exists(LockFile(module)));
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }

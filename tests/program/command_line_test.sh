@@ -24,7 +24,7 @@ check() {
     fi
 }
 
-version='^Sondrix Version [0-9]'
+version='^sondrix [0-9]'
 check "Qt's -platform passes through" 0 "$version" -platform offscreen --version
 # -geometry is the X11 spelling of -qwindowgeometry, taken on X11 only.
 check "Qt's -style and -qwindowgeometry pass through" 0 "$version" \
