@@ -1,5 +1,3 @@
-#include "platform/interrupt_watch.h"
-
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -11,6 +9,8 @@
 #include <cstring>
 #include <string>
 #include <thread>
+
+#include "platform/interrupt_watch.h"
 
 namespace sondrix {
 

@@ -36,8 +36,8 @@ std::string PortNameOf(HDEVINFO devices, SP_DEVINFO_DATA& device) {
     wchar_t name[64] = {};
     DWORD size = sizeof name - 2;
     DWORD type = 0;
-    const LONG read = ::RegQueryValueExW(key, L"PortName", nullptr, &type,
-                                         reinterpret_cast<BYTE*>(name), &size);
+    const LONG read =
+        ::RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
     ::RegCloseKey(key);
     return read == ERROR_SUCCESS && type == REG_SZ ? Utf8FromWide(name) : std::string();
 }
@@ -95,8 +95,9 @@ void AddAnnouncedPorts(std::vector<SSerialPortInfo>& ports) {
             continue;
         }
         const std::string node = Utf8FromWide(name);
-        const bool known = std::any_of(ports.begin(), ports.end(),
-                                       [&](const SSerialPortInfo& port) { return port.node == node; });
+        const bool known =
+            std::any_of(ports.begin(), ports.end(),
+                        [&](const SSerialPortInfo& port) { return port.node == node; });
         if (!known) {
             SSerialPortInfo port;
             port.node = node;

@@ -1,5 +1,3 @@
-#include "platform/uucp_lock.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -10,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+
+#include "platform/uucp_lock.h"
 
 namespace sondrix {
 

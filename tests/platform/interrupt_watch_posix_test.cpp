@@ -1,5 +1,3 @@
-#include "platform/interrupt_watch.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,6 +7,8 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include "platform/interrupt_watch.h"
 
 namespace sondrix {
 namespace {

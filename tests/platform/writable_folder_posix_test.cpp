@@ -1,10 +1,10 @@
-#include "platform/writable_folder.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <fstream>
 #include <map>
+
+#include "platform/writable_folder.h"
 
 namespace sondrix {
 namespace {
