@@ -10,6 +10,10 @@ SONDRIX_PACKAGES=(
     dpkg-dev lintian appstream
     tshark
     libudev-dev umockdev libumockdev-dev
+)
+
+# The Windows cross build and its Wine runs (tools/deps.sh windows).
+SONDRIX_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64
 )
 
@@ -35,5 +39,9 @@ sondrix_install_missing() {
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    if [ "${1:-}" = windows ]; then
+        shift
+        set -- "${SONDRIX_WINDOWS_PACKAGES[@]}" "$@"
+    fi
     sondrix_install_missing "$@"
 fi
