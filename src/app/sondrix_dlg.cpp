@@ -2,6 +2,7 @@
 
 #include "link/command_table.h"
 #include "link/result_codes.h"
+#include "platform/serial_device.h"
 #include "ui/strings.h"
 
 namespace sondrix {
@@ -188,8 +189,9 @@ LRESULT CSondrixDlg::WindowProc(uint32_t message, WPARAM wparam, LPARAM lparam) 
         return 0;
     }
     if (message == WM_PORT_LOST) {
-        const std::string text = LoadString(IDS_PORT_LOST) + m_packetManager.port.portName + " (" +
-                                 m_packetManager.port.DevicePath() + ")";
+        const std::string text =
+            LoadString(IDS_PORT_LOST) +
+            PortDescription(m_packetManager.port.portName, m_packetManager.port.DevicePath());
         ShowMessage(text);
         m_ui.MessageBox(text, EIcon::Stop);
         return 0;

@@ -4,6 +4,7 @@
 
 #include "app/packet_summary.h"
 #include "link/packet_parser.h"
+#include "platform/native_file.h"
 #include "platform/version.h"
 
 namespace sondrix {
@@ -70,7 +71,7 @@ CTraceWriter::~CTraceWriter() = default;
 
 bool CTraceWriter::Open(const std::string& path, std::string& error) {
     m_path = path;
-    m_file.open(path, std::ios::binary | std::ios::trunc);
+    m_file.open(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     if (!m_file) {
         error = "cannot write the trace " + path + ": " + std::strerror(errno);
         return false;

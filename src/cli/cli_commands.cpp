@@ -11,6 +11,7 @@
 #include "link/command_table.h"
 #include "link/packet_parser.h"
 #include "platform/byte_reader.h"
+#include "platform/native_file.h"
 #include "ui/strings.h"
 #include "ui/strings_database.h"
 #include "ui/strings_extra.h"
@@ -42,7 +43,7 @@ int64_t Decimal(const std::string& text) {
 }
 
 std::string Extension(const std::string& path) {
-    const std::string extension = fs::path(path).extension().string();
+    const std::string extension = Utf8FromPath(PathFromUtf8(path).extension());
     return Lower(extension.empty() ? extension : extension.substr(1));
 }
 
@@ -54,11 +55,13 @@ void NeedArguments(const SCliOptions& options, size_t low, size_t high, const ch
 
 void NeedReadable(const std::string& path) {
     std::error_code error;
-    if (!fs::is_regular_file(path, error)) {
-        Fail(kCliFileError, "cannot read " + path + ": " +
-                                (fs::exists(path, error) ? "not a regular file" : "no such file"));
+    const fs::path native = PathFromUtf8(path);
+    if (!fs::is_regular_file(native, error)) {
+        Fail(kCliFileError,
+             "cannot read " + path + ": " +
+                 (fs::exists(native, error) ? "not a regular file" : "no such file"));
     }
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(native, std::ios::binary);
     if (!file) {
         Fail(kCliFileError, "cannot read " + path + ": permission denied");
     }
@@ -66,10 +69,10 @@ void NeedReadable(const std::string& path) {
 
 void NeedWritableFolder(const std::string& path) {
     std::error_code error;
-    const fs::path folder = fs::path(path).parent_path();
+    const fs::path folder = PathFromUtf8(path).parent_path();
     if (!folder.empty() && !fs::is_directory(folder, error)) {
         Fail(kCliFileError,
-             "cannot write " + path + ": the folder " + folder.string() + " does not exist");
+             "cannot write " + path + ": the folder " + Utf8FromPath(folder) + " does not exist");
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/native_file.h"
 #include "platform/terminal.h"
 
 namespace sondrix {
@@ -14,7 +15,7 @@ namespace {
 constexpr size_t kPasswordDigits = 15;
 
 std::string FirstLine(const std::string& path) {
-    std::ifstream file(path);
+    std::ifstream file(PathFromUtf8(path));
     std::string line;
     if (!file || (!std::getline(file, line) && !file.eof())) {
         throw SCliFailure{kCliFileError, "cannot read the password file " + path};

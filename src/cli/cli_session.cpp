@@ -10,6 +10,7 @@
 #include "link/command_table.h"
 #include "platform/byte_reader.h"
 #include "platform/port_map.h"
+#include "platform/serial_device.h"
 #include "platform/terminal.h"
 #include "ui/strings.h"
 
@@ -98,8 +99,7 @@ void CCliSession::RunUntilInterrupted(const std::function<void()>& tick) {
 }
 
 std::string CCliSession::Device() {
-    const std::string path = m_dlg.PacketManager().port.DevicePath();
-    return path.empty() ? m_dlg.portName : m_dlg.portName + " (" + path + ")";
+    return PortDescription(m_dlg.portName, m_dlg.PacketManager().port.DevicePath());
 }
 
 void CCliSession::Start() {

@@ -1,27 +1,28 @@
 #include "cli/cli_wireshark.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+
+#include "platform/native_file.h"
+#include "platform/writable_folder.h"
 
 namespace sondrix {
 
 bool InstallWiresharkPlugin(std::string& path, std::string& error) {
     namespace fs = std::filesystem;
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || *home == '\0') {
-        error = "cannot find the home folder (HOME is not set)";
+    const std::optional<fs::path> folder = PersonalWiresharkPluginFolder(error);
+    if (!folder) {
         return false;
     }
-    const fs::path folder = fs::path(home) / ".local" / "lib" / "wireshark" / "plugins";
-    path = (folder / "hlx.lua").string();
+    path = Utf8FromPath(*folder / "hlx.lua");
     std::error_code code;
-    fs::create_directories(folder, code);
+    fs::create_directories(*folder, code);
     if (code) {
-        error = "cannot create " + folder.string() + ": " + code.message();
+        error = "cannot create " + Utf8FromPath(*folder) + ": " + code.message();
         return false;
     }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(*folder / "hlx.lua", std::ios::binary | std::ios::trunc);
     const std::string_view script = DissectorScript();
     file.write(script.data(), static_cast<std::streamsize>(script.size()));
     file.close();

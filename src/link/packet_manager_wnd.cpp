@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "link/command_table.h"
+#include "platform/native_file.h"
 
 namespace sondrix {
 
@@ -371,7 +372,7 @@ bool CPacketManagerWnd::SendChunk(uint32_t command, const std::string& path, uin
     }
     const size_t count =
         static_cast<size_t>(std::min<uint64_t>(firmwareSize - offset, kFirmwareChunk));
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(PathFromUtf8(path), std::ios::binary);
     if (!file || !file.seekg(static_cast<std::streamoff>(offset))) {
         return false;
     }

@@ -8,6 +8,14 @@
 
 namespace sondrix {
 
+// A port as messages name it: the name the person chose and the device behind
+// it, "COM1 (/dev/ttyUSB0)"; just "COM3" where the name is the device (Windows).
+inline std::string PortDescription(const std::string& portName, const std::string& device) {
+    return portName.empty() || device.empty() || portName == device
+               ? (portName.empty() ? device : portName)
+               : portName + " (" + device + ")";
+}
+
 // One serial line as the program needs it: open raw 8N1 without flow control
 // at a given rate, blocking writes, reads of what is buffered, and a wait for
 // input that Close (or Wake) ends at once.

@@ -1,14 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/message_loop.h"
-
-struct udev;
-struct udev_monitor;
 
 namespace sondrix {
 
@@ -39,8 +36,9 @@ std::string UsbIdText(uint16_t id);
 std::string SerialPortLabel(const SSerialPortInfo& port);
 
 // Follows serial devices coming and going: posts `message` to `window` on the
-// loop after every change, from a thread that sleeps in poll on the udev
-// monitor and a wake-up descriptor (no polling on a clock).
+// loop after every change, from a thread that sleeps until the system reports
+// one (the udev monitor on Linux, the registry's list of COM ports on
+// Windows) or the monitor stops: no polling on a clock.
 class CSerialPortMonitor {
   public:
     CSerialPortMonitor(CMessageLoop& loop, HWND window, uint32_t message);
@@ -48,20 +46,17 @@ class CSerialPortMonitor {
     CSerialPortMonitor(const CSerialPortMonitor&) = delete;
     CSerialPortMonitor& operator=(const CSerialPortMonitor&) = delete;
 
-    // False (with the reason) when udev cannot be watched.
+    // False (with the reason) when the system's reports cannot be watched.
     bool Start(std::string& error);
     void Stop();
 
   private:
-    void Run();
+    struct SState;
 
     CMessageLoop& m_loop;
     HWND m_window;
     uint32_t m_message;
-    ::udev* m_udev = nullptr;
-    ::udev_monitor* m_monitor = nullptr;
-    int m_wakeFd = -1;
-    std::thread m_thread;
+    std::unique_ptr<SState> m_state;
 };
 
 }  // namespace sondrix

@@ -1,17 +1,24 @@
+// The project's headers first: <windows.h> defines names (WM_USER) as macros.
 #include <windows.h>
-// After <windows.h>, which they need.
-#include <setupapi.h>
-
-#include <algorithm>
-#include <string>
 
 #include "platform/serial_discovery.h"
 #include "platform/usb_hardware_id.h"
 #include "platform/win32_text.h"
+// After <windows.h>, which they need.
+#include <setupapi.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <thread>
 
 namespace sondrix {
 
 namespace {
+
+// The registry keys where the serial drivers list the COM ports present.
+constexpr const wchar_t* kDeviceMap = L"HARDWARE\\DEVICEMAP";
+constexpr const wchar_t* kSerialComm = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
 // GUID_DEVINTERFACE_COMPORT: the device interface of every COM port.
 constexpr GUID kComPortInterface = {
@@ -76,8 +83,7 @@ void AddPlugAndPlayPorts(std::vector<SSerialPortInfo>& ports) {
 // ports, virtual ones).
 void AddAnnouncedPorts(std::vector<SSerialPortInfo>& ports) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ,
-                        &key) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialComm, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return;
     }
     for (DWORD i = 0;; ++i) {
@@ -119,6 +125,97 @@ std::vector<SSerialPortInfo> DiscoverSerialPorts() {
         return a.node.size() != b.node.size() ? a.node.size() < b.node.size() : a.node < b.node;
     });
     return ports;
+}
+
+// The serial drivers list every COM port present under SERIALCOMM, so a
+// change of that key is a port coming or going. Until a first port makes
+// the key, its parent is watched for it.
+struct CSerialPortMonitor::SState {
+    HANDLE changed = nullptr;
+    HANDLE stop = nullptr;
+    std::thread thread;
+
+    ~SState() {
+        for (HANDLE event : {changed, stop}) {
+            if (event != nullptr) {
+                ::CloseHandle(event);
+            }
+        }
+    }
+
+    // Asks for the next change; the request lasts while this thread lives.
+    HKEY Arm() {
+        HKEY key = nullptr;
+        bool subtree = false;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialComm, 0, KEY_NOTIFY, &key) !=
+            ERROR_SUCCESS) {
+            subtree = true;
+            if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDeviceMap, 0, KEY_NOTIFY, &key) !=
+                ERROR_SUCCESS) {
+                return nullptr;
+            }
+        }
+        if (::RegNotifyChangeKeyValue(key, subtree ? TRUE : FALSE,
+                                      REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET, changed,
+                                      TRUE) != ERROR_SUCCESS) {
+            ::RegCloseKey(key);
+            return nullptr;
+        }
+        return key;
+    }
+
+    void Run(CMessageLoop& loop, HWND window, uint32_t message) {
+        const HANDLE events[2] = {stop, changed};
+        for (;;) {
+            const HKEY key = Arm();
+            if (key == nullptr) {
+                return;
+            }
+            const DWORD woken = ::WaitForMultipleObjects(2, events, FALSE, INFINITE);
+            ::RegCloseKey(key);
+            if (woken != WAIT_OBJECT_0 + 1) {
+                return;
+            }
+            loop.Post(window, message);
+        }
+    }
+};
+
+CSerialPortMonitor::CSerialPortMonitor(CMessageLoop& loop, HWND window, uint32_t message)
+    : m_loop(loop), m_window(window), m_message(message) {}
+
+CSerialPortMonitor::~CSerialPortMonitor() {
+    Stop();
+}
+
+bool CSerialPortMonitor::Start(std::string& error) {
+    Stop();
+    auto state = std::make_unique<SState>();
+    state->changed = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    state->stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (state->changed == nullptr || state->stop == nullptr) {
+        error = "cannot watch for serial ports: " + SystemErrorText(::GetLastError());
+        return false;
+    }
+    HKEY probe = nullptr;
+    const LONG opened = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDeviceMap, 0, KEY_NOTIFY, &probe);
+    if (opened != ERROR_SUCCESS) {
+        error = "cannot watch for serial ports: " + SystemErrorText(static_cast<DWORD>(opened));
+        return false;
+    }
+    ::RegCloseKey(probe);
+    state->thread = std::thread(&SState::Run, state.get(), std::ref(m_loop), m_window, m_message);
+    m_state = std::move(state);
+    return true;
+}
+
+void CSerialPortMonitor::Stop() {
+    if (!m_state) {
+        return;
+    }
+    ::SetEvent(m_state->stop);
+    m_state->thread.join();
+    m_state.reset();
 }
 
 }  // namespace sondrix

@@ -121,7 +121,7 @@ CTermiosSerial::CTermiosSerial(std::string path, std::string portName)
     : m_path(std::move(path)), m_portName(std::move(portName)) {}
 
 std::string CTermiosSerial::Who() const {
-    return m_portName.empty() || m_portName == m_path ? m_path : m_portName + " (" + m_path + ")";
+    return PortDescription(m_portName, m_path);
 }
 
 std::string CTermiosSerial::DescribeOpenError(int error) const {

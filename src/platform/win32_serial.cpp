@@ -60,7 +60,12 @@ struct CWin32Serial::SState {
     }
 };
 
-CWin32Serial::CWin32Serial(std::string name) : m_name(std::move(name)) {}
+CWin32Serial::CWin32Serial(std::string name, std::string portName)
+    : m_name(std::move(name)), m_portName(std::move(portName)) {}
+
+std::string CWin32Serial::Who() const {
+    return PortDescription(m_portName, m_name);
+}
 
 CWin32Serial::~CWin32Serial() {
     Close();
@@ -84,7 +89,7 @@ bool CWin32Serial::Open(uint32_t baudRate, std::string& error) {
     state->wake = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
     if (!state->readBlock.hEvent || !state->writeBlock.hEvent || !state->waitBlock.hEvent ||
         !state->wake) {
-        error = m_name + ": cannot create an event: " + SystemErrorText(::GetLastError());
+        error = Who() + ": cannot create an event: " + SystemErrorText(::GetLastError());
         return false;
     }
     // Exclusive (no sharing), as a serial port can only have one user anyway.
@@ -92,11 +97,11 @@ bool CWin32Serial::Open(uint32_t baudRate, std::string& error) {
         ::CreateFileW(WideFromUtf8(DeviceName(m_name)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                       nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (state->port == INVALID_HANDLE_VALUE) {
-        error = DescribeOpenError(m_name, ::GetLastError());
+        error = DescribeOpenError(Who(), ::GetLastError());
         return false;
     }
     const auto fail = [&](const char* what) {
-        error = m_name + ": " + what + ": " + SystemErrorText(::GetLastError());
+        error = Who() + ": " + what + ": " + SystemErrorText(::GetLastError());
         ::CloseHandle(state->port);
         return false;
     };
@@ -316,8 +321,8 @@ void CWin32Serial::Wake() {
 }
 
 std::unique_ptr<ISerialDevice> CreateSystemSerialDevice(const std::string& path,
-                                                        const std::string& /*portName*/) {
-    return std::make_unique<CWin32Serial>(path);
+                                                        const std::string& portName) {
+    return std::make_unique<CWin32Serial>(path, portName);
 }
 
 std::string DefaultSerialDevicePath(int portNumber) {

@@ -14,7 +14,8 @@ namespace sondrix {
 // wait at once.
 class CWin32Serial final : public ISerialDevice {
   public:
-    explicit CWin32Serial(std::string name);
+    // `portName` is the name the person chose, for messages, when it differs.
+    explicit CWin32Serial(std::string name, std::string portName = {});
     ~CWin32Serial() override;
 
     bool Open(uint32_t baudRate, std::string& error) override;
@@ -39,7 +40,11 @@ class CWin32Serial final : public ISerialDevice {
     // longer there (adapter pulled) marks the line as gone.
     void NoteFailure(unsigned long error);
 
+    // "COM3", or "COM1 (\\.\CNCA0)" when the chosen name stands for another device.
+    std::string Who() const;
+
     std::string m_name;
+    std::string m_portName;
     // The handles, events and overlapped blocks of the open port.
     std::unique_ptr<SState> m_state;
 };

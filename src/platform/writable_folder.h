@@ -31,6 +31,11 @@ SWritableFolder ChooseWritableFolder(const std::filesystem::path& programFolder,
 // per-user folder is %LOCALAPPDATA%\Sondrix\records.
 SWritableFolder WritableFolderOfThisProgram();
 
+// Where Wireshark looks for this user's own Lua plugins:
+// "$HOME/.local/lib/wireshark/plugins" on Linux, "%APPDATA%\Wireshark\plugins"
+// on Windows. Nullopt, with the reason, when that home folder is not known.
+std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& error);
+
 // Creates `folder` and its parents (on Linux mode 0700 for those it makes, as
 // the XDG rules ask for a user's data); false with the system's reason otherwise.
 bool CreateFolder(const std::filesystem::path& folder, std::string& reason);

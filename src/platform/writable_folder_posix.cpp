@@ -40,6 +40,15 @@ SWritableFolder WritableFolderOfThisProgram() {
                                 });
 }
 
+std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& error) {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') {
+        error = "cannot find the home folder (HOME is not set)";
+        return std::nullopt;
+    }
+    return std::filesystem::path(home) / ".local" / "lib" / "wireshark" / "plugins";
+}
+
 bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
     // Parents are made one by one so that each new one gets the private mode.
     std::filesystem::path partial;

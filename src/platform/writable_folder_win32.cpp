@@ -24,6 +24,16 @@ bool CanCreateFilesIn(const std::filesystem::path& folder) {
     return true;
 }
 
+// A variable of the environment as a path; nullopt when unset or relative.
+std::optional<std::filesystem::path> FolderFromEnvironment(const wchar_t* name) {
+    wchar_t value[MAX_PATH + 1] = {};
+    const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
+    if (length == 0 || length > MAX_PATH || !std::filesystem::path(value).is_absolute()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(value);
+}
+
 }  // namespace
 
 // A portable copy (a folder on a USB stick, an unpacked ZIP) keeps its records
@@ -34,12 +44,20 @@ SWritableFolder WritableFolderOfThisProgram() {
     if (CanCreateFilesIn(program)) {
         return {program, false};
     }
-    wchar_t local[MAX_PATH + 1] = {};
-    const DWORD length = ::GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
-    if (length == 0 || length > MAX_PATH || !std::filesystem::path(local).is_absolute()) {
+    const std::optional<std::filesystem::path> local = FolderFromEnvironment(L"LOCALAPPDATA");
+    if (!local) {
         return {std::filesystem::path("."), false};
     }
-    return {std::filesystem::path(local) / L"Sondrix" / L"records", true};
+    return {*local / L"Sondrix" / L"records", true};
+}
+
+std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& error) {
+    const std::optional<std::filesystem::path> roaming = FolderFromEnvironment(L"APPDATA");
+    if (!roaming) {
+        error = "cannot find the user's application data folder (APPDATA is not set)";
+        return std::nullopt;
+    }
+    return *roaming / L"Wireshark" / L"plugins";
 }
 
 bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {

@@ -4,6 +4,7 @@
 
 #include "app/sondrix_dlg.h"
 #include "device/firmware_transfer.h"
+#include "platform/native_file.h"
 #include "ui/basic_dlg.h"
 #include "ui/strings_firmware.h"
 
@@ -30,7 +31,7 @@ void CBasicDlg::StartFirmwareUpdate(bool backup) {
 
     // A file the chunk numbering cannot describe is refused before anything goes out.
     std::error_code error;
-    const uintmax_t size = std::filesystem::file_size(firmwarePath, error);
+    const uintmax_t size = std::filesystem::file_size(PathFromUtf8(firmwarePath), error);
     const int refusal = error                     ? IDS_FIRMWARE_READ_FAILED
                         : size == 0               ? IDS_FIRMWARE_EMPTY
                         : size > kMaxFirmwareSize ? IDS_FIRMWARE_TOO_LARGE

@@ -8,6 +8,7 @@
 #include "imaging/raw_file.h"
 #include "imaging/wsq_codec.h"
 #include "imaging/wsq_file.h"
+#include "platform/native_file.h"
 #include "ui/image_dlg.h"
 #include "ui/strings_image_files.h"
 
@@ -86,7 +87,7 @@ void CImageDlg::OpenImageFile() {
     const size_t size = static_cast<size_t>(imageWidth) * static_cast<size_t>(imageHeight);
     std::vector<uint8_t> image(std::min(size, imageBuffer.size()));
     ImageFileStatus status = ImageFileStatus::InvalidFile;
-    if (!std::filesystem::exists(path, error)) {
+    if (!std::filesystem::exists(PathFromUtf8(path), error)) {
         status = ImageFileStatus::NotFound;
     } else if (image.size() != size) {
         status = ImageFileStatus::NotSupported;

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/native_file.h"
 #include "platform/port_map.h"
 #include "platform/system_serial.h"
 
@@ -184,9 +185,13 @@ TEST(PortMap, OpeningAMissingDeviceNamesThePathAndTheReason) {
     std::string error;
     EXPECT_FALSE(device->Open(9600, error));
     EXPECT_FALSE(device->IsOpen());
-    // The port the person chose, the device behind it and the reason.
-    EXPECT_EQ(error.rfind("COM1 (/nonexistent/ttyS99): ", 0), 0u) << error;
-    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+    // The port the person chose, the device behind it and the reason, in
+    // the system's words for a missing file.
+    CNativeFile missing;
+    ASSERT_FALSE(missing.Open("/nonexistent/ttyS99", CNativeFile::EMode::Read));
+    const std::string reason = LastSystemErrorText();
+    ASSERT_FALSE(reason.empty());
+    EXPECT_EQ(error.rfind("COM1 (/nonexistent/ttyS99): " + reason, 0), 0u) << error;
 }
 
 }  // namespace

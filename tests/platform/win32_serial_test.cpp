@@ -4,9 +4,14 @@
 #include "platform/win32_serial.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
 
 #include "platform/serial_discovery.h"
 #include "platform/system_serial.h"
+#include "platform/win32_text.h"
 
 namespace sondrix {
 namespace {
@@ -48,6 +53,49 @@ TEST(Win32SerialTest, DiscoveredPortsCarryTheirComNamesInNumberOrder) {
         previous = number;
         EXPECT_TRUE(port.byId.empty()) << "by-id names are a Linux thing";
     }
+}
+
+// A port coming or going: what a driver writes to SERIALCOMM when a USB
+// adapter is plugged in or pulled.
+TEST(Win32SerialTest, TheMonitorReportsPortsComingAndGoingAndStopsAtOnce) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr,
+                                REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring device = L"\\Device\\SondrixTest" + std::to_wstring(::GetCurrentProcessId());
+    const wchar_t port[] = L"COM77";
+
+    CMessageLoop loop(CMessageLoop::EClock::Virtual);
+    CSerialPortMonitor monitor(loop, 5, WM_USER + 9);
+    std::string error;
+    ASSERT_TRUE(monitor.Start(error)) << error;
+    const auto posted = [&] {
+        for (int i = 0; i < 500 && !loop.HasPostedMessages(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        const bool any = loop.HasPostedMessages();
+        loop.ProcessPending();
+        return any;
+    };
+    // Nothing is reported while nothing changes.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(loop.HasPostedMessages());
+
+    ASSERT_EQ(::RegSetValueExW(key, device.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(port),
+                               sizeof port),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(posted()) << "no report of the new port";
+    const std::vector<SSerialPortInfo> ports = DiscoverSerialPorts();
+    EXPECT_TRUE(std::any_of(ports.begin(), ports.end(),
+                            [](const SSerialPortInfo& p) { return p.node == "COM77"; }));
+
+    ASSERT_EQ(::RegDeleteValueW(key, device.c_str()), ERROR_SUCCESS);
+    EXPECT_TRUE(posted()) << "no report of the port going";
+    ::RegCloseKey(key);
+
+    const auto before = std::chrono::steady_clock::now();
+    monitor.Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(1));
 }
 
 }  // namespace

@@ -85,6 +85,16 @@ expect_text() {
     fi
 }
 
+# Waits (at most 30 s) until the running program has connected, so that what
+# happens next meets a transfer under way however slowly Wine starts.
+wait_until_connected() {
+    for _ in $(seq 300); do
+        grep -q "Connection Succeeded" err.txt 2>/dev/null && return 0
+        sleep 0.1
+    done
+    fail "the program did not connect within 30 s: $(tr -d '\r' <err.txt)"
+}
+
 # Identification at a fixed rate.
 start_module --model HLX-M18 --baud 115200
 wcli --baud 115200 info
@@ -141,20 +151,37 @@ pulled_run() {
     [ "$1" = linux ] && cli=("$linux_cli" --port "$pty")
     "${cli[@]}" --baud 9600 --timeout 10 capture -o pulled.bmp >out.txt 2>err.txt &
     local cli_pid=$!
-    sleep 4
+    wait_until_connected
+    sleep 1
     stop_module
     status=0
     wait "$cli_pid" || status=$?
     err=$(tr -d '\r' <err.txt)
 }
 pulled_run linux
-linux_status=$status
+[ "$status" -eq 3 ] || fail "the Linux build ended a pulled line with status $status, expected 3"
 rm -f pulled.bmp
 pulled_run windows
-expect_status "$linux_status" "a pulled line ends the run as on Linux (status $linux_status)"
-[ "$status" -ne 0 ] || fail "a pulled line reported success"
+expect_status 3 "a pulled line ends the run with status 3, as on Linux"
 expect_text "The serial line is gone: COM1" "$err" "a pulled line is reported as gone"
 [ ! -e pulled.bmp ] && pass "no image file from a pulled line" || fail "pulled.bmp was written"
+
+# Ctrl-C (Wine turns the SIGINT into the console's Ctrl-C event) ends a
+# capture through the normal path: status 130, the reason, no image file.
+start_module --baud 9600 --pace
+"$wine" "$cli_exe" --port COM1 --baud 9600 --timeout 10 capture -o interrupted.bmp \
+    >out.txt 2>err.txt &
+cli_pid=$!
+wait_until_connected
+sleep 1
+kill -INT "$cli_pid"
+status=0
+wait "$cli_pid" || status=$?
+err=$(tr -d '\r' <err.txt)
+expect_status 130 "Ctrl-C ends the run with status 130"
+expect_text "interrupted by signal 2" "$err" "Ctrl-C is reported"
+[ ! -e interrupted.bmp ] && pass "no image file from an interrupted capture" ||
+    fail "interrupted.bmp was written"
 
 # The time of a 260x300 capture at 115200 bps against its time on the wire.
 start_module --model HLX-M18 --baud 115200 --pace

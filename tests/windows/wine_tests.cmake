@@ -1,25 +1,18 @@
-# The Windows programs run under Wine, in a prefix of this build tree that the
-# first test makes. With SONDRIX_HOST_BUILD_DIR naming a Linux build of this
+# Included by tests/CMakeLists.txt in a cross build for Windows. The Windows
+# programs run under Wine, in a prefix of this build tree that the first test
+# makes. With SONDRIX_HOST_BUILD_DIR naming a Linux build of this
 # tree (for hlxsim and the Linux sondrix-cli), sondrix-cli.exe also runs end to
 # end against hlxsim on a pseudo-terminal behind Wine's COM1.
 set(SONDRIX_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
 set(SONDRIX_WINE_ENVIRONMENT "WINEPREFIX=${SONDRIX_WINE_PREFIX};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
-set(SONDRIX_HOST_BUILD_DIR "" CACHE PATH "A Linux build of this tree, for the end-to-end Wine test")
 
-add_test(NAME windows.WinePrefix COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine_prefix.sh)
+add_test(NAME windows.WinePrefix COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.sh)
 set_tests_properties(windows.WinePrefix PROPERTIES
     ENVIRONMENT "${SONDRIX_WINE_ENVIRONMENT}" FIXTURES_SETUP wine LABELS wine TIMEOUT 300)
 
-foreach(program IN ITEMS test_platform test_link test_files test_imaging)
-    if(TEST ${program})
-        set_tests_properties(${program} PROPERTIES
-            ENVIRONMENT "${SONDRIX_WINE_ENVIRONMENT}" FIXTURES_REQUIRED wine)
-    endif()
-endforeach()
-
 if(SONDRIX_HOST_BUILD_DIR AND TARGET sondrix-cli)
     add_test(NAME windows.CliEndToEndUnderWine
-             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine_end_to_end.sh $<TARGET_FILE:sondrix-cli>
+             COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine_end_to_end.sh $<TARGET_FILE:sondrix-cli>
                      ${SONDRIX_HOST_BUILD_DIR})
     set_tests_properties(windows.CliEndToEndUnderWine PROPERTIES
         ENVIRONMENT "${SONDRIX_WINE_ENVIRONMENT}" FIXTURES_REQUIRED wine LABELS wine TIMEOUT 600

@@ -1,10 +1,10 @@
-#include "platform/terminal.h"
-
 #include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
+
+#include "platform/terminal.h"
 
 namespace sondrix {
 
