@@ -13,13 +13,12 @@ std::string ChooseCliPort(const SCliOptions& options, CPortMap& ports) {
     if (port.empty()) {
         return "COM1";
     }
-    if (CPortMap::IsComName(port)) {
-        if (CPortMap::PortNumber(port) == 0) {
-            throw SCliFailure{
-                kCliUsage,
-                "--port " + port + " is not a port here; the COM names are " + ports.MappedNames()};
-        }
+    if (CPortMap::PortNumber(port) != 0) {
         return port;
+    }
+    if (CPortMap::IsComName(port) && ports.DevicePath(port).empty()) {
+        throw SCliFailure{kCliUsage, "--port " + port + " is not a port here; the COM names are " +
+                                         ports.MappedNames()};
     }
     // "auto" is the first USB serial adapter plugged in.
     const std::string mapping =

@@ -1,8 +1,5 @@
-#include <windows.h>
-// After <windows.h>, which it needs.
-#include <shellapi.h>
-
 #include "platform/console.h"
+#include "platform/win32_api.h"
 #include "platform/win32_text.h"
 
 namespace sondrix {

@@ -1,11 +1,10 @@
-#include <windows.h>
-
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
 #include <mutex>
 
 #include "platform/interrupt_watch.h"
+#include "platform/win32_api.h"
 #include "platform/win32_text.h"
 
 namespace sondrix {

@@ -1,9 +1,8 @@
-#include <windows.h>
-
 #include <algorithm>
 #include <utility>
 
 #include "platform/native_file.h"
+#include "platform/win32_api.h"
 #include "platform/win32_text.h"
 
 namespace sondrix {

@@ -53,25 +53,19 @@ void CPortMap::Assign(int portNumber, const std::string& path) {
 }
 
 std::string CPortMap::DevicePath(const std::string& portName) const {
-    if (portName.empty()) {
-        return {};
-    }
-    if (IsComName(portName)) {
-        const int number = PortNumber(portName);
-        if (number == 0) {
-            return {};
-        }
+    const int number = PortNumber(portName);
+    if (number != 0) {
         auto it = m_paths.find(number);
         return it != m_paths.end() ? it->second : DefaultSerialDevicePath(number);
     }
-    return portName.find('/') == std::string::npos ? "/dev/" + portName : portName;
+    return SystemDevicePath(portName);
 }
 
 std::string CPortMap::MappedNames() const {
     std::string names;
     for (int number = 1; number <= kPortCount; ++number) {
         const std::string name = "COM" + std::to_string(number);
-        names += (number > 1 ? ", " : "") + name + " (" + DevicePath(name) + ")";
+        names += (number > 1 ? ", " : "") + PortDescription(name, DevicePath(name));
     }
     return names;
 }

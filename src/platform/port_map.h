@@ -32,7 +32,8 @@ class CPortMap final : public ISerialDeviceFactory {
     // false (and leaves the map) when it is malformed or no adapter is found.
     bool Assign(const std::string& mapping, std::string& error);
     void Assign(int portNumber, const std::string& path);
-    // The device behind a port name; empty for a COM name beyond COM8.
+    // The device behind a port name; empty for a COM name beyond COM8 where
+    // the system does not name its ports COMn itself.
     std::string DevicePath(const std::string& portName) const;
 
     std::unique_ptr<ISerialDevice> Create(const std::string& portName) override;

@@ -1,16 +1,12 @@
-// The project's headers first: <windows.h> defines names (WM_USER) as macros.
-#include <windows.h>
-
-#include "platform/serial_discovery.h"
-#include "platform/usb_hardware_id.h"
-#include "platform/win32_text.h"
-// After <windows.h>, which they need.
-#include <setupapi.h>
-
 #include <algorithm>
 #include <functional>
 #include <string>
 #include <thread>
+
+#include "platform/serial_discovery.h"
+#include "platform/usb_hardware_id.h"
+#include "platform/win32_api.h"
+#include "platform/win32_text.h"
 
 namespace sondrix {
 

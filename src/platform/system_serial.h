@@ -17,4 +17,9 @@ std::unique_ptr<ISerialDevice> CreateSystemSerialDevice(const std::string& path,
 // /dev/ttyS<n-1> on Linux, COMn itself on Windows.
 std::string DefaultSerialDevicePath(int portNumber);
 
+// The device of a name beyond the window's COM1..COM8: on Linux a path as it
+// is, a bare name ("ttyUSB0") in /dev, and COM9 and above nothing (empty); on
+// Windows every name is the system's own ("COM12", "\\.\CNCA0").
+std::string SystemDevicePath(const std::string& name);
+
 }  // namespace sondrix

@@ -1,3 +1,4 @@
+#include "platform/port_map.h"
 #include "platform/system_serial.h"
 #include "platform/termios_serial.h"
 
@@ -10,6 +11,13 @@ std::unique_ptr<ISerialDevice> CreateSystemSerialDevice(const std::string& path,
 
 std::string DefaultSerialDevicePath(int portNumber) {
     return "/dev/ttyS" + std::to_string(portNumber - 1);
+}
+
+std::string SystemDevicePath(const std::string& name) {
+    if (name.empty() || CPortMap::IsComName(name)) {
+        return {};
+    }
+    return name.find('/') == std::string::npos ? "/dev/" + name : name;
 }
 
 }  // namespace sondrix

@@ -1,8 +1,7 @@
-#include <windows.h>
-
 #include <iostream>
 
 #include "platform/terminal.h"
+#include "platform/win32_api.h"
 #include "platform/win32_text.h"
 
 namespace sondrix {

@@ -1,10 +1,9 @@
 #include "platform/win32_serial.h"
 
-#include <windows.h>
-
 #include <algorithm>
 
 #include "platform/system_serial.h"
+#include "platform/win32_api.h"
 #include "platform/win32_text.h"
 
 namespace sondrix {
@@ -325,9 +324,13 @@ std::unique_ptr<ISerialDevice> CreateSystemSerialDevice(const std::string& path,
     return std::make_unique<CWin32Serial>(path, portName);
 }
 
+// Windows names its ports itself.
 std::string DefaultSerialDevicePath(int portNumber) {
-    // Windows names its ports itself.
     return "COM" + std::to_string(portNumber);
+}
+
+std::string SystemDevicePath(const std::string& name) {
+    return name;
 }
 
 }  // namespace sondrix

@@ -1,6 +1,6 @@
 #include "platform/win32_text.h"
 
-#include <windows.h>
+#include "platform/win32_api.h"
 
 namespace sondrix {
 

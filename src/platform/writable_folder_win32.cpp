@@ -1,9 +1,8 @@
-#include <windows.h>
-
 #include <string>
 #include <system_error>
 
 #include "platform/program_folder.h"
+#include "platform/win32_api.h"
 #include "platform/writable_folder.h"
 
 namespace sondrix {

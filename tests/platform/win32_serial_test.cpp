@@ -4,13 +4,14 @@
 #include "platform/win32_serial.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <chrono>
 #include <thread>
 
+#include "platform/port_map.h"
 #include "platform/serial_discovery.h"
 #include "platform/system_serial.h"
+#include "platform/win32_api.h"
 #include "platform/win32_text.h"
 
 namespace sondrix {
@@ -25,8 +26,14 @@ TEST(Win32SerialTest, EveryComPortIsReachedThroughTheDeviceNamespace) {
     EXPECT_EQ(CWin32Serial::DeviceName("\\\\.\\CNCA0"), "\\\\.\\CNCA0");
     EXPECT_EQ(CWin32Serial::DeviceName("COM"), "COM");
     EXPECT_EQ(CWin32Serial::DeviceName("COMX1"), "COMX1");
-    // The window's COMn are the system's own ports, not devices mapped onto them.
+    // The window's COMn are the system's own ports, not devices mapped onto
+    // them, and so is every COM name beyond them.
     EXPECT_EQ(DefaultSerialDevicePath(3), "COM3");
+    CPortMap ports;
+    EXPECT_EQ(ports.DevicePath("COM3"), "COM3");
+    EXPECT_EQ(ports.DevicePath("COM12"), "COM12");
+    EXPECT_EQ(ports.DevicePath("\\\\.\\CNCA0"), "\\\\.\\CNCA0");
+    EXPECT_EQ(ports.MappedNames().rfind("COM1, COM2, COM3", 0), 0u) << ports.MappedNames();
 }
 
 TEST(Win32SerialTest, AnAbsentPortFailsWithTheSystemsReasonAndItsName) {
