@@ -21,6 +21,8 @@
 #include "platform/terminal.h"
 #include "platform/version.h"
 #include "sim/pty_simulator.h"
+#include "sim/sim_desk_ports.h"
+#include "sim/sim_module.h"
 
 namespace sondrix {
 
@@ -72,7 +74,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
     });
     CPortMap ports;
+    CMessageLoop loop(CMessageLoop::EClock::Real);
+    // The simulated module answers on a pseudo-terminal, through the same
+    // serial code as a module on a bench; without pseudo-terminals it sits
+    // inside the process behind COM1, on the session's loop.
     std::unique_ptr<CPtySimulator> simulator;
+    std::unique_ptr<CSimModule> module;
+    std::unique_ptr<CSimDeskPorts> simulatedPorts;
     std::unique_ptr<CCliTrace> trace;
     int status = kCliOk;
     CCliReport report;
@@ -88,22 +96,27 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return kCliOk;
         }
         const std::string portName = ChooseCliPort(options, ports);
-        if (options.simulate) {
+        if (options.simulate && CPtySimulator::Available()) {
             simulator = std::make_unique<CPtySimulator>(options.simConfig);
             if (!simulator->Start(error)) {
                 throw SCliFailure{kCliPortError, "cannot start the simulated module: " + error};
             }
             ports.Assign(1, simulator->SlavePath());
+        } else if (options.simulate) {
+            module = std::make_unique<CSimModule>(options.simConfig);
+            simulatedPorts = std::make_unique<CSimDeskPorts>(loop, *module, ports);
         }
         if (!options.trace.empty()) {
-            trace = std::make_unique<CCliTrace>(portName + " " + ports.DevicePath(portName),
-                                                options.traceRaw);
+            const std::string device =
+                simulatedPorts ? "simulated module" : ports.DevicePath(portName);
+            trace = std::make_unique<CCliTrace>(portName + " " + device, options.traceRaw);
             if (!trace->Open(options.trace, error)) {
                 throw SCliFailure{kCliFileError, error};
             }
         }
-        CMessageLoop loop(CMessageLoop::EClock::Real);
-        CCliSession session(loop, ports, err, !options.quiet, errIsTerminal, options.timeoutMs);
+        ISerialDeviceFactory& devices =
+            simulatedPorts ? static_cast<ISerialDeviceFactory&>(*simulatedPorts) : ports;
+        CCliSession session(loop, devices, err, !options.quiet, errIsTerminal, options.timeoutMs);
         session.SetInterrupt(&interrupt);
         session.Dlg().imageDlg.codecDiagnostics = options.quiet ? nullptr : stderr;
         if (trace) {

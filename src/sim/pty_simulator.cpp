@@ -21,6 +21,10 @@ CPtySimulator::~CPtySimulator() {
     Stop();
 }
 
+bool CPtySimulator::Available() {
+    return true;
+}
+
 bool CPtySimulator::Start(std::string& error) {
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {

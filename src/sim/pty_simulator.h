@@ -21,6 +21,9 @@ class CPtySimulator {
     CPtySimulator(const CPtySimulator&) = delete;
     CPtySimulator& operator=(const CPtySimulator&) = delete;
 
+    // Whether this system has pseudo-terminals (Windows has none).
+    static bool Available();
+
     bool Start(std::string& error);
     // Serves on a pseudo-terminal made elsewhere (the one behind a faked
     // device node), given its master; the descriptor is duplicated.

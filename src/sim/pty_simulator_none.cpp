@@ -1,14 +1,18 @@
 #include "sim/pty_simulator.h"
 
 // Systems without pseudo-terminals (Windows) have no line to put the
-// simulated module behind: Start says so, and the person connects a module,
-// or hlxsim running elsewhere, to a real port instead.
+// simulated module behind: Start says so. sondrix-cli then keeps the module
+// inside the process, as the window does.
 
 namespace sondrix {
 
 CPtySimulator::CPtySimulator(SSimConfig config) : m_module(config) {}
 
 CPtySimulator::~CPtySimulator() = default;
+
+bool CPtySimulator::Available() {
+    return false;
+}
 
 bool CPtySimulator::Start(std::string& error) {
     error =

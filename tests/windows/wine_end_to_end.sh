@@ -120,6 +120,20 @@ else
     fail "windows.bmp differs from the Linux capture"
 fi
 
+# Without pseudo-terminals the simulated module lives inside the program:
+# the same image as the Linux build's simulated module on its pty.
+status=0
+"$wine" "$cli_exe" --simulate --sim-model HLX-M18 -q capture -o simulated.bmp >out.txt 2>err.txt ||
+    status=$?
+err=$(tr -d '\r' <err.txt)
+expect_status 0 "capture from the built-in simulated module"
+"$linux_cli" --simulate --sim-model HLX-M18 -q capture -o linux-simulated.bmp >/dev/null
+if cmp -s simulated.bmp linux-simulated.bmp && [ -s simulated.bmp ]; then
+    pass "the built-in module's image is identical to the Linux build's"
+else
+    fail "simulated.bmp differs from the Linux build's simulated capture"
+fi
+
 # Backup of 20 users into files, restore into an empty module.
 start_module --baud 115200 --users 20
 wcli --baud 115200 -q backup records
