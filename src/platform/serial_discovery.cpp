@@ -9,6 +9,19 @@ bool IsUsbSerialPort(const SSerialPortInfo& port) {
            port.node.starts_with("/dev/ttyACM");
 }
 
+CSerialPortMonitor::CSerialPortMonitor(CMessageLoop& loop, HWND window, uint32_t message)
+    : m_loop(loop), m_window(window), m_message(message) {}
+
+bool CSerialPortMonitor::Start(std::string& error) {
+    Stop();
+    m_state = Watch(error);
+    return m_state != nullptr;
+}
+
+void CSerialPortMonitor::Stop() {
+    m_state.reset();
+}
+
 std::string UsbIdText(uint16_t id) {
     char text[8];
     std::snprintf(text, sizeof text, "%04x", id);

@@ -42,7 +42,6 @@ std::string SerialPortLabel(const SSerialPortInfo& port);
 class CSerialPortMonitor {
   public:
     CSerialPortMonitor(CMessageLoop& loop, HWND window, uint32_t message);
-    ~CSerialPortMonitor();
     CSerialPortMonitor(const CSerialPortMonitor&) = delete;
     CSerialPortMonitor& operator=(const CSerialPortMonitor&) = delete;
 
@@ -51,12 +50,20 @@ class CSerialPortMonitor {
     void Stop();
 
   private:
+    // The system's watch and the thread that waits on it.
     struct SState;
+    // Ends the thread and frees the watch.
+    struct SStateEnd {
+        void operator()(SState* state) const;
+    };
+    using StatePtr = std::unique_ptr<SState, SStateEnd>;
+    // Makes the watch and starts its thread; null, with the reason, on failure.
+    StatePtr Watch(std::string& error);
 
     CMessageLoop& m_loop;
     HWND m_window;
     uint32_t m_message;
-    std::unique_ptr<SState> m_state;
+    StatePtr m_state;
 };
 
 }  // namespace sondrix

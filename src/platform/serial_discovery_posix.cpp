@@ -192,15 +192,7 @@ struct CSerialPortMonitor::SState {
     }
 };
 
-CSerialPortMonitor::CSerialPortMonitor(CMessageLoop& loop, HWND window, uint32_t message)
-    : m_loop(loop), m_window(window), m_message(message) {}
-
-CSerialPortMonitor::~CSerialPortMonitor() {
-    Stop();
-}
-
-bool CSerialPortMonitor::Start(std::string& error) {
-    Stop();
+CSerialPortMonitor::StatePtr CSerialPortMonitor::Watch(std::string& error) {
     auto state = std::make_unique<SState>();
     state->context.reset(udev_new());
     state->monitor =
@@ -209,26 +201,24 @@ bool CSerialPortMonitor::Start(std::string& error) {
         udev_monitor_filter_add_match_subsystem_devtype(state->monitor, "tty", nullptr) < 0 ||
         udev_monitor_enable_receiving(state->monitor) < 0) {
         error = std::string("cannot watch for serial devices: ") + std::strerror(errno);
-        return false;
+        return nullptr;
     }
     state->wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (state->wakeFd < 0) {
         error = std::string("eventfd: ") + std::strerror(errno);
-        return false;
+        return nullptr;
     }
     state->thread = std::thread(&SState::Run, state.get(), std::ref(m_loop), m_window, m_message);
-    m_state = std::move(state);
-    return true;
+    return StatePtr(state.release());
 }
 
-void CSerialPortMonitor::Stop() {
-    if (!m_state) {
-        return;
+void CSerialPortMonitor::SStateEnd::operator()(SState* state) const {
+    if (state->thread.joinable()) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(state->wakeFd, &one, sizeof one);
+        state->thread.join();
     }
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(m_state->wakeFd, &one, sizeof one);
-    m_state->thread.join();
-    m_state.reset();
+    delete state;
 }
 
 }  // namespace sondrix

@@ -177,41 +177,31 @@ struct CSerialPortMonitor::SState {
     }
 };
 
-CSerialPortMonitor::CSerialPortMonitor(CMessageLoop& loop, HWND window, uint32_t message)
-    : m_loop(loop), m_window(window), m_message(message) {}
-
-CSerialPortMonitor::~CSerialPortMonitor() {
-    Stop();
-}
-
-bool CSerialPortMonitor::Start(std::string& error) {
-    Stop();
+CSerialPortMonitor::StatePtr CSerialPortMonitor::Watch(std::string& error) {
     auto state = std::make_unique<SState>();
     state->changed = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
     state->stop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (state->changed == nullptr || state->stop == nullptr) {
         error = "cannot watch for serial ports: " + SystemErrorText(::GetLastError());
-        return false;
+        return nullptr;
     }
     HKEY probe = nullptr;
     const LONG opened = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDeviceMap, 0, KEY_NOTIFY, &probe);
     if (opened != ERROR_SUCCESS) {
         error = "cannot watch for serial ports: " + SystemErrorText(static_cast<DWORD>(opened));
-        return false;
+        return nullptr;
     }
     ::RegCloseKey(probe);
     state->thread = std::thread(&SState::Run, state.get(), std::ref(m_loop), m_window, m_message);
-    m_state = std::move(state);
-    return true;
+    return StatePtr(state.release());
 }
 
-void CSerialPortMonitor::Stop() {
-    if (!m_state) {
-        return;
+void CSerialPortMonitor::SStateEnd::operator()(SState* state) const {
+    if (state->thread.joinable()) {
+        ::SetEvent(state->stop);
+        state->thread.join();
     }
-    ::SetEvent(m_state->stop);
-    m_state->thread.join();
-    m_state.reset();
+    delete state;
 }
 
 }  // namespace sondrix
