@@ -15,15 +15,13 @@
 
 #include "app/sondrix_dlg.h"
 #include "link/command_table.h"
-#include "platform/port_map.h"
-#include "platform/scripted_ui_host.h"
 #include "qt/image_display.h"
 #include "qt/main_window.h"
 #include "qt/page_view.h"
 #include "qt/qt_front_end.h"
 #include "qt/qt_test_support.h"
 #include "qt/sim_panel.h"
-#include "sim/sim_desk_ports.h"
+#include "qt/simulated_desk.h"
 
 namespace sondrix {
 namespace {
@@ -31,7 +29,7 @@ namespace {
 const char* const kPageNames[] = {"main",     "authentication_user", "configuration",
                                   "database", "extra_functions",     "about"};
 
-class DeskScreenshotTest : public ::testing::Test {
+class DeskScreenshotTest : public ::testing::Test, protected test::SSimulatedDesk {
   protected:
     DeskScreenshotTest() {
         test::TestApp();
@@ -57,12 +55,6 @@ class DeskScreenshotTest : public ::testing::Test {
     }
     qreal Scale() const { return window->devicePixelRatioF(); }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module{{kModelHlxM18, 0x0301, 115200, 3}};
-    CPortMap realPorts;
-    CSimDeskPorts ports{loop, module, realPorts};
-    CSondrixDlg dlg{loop, ports, ui};
     std::unique_ptr<CMainWindow> window;
     CSimPanel* panel = nullptr;
 };

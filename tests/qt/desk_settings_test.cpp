@@ -16,15 +16,13 @@
 #include <memory>
 
 #include "app/sondrix_dlg.h"
-#include "platform/port_map.h"
-#include "platform/scripted_ui_host.h"
 #include "qt/list_view.h"
 #include "qt/main_window.h"
 #include "qt/qt_front_end.h"
 #include "qt/qt_test_support.h"
 #include "qt/qt_ui_host.h"
 #include "qt/sim_panel.h"
-#include "sim/sim_desk_ports.h"
+#include "qt/simulated_desk.h"
 
 namespace sondrix {
 namespace {
@@ -32,21 +30,15 @@ namespace {
 const QRect kDesk(0, 0, 1920, 1050);
 
 // One run of the window, without its event loop.
-struct SRun {
-    SRun() {
-        dialog.OnInitDialog();
-        window = std::make_unique<CMainWindow>(dialog);
+struct SRun : test::SSimulatedDesk {
+    SRun() : SSimulatedDesk(0) {
+        dlg.OnInitDialog();
+        window = std::make_unique<CMainWindow>(dlg);
         window->FitToScreen(kDesk);
         panel = AddDesktopParts(*window, realPorts, &ports, kDesk);
     }
     ~SRun() { window.reset(); }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module{{kModelHlxM18, 0x0301, 115200, 0}};
-    CPortMap realPorts;
-    CSimDeskPorts ports{loop, module, realPorts};
-    CSondrixDlg dialog{loop, ports, ui};
     std::unique_ptr<CMainWindow> window;
     CSimPanel* panel = nullptr;
 };
@@ -79,16 +71,16 @@ TEST_F(DeskSettingsTest, WhatOneRunKeepsTheNextFindsUnlessReset) {
     {
         SRun first;
         CDeskSettings settings(false);
-        settings.Restore(*first.window, first.dialog);
-        first.dialog.imageDlg.Select(CImageDlg::kPort, 2);
-        first.dialog.imageDlg.Select(CImageDlg::kBaudRate, 4);
-        first.dialog.userDlg.Select(CUserDlg::kTracerOption, 1);
+        settings.Restore(*first.window, first.dlg);
+        first.dlg.imageDlg.Select(CImageDlg::kPort, 2);
+        first.dlg.imageDlg.Select(CImageDlg::kBaudRate, 4);
+        first.dlg.userDlg.Select(CUserDlg::kTracerOption, 1);
         first.window->resize(1100, 800);
         first.panel->hide();
         first.window->Splitter()->setSizes({400, 300});
         kept = first.window->Splitter()->sizes();
         settings.KeepFolder(QStringLiteral("open-rec"), m_config.path());
-        settings.Keep(*first.window, first.dialog);
+        settings.Keep(*first.window, first.dlg);
         ASSERT_TRUE(settings.Save());
     }
     ASSERT_TRUE(QFile::exists(FilePath()));
@@ -99,10 +91,10 @@ TEST_F(DeskSettingsTest, WhatOneRunKeepsTheNextFindsUnlessReset) {
     {
         SRun second;
         CDeskSettings settings(false);
-        settings.Restore(*second.window, second.dialog);
-        EXPECT_EQ(second.dialog.imageDlg.Selection(CImageDlg::kPort), 2);
-        EXPECT_EQ(second.dialog.imageDlg.Selection(CImageDlg::kBaudRate), 4);
-        EXPECT_EQ(second.dialog.userDlg.TracerMode(), 1);
+        settings.Restore(*second.window, second.dlg);
+        EXPECT_EQ(second.dlg.imageDlg.Selection(CImageDlg::kPort), 2);
+        EXPECT_EQ(second.dlg.imageDlg.Selection(CImageDlg::kBaudRate), 4);
+        EXPECT_EQ(second.dlg.userDlg.TracerMode(), 1);
         EXPECT_EQ(second.window->size(), QSize(1100, 800));
         EXPECT_FALSE(second.panel->toggleViewAction()->isChecked());
         EXPECT_EQ(second.window->Splitter()->sizes(), kept);
@@ -112,9 +104,9 @@ TEST_F(DeskSettingsTest, WhatOneRunKeepsTheNextFindsUnlessReset) {
     {
         SRun third;
         CDeskSettings settings(true);
-        settings.Restore(*third.window, third.dialog);
-        EXPECT_EQ(third.dialog.imageDlg.Selection(CImageDlg::kPort), 0);
-        EXPECT_EQ(third.dialog.userDlg.TracerMode(), 0);
+        settings.Restore(*third.window, third.dlg);
+        EXPECT_EQ(third.dlg.imageDlg.Selection(CImageDlg::kPort), 0);
+        EXPECT_EQ(third.dlg.userDlg.TracerMode(), 0);
         EXPECT_TRUE(settings.Folder(QStringLiteral("open-rec")).isEmpty());
     }
 }
@@ -140,12 +132,12 @@ void DeskSettingsTest::CheckDamagedFile(const QByteArray& garbage) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find(FilePath().toStdString()), std::string::npos) << said;
-    settings.Restore(*run.window, run.dialog);
-    EXPECT_EQ(run.dialog.imageDlg.Selection(CImageDlg::kPort), 0) << "nothing taken from it";
+    settings.Restore(*run.window, run.dlg);
+    EXPECT_EQ(run.dlg.imageDlg.Selection(CImageDlg::kPort), 0) << "nothing taken from it";
     QFile aside(FilePath() + QStringLiteral(".damaged"));
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), garbage);
-    settings.Keep(*run.window, run.dialog);
+    settings.Keep(*run.window, run.dlg);
     EXPECT_TRUE(settings.Save());
     const QSettings stored(FilePath(), QSettings::IniFormat);
     EXPECT_EQ(stored.value(QStringLiteral("port/name")).toString(), QStringLiteral("COM1"));
@@ -158,8 +150,8 @@ TEST_F(DeskSettingsTest, AFileThatCannotBeWrittenCostsOneLine) {
     blocker.close();
     SRun run;
     CDeskSettings settings(false);
-    settings.Restore(*run.window, run.dialog);
-    settings.Keep(*run.window, run.dialog);
+    settings.Restore(*run.window, run.dlg);
+    settings.Keep(*run.window, run.dlg);
     testing::internal::CaptureStderr();
     EXPECT_FALSE(settings.Save());
     const std::string said = testing::internal::GetCapturedStderr();

@@ -18,15 +18,14 @@
 #include "link/command_table.h"
 #include "link/result_codes.h"
 #include "platform/port_map.h"
-#include "platform/scripted_ui_host.h"
 #include "qt/qt_front_end.h"
 #include "qt/qt_test_support.h"
-#include "sim/sim_desk_ports.h"
+#include "qt/simulated_desk.h"
 
 namespace sondrix {
 namespace {
 
-class SimPanelTest : public ::testing::Test {
+class SimPanelTest : public ::testing::Test, protected test::SSimulatedDesk {
   protected:
     SimPanelTest() {
         test::TestApp();
@@ -63,12 +62,6 @@ class SimPanelTest : public ::testing::Test {
         dlg.basicDlg.Click(CBasicDlg::kIdentification);
     }
 
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module{{kModelHlxM18, 0x0301, 115200, 3}};
-    CPortMap realPorts;
-    CSimDeskPorts ports{loop, module, realPorts};
-    CSondrixDlg dlg{loop, ports, ui};
     std::unique_ptr<CSimPanel> panel;
 };
 

@@ -23,15 +23,13 @@
 #include <memory>
 
 #include "app/sondrix_dlg.h"
-#include "platform/port_map.h"
-#include "platform/scripted_ui_host.h"
 #include "qt/list_view.h"
 #include "qt/main_window.h"
 #include "qt/page_view.h"
 #include "qt/qt_front_end.h"
 #include "qt/qt_test_support.h"
 #include "qt/sim_panel.h"
-#include "sim/sim_desk_ports.h"
+#include "qt/simulated_desk.h"
 
 namespace sondrix {
 namespace {
@@ -43,7 +41,7 @@ const char* const kPageNames[] = {"main",     "authentication_user", "configurat
 const QRect kLaptop(0, 0, 1366, 738);
 const QRect kWideDesk(0, 0, 1920, 1050);
 
-class WindowFitTest : public ::testing::Test {
+class WindowFitTest : public ::testing::Test, protected test::SSimulatedDesk {
   protected:
     void Open(const QRect& available, bool withPanel) {
         test::TestApp();
@@ -122,12 +120,6 @@ class WindowFitTest : public ::testing::Test {
     }
 
     QRect m_available;
-    CMessageLoop loop{CMessageLoop::EClock::Virtual};
-    CScriptedUiHost ui;
-    CSimModule module{{kModelHlxM18, 0x0301, 115200, 3}};
-    CPortMap realPorts;
-    CSimDeskPorts ports{loop, module, realPorts};
-    CSondrixDlg dlg{loop, ports, ui};
     std::unique_ptr<CMainWindow> window;
     CSimPanel* panel = nullptr;
 };

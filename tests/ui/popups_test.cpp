@@ -169,13 +169,12 @@ TEST(GradientProgressCtrl, EmptyAtBothBoundsAndBandedInBetween) {
 }
 
 TEST(GradientProgressCtrl, PercentageReadsOverBothEndsOfTheProgressPopupsBar) {
-    // The progress popup's colours: blue to black over white, grey text.
-    CGradientProgressCtrl bar;
-    bar.startColour = {0, 0, 255};
-    bar.endColour = {0, 0, 0};
-    bar.backgroundColour = {255, 255, 255};
-    bar.textColour = {100, 100, 100};
-    bar.showText = 1;
+    // The progress popup's own bar: blue to black over white, grey text.
+    CScriptedUiHost ui;
+    CPopupProgressDlg popup(ui);
+    popup.OnInitDialog();
+    CGradientProgressCtrl& bar = popup.bar;
+    ASSERT_EQ(bar.textColour, (SRgb{100, 100, 100}));
     bar.SetPos(60);
     const auto paint = bar.Paint(300);
     ASSERT_GE(paint.bands.size(), 2u);
