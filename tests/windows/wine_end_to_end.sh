@@ -11,6 +11,7 @@ set -euo pipefail
 cli_exe=$(realpath "$1")
 hlxsim=$(realpath "$2/src/hlxsim")
 linux_cli=$(realpath "$2/src/sondrix-cli")
+host_build=$(realpath "$2")
 : "${WINEPREFIX:?WINEPREFIX must name a booted Wine prefix}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine=$(command -v wine64 || command -v wine)
@@ -94,6 +95,20 @@ wait_until_connected() {
     done
     fail "the program did not connect within 30 s: $(tr -d '\r' <err.txt)"
 }
+
+# The Wireshark dissector goes to the user's roaming application data, and
+# it is the one the Linux build generated.
+status=0
+"$wine" "$cli_exe" --install-wireshark-plugin >out.txt 2>err.txt || status=$?
+out=$(tr -d '\r' <out.txt)
+expect_status 0 "--install-wireshark-plugin"
+expect_text 'AppData\Roaming\Wireshark\plugins\hlx.lua' "$out" "the plugin goes to %APPDATA%"
+installed=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming/Wireshark/plugins/hlx.lua' | head -n 1)
+if [ -n "$installed" ] && cmp -s "$installed" "$host_build/src/wireshark/hlx.lua"; then
+    pass "the installed dissector is the generated one"
+else
+    fail "no hlx.lua in the prefix's AppData, or it differs from the generated one"
+fi
 
 # Identification at a fixed rate.
 start_module --model HLX-M18 --baud 115200
