@@ -14,4 +14,9 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 // use a local code page otherwise).
 void UseUtf8Console();
 
+// A window program (Windows) starts without standard output; when it was
+// started from a console and nothing else was given, what it prints goes to
+// that console. Elsewhere nothing to do.
+void ReachParentConsole();
+
 }  // namespace sondrix

@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include "platform/console.h"
 #include "platform/win32_api.h"
 #include "platform/win32_text.h"
@@ -20,6 +22,16 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
 
 void UseUtf8Console() {
     ::SetConsoleOutputCP(CP_UTF8);
+}
+
+void ReachParentConsole() {
+    const bool outputGiven = ::GetStdHandle(STD_OUTPUT_HANDLE) != nullptr &&
+                             ::GetStdHandle(STD_OUTPUT_HANDLE) != INVALID_HANDLE_VALUE;
+    if (outputGiven || !::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return;
+    }
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
 }
 
 }  // namespace sondrix

@@ -112,4 +112,14 @@ std::unique_ptr<ISerialDevice> CPortMap::Create(const std::string& portName) {
     return CreateSystemSerialDevice(path, portName);
 }
 
+std::string CPortMap::Notes(const std::string& builtIn) const {
+    std::string notes;
+    for (int number = 1; number <= kPortCount; ++number) {
+        const std::string name = "COM" + std::to_string(number);
+        notes += (number > 1 ? "\n" : "") + name + ": " +
+                 (name == builtIn ? std::string("the simulated module") : DevicePath(name));
+    }
+    return notes;
+}
+
 }  // namespace sondrix

@@ -44,6 +44,9 @@ class CPortMap final : public ISerialDeviceFactory {
     static bool IsComName(const std::string& portName);
     // "COM1 (/dev/ttyS0), COM2 (/dev/ttyS1), ...": what the COM names mean.
     std::string MappedNames() const;
+    // One line a port for the Port box's tooltip: "COM2: /dev/ttyS1"; the
+    // port `builtIn` (if any) holds the simulated module.
+    std::string Notes(const std::string& builtIn = {}) const;
 
     // The COMn a discovered device is mapped to, or empty.
     std::string MappedName(const SSerialPortInfo& port) const;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/dialog_model.h"
+#include "platform/message_loop.h"
+
+namespace sondrix {
+
+class CSimDeskPorts;
+
+// The panel of `sondrix --simulate` that plays the simulated module, as a
+// dialog model any window can show: which virtual finger lies on the
+// sensor, faults on the line, and the model and line speed the module takes
+// at the next connection. It works on the module directly, on the thread of
+// the program's loop that the module lives on, and shows what the module
+// holds every half second (the program registers users, enters master mode).
+class CSimPanelDlg final : public CDialogModel, public CWindow {
+  public:
+    static constexpr int kSensor = 101;  // what lies on the sensor now
+    static constexpr int kPerson = 102;
+    static constexpr int kFinger = 103;
+    static constexpr int kPlace = 104;
+    static constexpr int kLift = 105;
+    static constexpr int kSilent = 106;
+    static constexpr int kChecksum = 107;
+    static constexpr int kResult = 108;
+    static constexpr int kModel = 109;
+    static constexpr int kBaudRate = 110;
+    static constexpr int kModule = 111;  // the model and rate, now and next
+    static constexpr int kUsers = 112;
+
+    CSimPanelDlg(CMessageLoop& loop, CSimDeskPorts& ports);
+    ~CSimPanelDlg() override;
+
+    // Shows what the module holds now.
+    void Refresh();
+    void OnTimer(uint32_t id) override;
+
+  protected:
+    void OnCommand(int id) override;
+    void OnEditChange(int id) override;
+    void OnSelChange(int id) override;
+
+  private:
+    CSimDeskPorts& m_ports;
+};
+
+}  // namespace sondrix
