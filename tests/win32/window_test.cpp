@@ -209,6 +209,14 @@ TEST_F(Win32WindowTest, ConnectReachesTheModuleAndCaptureEndIsHandledAtOnce) {
         << "last box: " << ui.LastBoxText();
     EXPECT_EQ(Text(page.Control(CImageDlg::kConnect)), "Disconnect");
 
+    // One capture: the image is drawn over the whole frame.
+    PostClick(page.Control(CImageDlg::kCapture));
+    ASSERT_TRUE(RunUntil([&] { return dlg.transferBusy == 1; }, 2000));
+    ASSERT_TRUE(RunUntil([&] { return dlg.transferBusy == 0; }, 20000));
+    EXPECT_EQ(dlg.imageDlg.imagePresent, 1);
+    Settle();
+    Shot(window.Handle(), "capture");
+
     ::HWND button = page.Control(CImageDlg::kContinuous);
     ::HWND succeeded = page.Control(CImageDlg::kSucceededCount);
     PostClick(button);

@@ -48,6 +48,13 @@ if(TARGET sondrix_win32)
             ENVIRONMENT "SONDRIX_SCREENSHOT_DIR=Z:${shots}"
             FIXTURES_REQUIRED wine-window-${percent} LABELS wine TIMEOUT 300 RESOURCE_LOCK xvfb)
     endforeach()
+    # The window program without a window: a script connects to the built-in module.
+    add_test(NAME windows.HeadlessRunConnectsToTheSimulatedModule
+             COMMAND sondrix --headless --simulate --sim-fast
+                     --script Z:${CMAKE_CURRENT_LIST_DIR}/headless_connect.txt)
+    set_tests_properties(windows.HeadlessRunConnectsToTheSimulatedModule PROPERTIES
+        ENVIRONMENT "${SONDRIX_WINE_ENVIRONMENT}" FIXTURES_REQUIRED wine LABELS wine TIMEOUT 120
+        PASS_REGULAR_EXPRESSION "done: 2 checks, 0 failures")
     # The installer made from this build installs, starts and goes again.
     add_test(NAME windows.InstallerInstallsAndUninstallsSilently
              COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine_installer.sh ${CMAKE_BINARY_DIR}/wine-window-100
