@@ -12,6 +12,7 @@
 #include "link/packet_parser.h"
 #include "platform/byte_reader.h"
 #include "platform/native_file.h"
+#include "platform/system_serial.h"
 #include "ui/strings.h"
 #include "ui/strings_database.h"
 #include "ui/strings_extra.h"
@@ -174,7 +175,9 @@ void Info(CCliSession& session, CCliReport& report) {
     report.Add("status", page.Text(CImageDlg::kInfoStatus));
     report.Add("port", dlg.portName);
     report.Add("device", dlg.PacketManager().port.DevicePath());
-    report.AddFlag("low_latency", dlg.PacketManager().port.LowLatency());
+    if (SystemWords().lowLatency) {
+        report.AddFlag("low_latency", dlg.PacketManager().port.LowLatency());
+    }
     report.AddNumber("baud", dlg.baudRate);
 }
 
@@ -218,7 +221,7 @@ void Users(CCliSession& session, CCliReport& report) {
 void Backup(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     CSondrixDlg& dlg = session.Dlg();
     session.OpenDataBase();
-    dlg.dbDlg.SetRecordFolder(options.arguments.at(0));
+    dlg.dbDlg.SetRecordFolder(PathFromUtf8(options.arguments.at(0)));
     session.SetPacketObserver([&](const STracedPacket&) {
         session.ShowCount("backup", dlg.dbManagement.recordsDownloaded,
                           dlg.dbManagement.recordsToDownload, "records");
@@ -288,7 +291,8 @@ void Log(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     session.WaitForBox("downloading the log");
     std::error_code error;
     report.Add("file", options.output);
-    report.AddNumber("bytes", static_cast<int64_t>(fs::file_size(options.output, error)));
+    report.AddNumber("bytes",
+                     static_cast<int64_t>(fs::file_size(PathFromUtf8(options.output), error)));
 }
 
 constexpr const char* kTimeUsage = "usage: sondrix-cli time get | time set [YYYY-MM-DD HH:MM:SS]";
@@ -527,8 +531,8 @@ void CheckCliCommand(const SCliOptions& options) {
     } else if (command == "backup") {
         NeedArguments(options, 1, 1, "backup DIR");
         std::error_code error;
-        fs::create_directories(args[0], error);
-        if (!fs::is_directory(args[0], error)) {
+        fs::create_directories(PathFromUtf8(args[0]), error);
+        if (!fs::is_directory(PathFromUtf8(args[0]), error)) {
             Fail(kCliFileError, "cannot use the folder " + args[0] + ": " +
                                     (error ? error.message() : "not a folder"));
         }

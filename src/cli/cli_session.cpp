@@ -121,7 +121,13 @@ void CCliSession::Attach(const std::string& portName, uint32_t baud) {
 void CCliSession::Connect(const std::string& portName, uint32_t baud) {
     Start();
     CImageDlg& page = m_dlg.imageDlg;
-    page.Select(CImageDlg::kPort, CPortMap::PortNumber(portName) - 1);
+    if (CPortMap::PortNumber(portName) != 0) {
+        page.Select(CImageDlg::kPort, CPortMap::PortNumber(portName) - 1);
+    } else {
+        // A port of the system beyond the window's eight (COM12 on Windows).
+        page.SetPortChoices({SPortChoice{portName, portName, {}, {}}});
+        page.Select(CImageDlg::kPort, CPortMap::kPortCount);
+    }
     if (baud != 0) {
         const auto& rates = CImageDlg::kBaudRates;
         page.Select(CImageDlg::kBaudRate,

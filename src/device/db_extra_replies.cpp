@@ -88,7 +88,7 @@ void CDBManagement::OnGetLogData(CPacket& packet) {
         static_cast<size_t>(m_dlg.idLength), m_dlg.modelCode == kModelHlxM28);
     page.logStore.Store(std::span<const uint8_t>(packet.data, packet.dataSize),
                         LogRecordSize(module));
-    if (WriteLogChunk(page.logFilePath, chunk, page.logStore) != EFileStatus::Ok) {
+    if (WriteLogChunk(PathFromUtf8(page.logFilePath), chunk, page.logStore) != EFileStatus::Ok) {
         // Asking for more would only lose it too.
         m_dlg.Report(LoadString(IDS_EXTRA_LOG_NOT_WRITTEN) + page.logFilePath, EIcon::Stop);
         return;

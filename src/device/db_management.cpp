@@ -12,6 +12,7 @@
 #include "link/command_table.h"
 #include "link/result_codes.h"
 #include "platform/byte_reader.h"
+#include "platform/native_file.h"
 #include "ui/strings_database.h"
 
 namespace sondrix {
@@ -310,7 +311,7 @@ void CDBManagement::SaveRecord(const CPacket& packet) {
     page.CountRecord();
     std::string reason;
     if (!m_dlg.PrepareFolder(page.RecordFolder(), reason)) {
-        NotSaved(page.RecordFolder().string(), reason);
+        NotSaved(Utf8FromPath(page.RecordFolder()), reason);
         return;
     }
     const std::span<const uint8_t> record(packet.data,
@@ -324,7 +325,7 @@ void CDBManagement::SaveRecord(const CPacket& packet) {
         m_dlg.ShowMessage(LoadString(IDS_DB_UNSAFE_RECORD_NAME) + saved.id);
         page.CountNotSaved(saved.id, LoadString(IDS_DB_UNSAFE_NAME_REASON));
     } else if (saved.status != EFileStatus::Ok) {
-        NotSaved(saved.path.string(), saved.reason);
+        NotSaved(Utf8FromPath(saved.path), saved.reason);
     }
 }
 
@@ -377,7 +378,7 @@ void CDBManagement::OnUploadRecord(CPacket& packet) {
     page.CountRecord();
     if (packet.param1 != RESULT_SUCCESS) {
         const size_t row = static_cast<size_t>(std::max(0, page.uploadRow));
-        const std::string where = row < page.hostRows.size() ? page.hostRows[row].path.string()
+        const std::string where = row < page.hostRows.size() ? Utf8FromPath(page.hostRows[row].path)
                                                              : page.RowId(page.uploadRow);
         const std::string reason = ResultText(packet.param1);
         m_dlg.ShowMessage(LoadString(IDS_DB_RECORD_REFUSED) + where + " (" + reason + ")");

@@ -49,7 +49,7 @@ std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& 
     return std::filesystem::path(home) / ".local" / "lib" / "wireshark" / "plugins";
 }
 
-bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
+bool CreateFolder(const CFilePath& folder, std::string& reason) {
     // Parents are made one by one so that each new one gets the private mode.
     std::filesystem::path partial;
     for (const std::filesystem::path& part : folder) {

@@ -63,7 +63,7 @@ std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& 
     return *roaming / L"Wireshark" / L"plugins";
 }
 
-bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
+bool CreateFolder(const CFilePath& folder, std::string& reason) {
     // The new folders inherit the access rights of %LOCALAPPDATA%, which is
     // the user's own.
     std::error_code error;

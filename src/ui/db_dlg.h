@@ -97,7 +97,7 @@ class CDbDlg : public CPageBase {
     // program's own folder when it may write there, else the user's folder.
     // The Download and Open tooltips name it.
     const std::filesystem::path& RecordFolder() const { return m_recordFolder; }
-    void SetRecordFolder(std::filesystem::path folder);
+    void SetRecordFolder(const CFilePath& folder);
 
     // The tally of a download or upload run, so that a run in which records
     // were lost never ends as a success: every record the run handled, and

@@ -187,7 +187,8 @@ TEST(PortMap, OpeningAMissingDeviceNamesThePathAndTheReason) {
     // The port the person chose, the device behind it and the reason, in
     // the system's words for a missing file.
     CNativeFile missing;
-    ASSERT_FALSE(missing.Open("/nonexistent/ttyS99", CNativeFile::EMode::Read));
+    ASSERT_FALSE(
+        missing.Open(std::filesystem::path("/nonexistent/ttyS99"), CNativeFile::EMode::Read));
     const std::string reason = LastSystemErrorText();
     ASSERT_FALSE(reason.empty());
     EXPECT_EQ(error.rfind("COM1 (/nonexistent/ttyS99): " + reason, 0), 0u) << error;
