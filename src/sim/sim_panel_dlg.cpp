@@ -14,23 +14,6 @@ namespace sondrix {
 
 namespace {
 
-constexpr std::array<uint32_t, 6> kBaudRates = {9600, 14400, 19200, 38400, 57600, 115200};
-// The results a person may force on every answer: the failures the program
-// has a word for.
-constexpr std::array<uint32_t, 14> kForcedResults = {RESULT_FAILED,
-                                                     RESULT_NOT_MASTER_MODE,
-                                                     RESULT_USED_ID,
-                                                     RESULT_INVALID_ID,
-                                                     RESULT_DB_FULL,
-                                                     RESULT_CAPTURE_TIMEOUT,
-                                                     RESULT_INVALID_PARAMETER,
-                                                     RESULT_SENSOR_INIT_FAILED,
-                                                     RESULT_CANCELED,
-                                                     RESULT_IDENTIFY_TIMEOUT,
-                                                     RESULT_INVALID_DATA_SIZE,
-                                                     RESULT_INVALID_DATA,
-                                                     RESULT_NOT_SUPPORTED,
-                                                     RESULT_CAPTURE_FAIL};
 constexpr uint32_t kRefreshTimer = 1;
 constexpr uint32_t kRefreshMs = 500;
 constexpr uint32_t kMostPersons = 99999;

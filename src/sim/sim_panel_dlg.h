@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
+#include "link/result_codes.h"
 #include "platform/dialog_model.h"
 #include "platform/message_loop.h"
 
@@ -29,6 +31,25 @@ class CSimPanelDlg final : public CDialogModel, public CWindow {
     static constexpr int kBaudRate = 110;
     static constexpr int kModule = 111;  // the model and rate, now and next
     static constexpr int kUsers = 112;
+
+    // The line speeds the module may take, and the results a person may
+    // force on every answer: the failures the program has a word for.
+    static constexpr std::array<uint32_t, 6> kBaudRates = {9600,  14400, 19200,
+                                                           38400, 57600, 115200};
+    static constexpr std::array<uint32_t, 14> kForcedResults = {RESULT_FAILED,
+                                                                RESULT_NOT_MASTER_MODE,
+                                                                RESULT_USED_ID,
+                                                                RESULT_INVALID_ID,
+                                                                RESULT_DB_FULL,
+                                                                RESULT_CAPTURE_TIMEOUT,
+                                                                RESULT_INVALID_PARAMETER,
+                                                                RESULT_SENSOR_INIT_FAILED,
+                                                                RESULT_CANCELED,
+                                                                RESULT_IDENTIFY_TIMEOUT,
+                                                                RESULT_INVALID_DATA_SIZE,
+                                                                RESULT_INVALID_DATA,
+                                                                RESULT_NOT_SUPPORTED,
+                                                                RESULT_CAPTURE_FAIL};
 
     CSimPanelDlg(CMessageLoop& loop, CSimDeskPorts& ports);
     ~CSimPanelDlg() override;

@@ -120,6 +120,14 @@ bool CPageWindow::OnMessage(unsigned int message, unsigned long long wparam, lon
             return m_binder->OnCommand(wparam, lparam);
         case WM_NOTIFY:
             return m_binder->OnNotify(lparam, result);
+        case WM_ERASEBKGND: {
+            // The dialog face, whatever window the page sits in.
+            RECT client;
+            ::GetClientRect(m_window, &client);
+            ::FillRect(reinterpret_cast<HDC>(wparam), &client, ::GetSysColorBrush(COLOR_BTNFACE));
+            result = 1;
+            return true;
+        }
         case WM_CTLCOLORSTATIC:
             return m_binder->OnControlColour(reinterpret_cast<HDC>(wparam),
                                              reinterpret_cast<::HWND>(lparam), result);

@@ -173,7 +173,10 @@ TEST(PortMap, DefaultsToSerialPortsAndAcceptsOverrides) {
     EXPECT_FALSE(ports.Assign("COM2", error));
     EXPECT_FALSE(ports.Assign("COM3=", error));
     EXPECT_NE(error.find("COMn=PATH"), std::string::npos);
-    EXPECT_EQ(CPortMap::PortNumber("com1"), 0);
+    // Windows takes port names in any case, and so does the map.
+    EXPECT_EQ(CPortMap::PortNumber("com1"), 1);
+    EXPECT_EQ(CPortMap::ComName("com12"), "COM12");
+    EXPECT_EQ(CPortMap::ComName("ttyUSB0"), "ttyUSB0");
 }
 
 TEST(PortMap, OpeningAMissingDeviceNamesThePathAndTheReason) {
