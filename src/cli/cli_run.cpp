@@ -237,7 +237,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             terminal.Progress("connecting on " + portName +
                               (options.baud != 0 ? " at " + std::to_string(options.baud) + " bps"
                                                  : ", searching every rate"));
-            module.Connect(portName, options.baud);
+            const SModuleInfo info = module.Connect(portName, options.baud);
+            terminal.Progress("connected to " + info.model + " (firmware " + info.firmwareText +
+                              ") at " + std::to_string(info.baud) + " bps");
             command->run(module, options, report);
             module.Close();
         }
