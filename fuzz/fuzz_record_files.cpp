@@ -23,14 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                "a template read short or long");
         return 0;
     }
-    const int series = 1 + (select >> 1) % 5;
-    static const int kEmulation[] = {255, 1, 2};
-    const int emulation = kEmulation[(select >> 4) % 3];
+    static const uint32_t kEmulation[] = {sondrix::kNoEmulation, sondrix::kEmulationSa,
+                                          sondrix::kEmulationSb};
+    const sondrix::SModuleFamily family{1 + (select >> 1) % 5, kEmulation[(select >> 4) % 3]};
     const int templateMode = 1 + ((select >> 6) & 1);
     const bool isM28 = (select >> 7) != 0;
     const size_t idField = 1 + data[1];
-    const auto context =
-        sondrix::SRecordContext::FromModule(series, emulation, templateMode, idField, isM28);
+    const auto context = sondrix::SRecordContext::FromModule(family, templateMode, idField, isM28);
     const sondrix::fuzz::CScratchFile file(data + 2, size - 2, ".rec");
     sondrix::SHostRecordRow row;
     const EFileStatus status = sondrix::LoadRecordFile(file.Path(), context, row);

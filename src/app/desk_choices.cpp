@@ -51,8 +51,8 @@ SDeskChoices TakeDeskChoices(const CSondrixDlg& dialog) {
     }
     choices.portById = dialog.imageDlg.SelectedByIdPath();
     const int baud = dialog.imageDlg.Selection(CImageDlg::kBaudRate);
-    if (baud >= 0 && static_cast<size_t>(baud) < CImageDlg::kBaudRates.size()) {
-        choices.baudRate = CImageDlg::kBaudRates[static_cast<size_t>(baud)];
+    if (baud >= 0 && static_cast<size_t>(baud) < kLineRates.size()) {
+        choices.baudRate = kLineRates[static_cast<size_t>(baud)];
     }
     choices.tracerMode = dialog.userDlg.TracerMode();
     return choices;
@@ -65,7 +65,7 @@ void ApplyDeskChoices(CSondrixDlg& dialog, const SDeskChoices& choices) {
         dialog.imageDlg.Select(CImageDlg::kPort, static_cast<int>(port - ports.begin()));
     }
     dialog.imageDlg.SelectByIdPath(choices.portById);
-    const auto& rates = CImageDlg::kBaudRates;
+    const auto& rates = kLineRates;
     const auto rate = std::find(rates.begin(), rates.end(), choices.baudRate);
     if (rate != rates.end()) {
         dialog.imageDlg.Select(CImageDlg::kBaudRate, static_cast<int>(rate - rates.begin()));

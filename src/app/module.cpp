@@ -9,6 +9,7 @@
 #include "app/sondrix_dlg.h"
 #include "link/command_table.h"
 #include "link/model_table.h"
+#include "link/registration_codes.h"
 #include "link/result_codes.h"
 #include "platform/byte_reader.h"
 
@@ -463,9 +464,9 @@ void CModule::EnterMaster() {
         Begin();
         CPacketManagerWnd& link = m_dlg->PacketManager();
         if (credential->id.empty()) {
-            link.SendEnterMasterMode(2, {}, credential->password, {});
+            link.SendEnterMasterMode(kMasterByDevicePassword, {}, credential->password, {});
         } else {
-            link.SendEnterMasterMode(1, credential->id, credential->password, {});
+            link.SendEnterMasterMode(kMasterByPassword, credential->id, credential->password, {});
         }
         Await("entering master mode", entered);
     }

@@ -7,7 +7,7 @@
 #include "link/command_table.h"
 #include "link/option_numbers.h"
 #include "link/result_codes.h"
-#include "ui/user_dlg.h"
+#include "ui/extra_functions_tab_page.h"
 
 namespace sondrix {
 
@@ -105,11 +105,8 @@ SMatch CModule::Identify() {
 
 void CModule::ReadTemplateMode() {
     // The older layouts read it before records, lists and registrations.
-    const int series = m_dlg->moduleSeries;
-    if ((series == 4 || series == 5) && m_dlg->emulationMode != 1) {
-        return;
-    }
-    if (series == 2 || m_dlg->emulationMode == 2) {
+    const SModuleFamily family = m_dlg->Family();
+    if ((family.NewSeries() && !family.EmulatesSa()) || family.SpeaksSb()) {
         return;
     }
     Begin();
@@ -124,8 +121,7 @@ void CModule::ReadTemplateMode() {
 
 std::pair<int, int> CModule::EnrolFingers() {
     NeedConnection();
-    const int series = m_dlg->moduleSeries;
-    if ((series == 4 || series == 5) && m_dlg->emulationMode != 1 && m_dlg->emulationMode != 2) {
+    if (m_dlg->Family().NativeNewSeries()) {
         return {1, CRegistration::kMaxFingerIndex + 1};
     }
     ReadTemplateMode();

@@ -79,7 +79,7 @@ void CSondrixDlg::OnInitDialog() {
 }
 
 int CSondrixDlg::DefaultTemplateSize() const {
-    return moduleSeries == 2 || emulationMode == 2 ? 400 : 404;
+    return Family().SpeaksSb() ? 400 : 404;
 }
 
 void CSondrixDlg::ShowMessage(const std::string& text) {
@@ -216,7 +216,7 @@ bool CSondrixDlg::Guard(int tab) {
         Refuse(LoadString(IDS_GUARD_MASTER), EIcon::None, kTabAuthUser);
         return true;
     }
-    if (tab == kTabDataBase && moduleSeries == 2) {
+    if (tab == kTabDataBase && Family().SecondSeries()) {
         const uint32_t variant = firmwareVersion & 0x0F;
         const bool supported = variant == 1 || variant == 3 || variant == 6 || variant == 8 ||
                                modelCode == kModelHlxM05;

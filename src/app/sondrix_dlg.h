@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/about_dlg.h"
+#include "app/about_tab_page.h"
 #include "app/packet_tracer.h"
 #include "app/trace_save_dlg.h"
 #include "device/configuration.h"
@@ -21,21 +21,22 @@
 #include "device/registration.h"
 #include "device/system_management.h"
 #include "link/model_table.h"
+#include "link/module_family.h"
 #include "link/packet_manager_wnd.h"
 #include "platform/dialog_model.h"
 #include "platform/message_loop.h"
 #include "platform/native_file.h"
 #include "platform/ui_host.h"
 #include "platform/writable_folder.h"
-#include "ui/basic_dlg.h"
-#include "ui/db_dlg.h"
-#include "ui/image_dlg.h"
+#include "ui/auth_user_tab_page.h"
+#include "ui/configuration_tab_page.h"
+#include "ui/database_tab_page.h"
+#include "ui/extra_functions_tab_page.h"
+#include "ui/main_tab_page.h"
 #include "ui/popup_id_dlg.h"
 #include "ui/popup_msg_dlg.h"
 #include "ui/popup_progress_dlg.h"
 #include "ui/popup_radio_dlg.h"
-#include "ui/system_dlg.h"
-#include "ui/user_dlg.h"
 
 namespace sondrix {
 
@@ -139,7 +140,10 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     uint32_t modelCode = kModelHlxM18;
     int moduleSeries = 5;
     uint32_t firmwareVersion = 0;
-    uint32_t emulationMode = 255;
+    uint32_t emulationMode = kNoEmulation;
+    // The family the series and emulation mode make; every decision by
+    // family asks it.
+    SModuleFamily Family() const { return {moduleSeries, emulationMode}; }
     int idLength = 16;
     int passwordLength = 16;
     int templateCount = 2;

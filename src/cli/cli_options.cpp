@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "link/line_rates.h"
 #include "platform/system_serial.h"
 #include "sim/sim_options.h"
 
@@ -14,8 +15,6 @@ constexpr std::array<const char*, 20> kCommands = {
     "info",    "capture",  "users",  "backup",  "restore", "log",      "time",
     "options", "firmware", "send",   "enroll",  "verify",  "identify", "delete",
     "master",  "status",   "cancel", "monitor", "ports",   "help"};
-
-constexpr std::array<uint32_t, 6> kRates = {9600, 14400, 19200, 38400, 57600, 115200};
 
 bool ParseUnsigned(const std::string& text, uint32_t& value) {
     if (text.empty() || text.size() > 9 ||
@@ -120,6 +119,10 @@ bool TakeSimOptions(std::vector<std::string>& args, SSimConfig& config, std::str
 
 }  // namespace
 
+std::span<const char* const> CliCommandNames() {
+    return kCommands;
+}
+
 bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options,
                      std::string& error) {
     std::vector<std::string> args = input;
@@ -165,9 +168,8 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
             if (!hasValue) {
                 return needValue();
             }
-            if (!ParseUnsigned(args[++i], options.baud) ||
-                std::find(kRates.begin(), kRates.end(), options.baud) == kRates.end()) {
-                error = "--baud must be one of 9600, 14400, 19200, 38400, 57600, 115200";
+            if (!ParseUnsigned(args[++i], options.baud) || !IsLineRate(options.baud)) {
+                error = std::string("--baud must be one of ") + kLineRatesText;
                 return false;
             }
         } else if (arg == "--trace") {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -53,5 +54,7 @@ struct SCliOptions {
 bool ParseCliOptions(const std::vector<std::string>& args, SCliOptions& options,
                      std::string& error);
 std::string CliHelp();
+// The names of every command sondrix-cli takes.
+std::span<const char* const> CliCommandNames();
 
 }  // namespace sondrix

@@ -19,6 +19,8 @@ class CCommandHandler {
     // Hands an answer to the method of its command; false when the command
     // is not one of this handler's.
     bool Handle(CPacket& packet);
+    // Whether this handler has a method for `command`; nothing is called.
+    bool Routes(uint32_t command);
 
     template <class THandler>
     struct SRoute {
@@ -33,7 +35,9 @@ class CCommandHandler {
     bool Dispatch(THandler& handler, std::span<const SRoute<THandler>> routes, CPacket& packet) {
         for (const auto& route : routes) {
             if (route.command == packet.command) {
-                (handler.*route.method)(packet);
+                if (!m_probing) {
+                    (handler.*route.method)(packet);
+                }
                 return true;
             }
         }
@@ -45,6 +49,9 @@ class CCommandHandler {
     bool Succeeded(const CPacket& packet);
 
     CSondrixDlg& m_dlg;
+
+  private:
+    bool m_probing = false;
 };
 
 }  // namespace sondrix

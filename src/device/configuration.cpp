@@ -112,8 +112,6 @@ constexpr std::array kPlainSetOptions = {
 // can only come from a corrupt answer.
 constexpr uint32_t kLongestId = 255;
 
-constexpr uint32_t kEmulationNone = 0xFF;
-
 }  // namespace
 
 bool CConfiguration::Route(CPacket& packet) {
@@ -142,12 +140,11 @@ bool CConfiguration::Route(CPacket& packet) {
 }
 
 bool CConfiguration::OlderModule() const {
-    return m_dlg.moduleSeries == 2 || m_dlg.emulationMode == 2;
+    return m_dlg.Family().SpeaksSb();
 }
 
 bool CConfiguration::PlainNewModule() const {
-    return (m_dlg.moduleSeries == 4 || m_dlg.moduleSeries == 5) &&
-           m_dlg.emulationMode == kEmulationNone;
+    return m_dlg.Family().NewSeries() && m_dlg.Family().emulation == kNoEmulation;
 }
 
 void CConfiguration::Report(int textId, EIcon icon) {
@@ -240,7 +237,7 @@ void CConfiguration::SendOption(uint32_t option, uint32_t value) {
             }
             break;
         case kOptionChannel1Baud:
-            if (m_dlg.moduleSeries == 2) {
+            if (m_dlg.Family().SecondSeries()) {
                 link.SendCommand(CMD_SET_BAUD_RATE, 0, value);
                 return;
             }
@@ -374,7 +371,8 @@ void CConfiguration::Continue(uint32_t option, uint32_t value) {
             AskSensorOptions();
             break;
         case EStep::AfterSiteCode:
-            link.SendGetSystemOption(m_dlg.moduleSeries == 1 ? kOptionGain : kOptionFullRotate);
+            link.SendGetSystemOption(m_dlg.Family().FirstSeries() ? kOptionGain
+                                                                  : kOptionFullRotate);
             break;
         case EStep::AfterAdaptive:
             link.SendGetSystemOption(PlainNewModule() ? kOptionIdLength : kOptionUserCapacity);
@@ -399,7 +397,7 @@ void CConfiguration::Continue(uint32_t option, uint32_t value) {
                 m_dlg.systemDlg.defaultsPending = 0;
                 Report(IDS_CFG_GET_DEFAULTS_SUCCEEDED, EIcon::Information);
             }
-            if (m_dlg.emulationMode == 2) {
+            if (m_dlg.Family().EmulatesSb()) {
                 link.SendGetSystemOption(kOptionChannel1Baud);
             } else {
                 Fill();
@@ -452,7 +450,7 @@ void CConfiguration::AfterEmulationMode(uint32_t value) {
 }
 
 void CConfiguration::StoreEmulationMode(uint32_t mode) {
-    if (mode == kEmulationNone || mode == 1 || mode == 2) {
+    if (mode == kNoEmulation || mode == kEmulationSa || mode == kEmulationSb) {
         m_dlg.emulationMode = mode;
     }
 }

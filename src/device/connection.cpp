@@ -59,13 +59,13 @@ void CConnection::OnGetSystemInfo(CPacket& packet) {
     if (m_dlg.imageDlg.newModule == 0 && m_dlg.systemDlg.optionRefresh == 0) {
         m_dlg.connectPending = 1;
     }
-    const bool newSeries = m_dlg.moduleSeries == 4 || m_dlg.moduleSeries == 5;
-    if (m_dlg.moduleSeries == 2 || m_dlg.emulationMode == 2) {
+    const SModuleFamily family = m_dlg.Family();
+    if (family.SpeaksSb()) {
         ApplyEmulationControls();
         m_dlg.PacketManager().SendGetStatus();
         return;
     }
-    if (newSeries && m_dlg.emulationMode == 255) {
+    if (family.NewSeries() && family.emulation == kNoEmulation) {
         ApplyNewModuleControls();
     } else {
         ApplyClassicControls();
@@ -110,7 +110,7 @@ void CConnection::ApplyClassicControls() {
               {CSystemDlg::kIdLength, CSystemDlg::kSetIdLength, CSystemDlg::kAdaptiveCount,
                CSystemDlg::kSetAdaptiveCount},
               false);
-    const bool emulation = m_dlg.emulationMode == 1;
+    const bool emulation = m_dlg.Family().EmulatesSa();
     EnableAll(conf, {CSystemDlg::kEmulationMode, CSystemDlg::kSetEmulationMode}, emulation);
     if (emulation) {
         EnableAll(conf, {CSystemDlg::kChannel1, CSystemDlg::kSetChannel1}, true);
@@ -119,7 +119,7 @@ void CConnection::ApplyClassicControls() {
     }
     // Early firmware of the first series knows neither standard template
     // format nor full-rotation matching.
-    if (m_dlg.moduleSeries == 1 && m_dlg.firmwareVersion < 400) {
+    if (m_dlg.Family().FirstSeries() && m_dlg.firmwareVersion < 400) {
         EnableAll(auth, {CBasicDlg::kFormatIso, CBasicDlg::kFormatAnsi}, false);
         conf.Enable(CSystemDlg::kFullRotate, false);
     }
@@ -163,7 +163,7 @@ void CConnection::ApplyEmulationControls() {
               false);
     EnableAll(conf, {CSystemDlg::kChannel1, CSystemDlg::kSetChannel1, CSystemDlg::kFullRotate},
               true);
-    const bool emulation = m_dlg.emulationMode == 2;
+    const bool emulation = m_dlg.Family().EmulatesSb();
     EnableAll(conf, {CSystemDlg::kEmulationMode, CSystemDlg::kSetEmulationMode}, emulation);
     if (emulation) {
         m_dlg.idLength = 10;
@@ -193,10 +193,11 @@ void CConnection::OnGetModuleType(CPacket& packet) {
     m_dlg.modelCode = packet.param2;
     if (const SModelInfo* model = FindModelByCode(packet.param2)) {
         page.SetText(CImageDlg::kDeviceName, std::string(model->name));
+        // A model without a series of its own leaves the one before.
         if (model->series != 0) {
             m_dlg.moduleSeries = model->series;
-            m_dlg.basicDlg.series2 = model->series == 2 ? 1 : 0;
-            if (model->series >= 4) {
+            m_dlg.basicDlg.series2 = m_dlg.Family().SecondSeries() ? 1 : 0;
+            if (m_dlg.Family().NewSeries()) {
                 page.newModule = 1;
             }
         }

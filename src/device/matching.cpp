@@ -55,14 +55,9 @@ void ReportString(CSondrixDlg& dlg, int textId, EIcon icon) {
     dlg.Report(LoadString(textId), icon);
 }
 
-void RequestQualityCheck(CSondrixDlg& dlg, int reason) {
+void RequestQualityCheck(CSondrixDlg& dlg, EQualityReason reason) {
     dlg.systemManagement.qualityCheckReason = reason;
     dlg.PacketManager().SendGetImageQuality();
-}
-
-bool LegacyLayout(const CSondrixDlg& dlg) {
-    return (dlg.moduleSeries >= 1 && dlg.moduleSeries <= 3) || dlg.emulationMode == 1 ||
-           dlg.emulationMode == 2;
 }
 
 bool CMatching::Route(CPacket& packet) {
@@ -86,11 +81,10 @@ CMatching::SIdLayout CMatching::FieldLayout() const {
 }
 
 CMatching::SIdLayout CMatching::IdentifyLayout() const {
-    const int series = m_dlg.moduleSeries;
-    if (series == 1 || series == 3 || m_dlg.emulationMode == 1) {
+    if (m_dlg.Family().SpeaksSa()) {
         return {10, 11};
     }
-    if (series == 2 || m_dlg.emulationMode == 2) {
+    if (m_dlg.Family().SpeaksSb()) {
         return {9, 10};
     }
     return FieldLayout();
@@ -99,7 +93,7 @@ CMatching::SIdLayout CMatching::IdentifyLayout() const {
 CMatching::SIdLayout CMatching::InstantIdentifyLayout() const {
     // Instant identification answers with the 11-byte ID field on every
     // older module, series 2 included.
-    return LegacyLayout(m_dlg) ? SIdLayout{10, 11} : FieldLayout();
+    return m_dlg.Family().LegacyLayout() ? SIdLayout{10, 11} : FieldLayout();
 }
 
 bool CMatching::Found(const CPacket& packet, SIdLayout layout, int textId) {
@@ -124,12 +118,12 @@ void CMatching::OnVerify(CPacket& packet) {
             Matched(m_dlg, LoadString(IDS_VERIFY_SUCCEEDED) + index, {}, packet.param2);
             m_dlg.ShowMessage(index);
             m_dlg.Ui().MessageBox(LoadString(IDS_VERIFY_SUCCEEDED) + index, EIcon::Information);
-            RequestQualityCheck(m_dlg, 4);
+            RequestQualityCheck(m_dlg, kQualityVerify);
             break;
         }
         case RESULT_FAILED:
             NotMatched(m_dlg, IDS_VERIFY_FAILED);
-            RequestQualityCheck(m_dlg, 4);
+            RequestQualityCheck(m_dlg, kQualityVerify);
             break;
         default:  // "Canceled!!!" among them
             m_dlg.ShowResultError(packet.param1);
@@ -143,12 +137,12 @@ void CMatching::OnIdentify(CPacket& packet) {
             if (!Found(packet, IdentifyLayout(), IDS_IDENTIFY_SUCCEEDED)) {
                 return;
             }
-            RequestQualityCheck(m_dlg, 5);
+            RequestQualityCheck(m_dlg, kQualityIdentify);
             break;
         }
         case RESULT_FAILED:
             NotMatched(m_dlg, IDS_IDENTIFY_FAILED);
-            RequestQualityCheck(m_dlg, 5);
+            RequestQualityCheck(m_dlg, kQualityIdentify);
             break;
         default:
             m_dlg.ShowResultError(packet.param1);
@@ -161,11 +155,11 @@ void CMatching::OnInstantMatch(CPacket& packet) {
         case RESULT_SUCCESS:
             Matched(m_dlg, LoadString(IDS_INSTANT_MATCH_SUCCEEDED));
             ReportString(m_dlg, IDS_INSTANT_MATCH_SUCCEEDED, EIcon::Information);
-            RequestQualityCheck(m_dlg, 6);
+            RequestQualityCheck(m_dlg, kQualityInstantMatch);
             break;
         case RESULT_FAILED:
             NotMatched(m_dlg, IDS_INSTANT_MATCH_FAILED);
-            RequestQualityCheck(m_dlg, 6);
+            RequestQualityCheck(m_dlg, kQualityInstantMatch);
             break;
         default:
             m_dlg.ShowResultError(packet.param1);
@@ -206,12 +200,12 @@ void CMatching::OnGetTemplate(CPacket& packet) {
                                packet.data + std::min<size_t>(packet.dataSize, CPacket::kMaxData));
             m_dlg.Outcome(std::move(templ));
             SaveTemplate(packet);
-            RequestQualityCheck(m_dlg, 2);
+            RequestQualityCheck(m_dlg, kQualityTemplate);
             break;
         }
         case RESULT_FAILED:
             m_dlg.Fail(LoadString(IDS_GET_TEMPLATE_FAILED));
-            RequestQualityCheck(m_dlg, 2);
+            RequestQualityCheck(m_dlg, kQualityTemplate);
             break;
         default:
             m_dlg.ShowResultError(packet.param1);
@@ -267,7 +261,7 @@ void CMatching::OnInstantIdentify(CPacket& packet) {
             if (!Found(packet, InstantIdentifyLayout(), IDS_INSTANT_IDENTIFY_SUCCEEDED)) {
                 return;
             }
-            RequestQualityCheck(m_dlg, 5);
+            RequestQualityCheck(m_dlg, kQualityIdentify);
             break;
         }
         case RESULT_FAILED:
@@ -314,7 +308,7 @@ void CMatching::OnAutoIdentifyResult(CPacket& packet) {
                 SaveTemplate(packet);
                 return;
             }
-            const bool classic = LegacyLayout(m_dlg);
+            const bool classic = m_dlg.Family().LegacyLayout();
             const std::string id =
                 IdText(packet, classic ? kClassicAutoIdBytes : kExtendedAutoIdBytes);
             Matched(m_dlg, LoadString(IDS_AUTO_IDENTIFY_SUCCEEDED), id, packet.param2);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "device/command_handler.h"
+#include "device/system_management.h"
 #include "platform/ui_host.h"
 
 namespace sondrix {
@@ -49,9 +50,6 @@ class CMatching : public CCommandHandler {
 // Shows a string-table text on the message line and in a box with `icon`.
 void ReportString(CSondrixDlg& dlg, int textId, EIcon icon);
 // Stores why the next image-quality answer arrives, then asks for it.
-void RequestQualityCheck(CSondrixDlg& dlg, int reason);
-// Series 1 to 3 and both emulation modes: the older protocol with its
-// 11-byte ID fields and lists.
-bool LegacyLayout(const CSondrixDlg& dlg);
+void RequestQualityCheck(CSondrixDlg& dlg, EQualityReason reason);
 
 }  // namespace sondrix

@@ -6,6 +6,7 @@
 #include "device/matching.h"
 #include "link/command_table.h"
 #include "link/option_numbers.h"
+#include "link/registration_codes.h"
 #include "link/result_codes.h"
 #include "ui/strings_users.h"
 
@@ -13,31 +14,14 @@ namespace sondrix {
 
 namespace {
 
-// CMD_REGISTER's second parameter.
-constexpr uint32_t kFirstScan = 0x00;
-constexpr uint32_t kFirstScanGeneratedId = 0x10;
-constexpr uint32_t kSecondScanSameFinger = 1;
-constexpr uint32_t kSecondScanDifferentFinger = 2;
-constexpr uint32_t kSecondFingerFirstScan = 3;
-constexpr uint32_t kSecondFingerSameFinger = 4;
-constexpr uint32_t kSecondFingerDifferentFinger = 5;
-
-// Step codes of CMD_REGISTER_STEP (the finger index sits above them).
-constexpr uint32_t kStepFirstScan = 0;
-constexpr uint32_t kStepFirstScanGeneratedId = 1;
-constexpr uint32_t kStepSecondScan = 2;
-constexpr uint32_t kStepStore = 4;
-
 // Flow A on series 2 and in HLX-SB emulation: 10-byte ID fields.
 bool Series2Ids(const CSondrixDlg& dlg) {
-    return dlg.moduleSeries != 1 && dlg.moduleSeries != 3 &&
-           (dlg.moduleSeries == 2 || dlg.emulationMode == 2);
+    return !dlg.Family().FirstOrThirdSeries() && dlg.Family().SpeaksSb();
 }
 
 // Series 4 and 5 without emulation register step by step.
 bool StepRegistration(const CSondrixDlg& dlg) {
-    return (dlg.moduleSeries == 4 || dlg.moduleSeries == 5) && dlg.emulationMode != 1 &&
-           dlg.emulationMode != 2;
+    return dlg.Family().NativeNewSeries();
 }
 
 }  // namespace
@@ -58,28 +42,15 @@ size_t CRegistration::LongestId() const {
 
 void CRegistration::Register(SRegistrationRequest wanted) {
     request = std::move(wanted);
-    switch (m_dlg.moduleSeries) {
-        case 2:
-            StartFlowA();
-            break;
-        case 1:
-        case 3:
-            m_dlg.configuration.pendingAction = CConfiguration::kRegistration;
-            m_dlg.PacketManager().SendGetSystemOption(kOptionTemplateMode);
-            break;
-        case 4:
-        case 5:
-            if (m_dlg.emulationMode == 1) {
-                m_dlg.configuration.pendingAction = CConfiguration::kRegistration;
-                m_dlg.PacketManager().SendGetSystemOption(kOptionTemplateMode);
-            } else if (m_dlg.emulationMode == 2) {
-                StartFlowA();
-            } else {
-                StartStep();
-            }
-            break;
-        default:
-            break;
+    const SModuleFamily family = m_dlg.Family();
+    if (family.SecondSeries() || (family.NewSeries() && family.EmulatesSb())) {
+        StartFlowA();
+    } else if (family.FirstOrThirdSeries() || (family.NewSeries() && family.EmulatesSa())) {
+        // These register by their template mode: read it first.
+        m_dlg.configuration.pendingAction = CConfiguration::kRegistration;
+        m_dlg.PacketManager().SendGetSystemOption(kOptionTemplateMode);
+    } else if (family.NewSeries()) {
+        StartStep();
     }
 }
 
@@ -93,16 +64,9 @@ std::vector<uint8_t> CRegistration::IdAndPasswordField(size_t field) const {
     return bytes;
 }
 
-void CRegistration::SendRegister(uint32_t param2, std::span<const uint8_t> data) {
-    CPacketManagerWnd& link = m_dlg.PacketManager();
-    CPacket& tx = link.txPacket;
-    tx.command = CMD_REGISTER;
-    tx.param1 = request.authority;
-    tx.param2 = param2;
-    tx.dataSize = static_cast<uint32_t>(std::min(data.size(), CPacket::kMaxData));
-    tx.errorCode = 0;
-    std::copy_n(data.begin(), tx.dataSize, tx.data);
-    link.SendTxPacket();
+void CRegistration::SendRegister(uint32_t scan, std::span<const uint8_t> block) {
+    // The block is at most an ID field and a password field.
+    m_dlg.PacketManager().SendRegister(request.authority, scan, block);
 }
 
 void CRegistration::StartFlowA() {
@@ -119,9 +83,9 @@ void CRegistration::StartFlowA() {
         return;
     }
     if (request.generatedId) {
-        SendRegister(kFirstScanGeneratedId, {});
+        SendRegister(kRegisterFirstGenerated, {});
     } else {
-        SendRegister(kFirstScan, block);
+        SendRegister(kRegisterFirst, block);
     }
     m_dlg.ShowMessage(LoadString(IDS_PLACE_FINGER));
 }
@@ -142,10 +106,10 @@ void CRegistration::SendFirstStep() {
     const auto finger = static_cast<uint32_t>(fingerIndex);
     CPacketManagerWnd& link = m_dlg.PacketManager();
     if (request.generatedId && fingerIndex == 0) {
-        link.SendRegisterStep(0, kStepFirstScanGeneratedId, request.authority, {});
+        link.SendRegisterStep(0, kStepFirstGenerated, request.authority, {});
     } else {
         const size_t field = static_cast<size_t>(std::max(m_dlg.idLength, 1));
-        link.SendRegisterStep(finger, kStepFirstScan, request.authority, IdAndPasswordField(field));
+        link.SendRegisterStep(finger, kStepFirst, request.authority, IdAndPasswordField(field));
     }
     m_dlg.ShowMessage(LoadString(IDS_PLACE_FINGER));
 }
@@ -179,7 +143,7 @@ void CRegistration::OnRegister(const CPacket& packet) {
                     ++step;
                 }
             }
-            RequestQualityCheck(m_dlg, kRegistrationQuality);
+            RequestQualityCheck(m_dlg, kQualityRegistration);
             break;
         }
         case RESULT_FAILED:
@@ -190,7 +154,7 @@ void CRegistration::OnRegister(const CPacket& packet) {
                 m_dlg.ShowResultError(packet.param1);
             }
             step = kAbandonedStep;
-            RequestQualityCheck(m_dlg, kRegistrationQuality);
+            RequestQualityCheck(m_dlg, kQualityRegistration);
             break;
         default:  // "Canceled!!!" among them
             m_dlg.ShowResultError(packet.param1);
@@ -201,7 +165,7 @@ void CRegistration::OnRegister(const CPacket& packet) {
 void CRegistration::OnRegisterStep(const CPacket& packet) {
     if (packet.param1 == RESULT_SUCCESS) {
         if (packet.param2 == 0) {
-            RequestQualityCheck(m_dlg, kStepRegistrationQuality);
+            RequestQualityCheck(m_dlg, kQualityStepRegistration);
         } else {
             Stored();
         }
@@ -218,16 +182,16 @@ void CRegistration::OnRegisterStep(const CPacket& packet) {
     }
     m_dlg.Fail(LoadString(IDS_REGISTER_FAILED));
     step = kAbandonedStep;
-    RequestQualityCheck(m_dlg, kRegistrationQuality);
+    RequestQualityCheck(m_dlg, kQualityRegistration);
 }
 
 void CRegistration::ContinueAfterQuality(int reason) {
     CPacketManagerWnd& link = m_dlg.PacketManager();
     const bool different = request.differentFinger;
-    if (reason == kRegistrationQuality) {
+    if (reason == kQualityRegistration) {
         if (step == 1 && m_dlg.Ask(EQuestion::LiftFinger)) {
             step = 2;
-            SendRegister(different ? kSecondScanDifferentFinger : kSecondScanSameFinger, {});
+            SendRegister(different ? kRegisterSecondDifferent : kRegisterSecondSame, {});
             return;
         }
         // One template per user: one finger, scanned twice, and that was all.
@@ -236,16 +200,16 @@ void CRegistration::ContinueAfterQuality(int reason) {
         }
         if (step == 2 && m_dlg.Ask(EQuestion::SecondFinger)) {
             step = 3;
-            SendRegister(kSecondFingerFirstScan, {});
+            SendRegister(kRegisterOtherFinger, {});
         } else if (step == 3 && m_dlg.Ask(EQuestion::LiftFinger)) {
             step = 4;
-            SendRegister(different ? kSecondFingerDifferentFinger : kSecondFingerSameFinger, {});
+            SendRegister(different ? kRegisterOtherDifferent : kRegisterOtherSame, {});
         }
-    } else if (reason == kStepRegistrationQuality) {
+    } else if (reason == kQualityStepRegistration) {
         if (step == 1) {
             if (m_dlg.Ask(EQuestion::LiftFinger)) {
                 step = 2;
-                link.SendRegisterStep(static_cast<uint32_t>(fingerIndex), kStepSecondScan,
+                link.SendRegisterStep(static_cast<uint32_t>(fingerIndex), kStepSecond,
                                       request.authority, {});
             }
             return;
@@ -257,7 +221,7 @@ void CRegistration::ContinueAfterQuality(int reason) {
             if (fingerIndex < kMaxFingerIndex) {
                 ++fingerIndex;
                 step = 1;
-                link.SendRegisterStep(static_cast<uint32_t>(fingerIndex), kStepFirstScan,
+                link.SendRegisterStep(static_cast<uint32_t>(fingerIndex), kStepFirst,
                                       request.authority, {});
                 return;
             }
@@ -267,9 +231,9 @@ void CRegistration::ContinueAfterQuality(int reason) {
         }
         fingerIndex = 0;
         link.SendRegisterStep(0, kStepStore, request.authority, {});
-    } else if (reason == kModificationQuality) {
+    } else if (reason == kQualityModification) {
         // Only a first sensor scan that the module took asks for the second.
-        if (modificationCode != kFirstSensorScan && modificationCode != kSecondSensorScan) {
+        if (modificationCode != kModifyFirstSensor && modificationCode != kModifySecondSensor) {
             return;
         }
         if (!m_dlg.Ask(EQuestion::LiftFinger)) {
@@ -308,7 +272,7 @@ void CRegistration::Modify(SModificationRequest wanted) {
         case 4:
         case 5:
         case 6:
-            modificationCode = wanted.type <= 4 ? kFirstHostTemplate : kSecondHostTemplate;
+            modificationCode = wanted.type <= 4 ? kModifyFirstHost : kModifySecondHost;
             SentOrRefused(
                 link.SendModifyUser(modificationCode, 0, modificationId, {}, wanted.templ));
             break;
@@ -316,7 +280,7 @@ void CRegistration::Modify(SModificationRequest wanted) {
         case 8:
         case 9:
         case 10:
-            modificationCode = wanted.type <= 8 ? kFirstSensorScan : kSecondSensorScan;
+            modificationCode = wanted.type <= 8 ? kModifyFirstSensor : kModifySecondSensor;
             link.SendModifyUser(modificationCode, 0, modificationId, {}, {});
             break;
         default:
@@ -342,13 +306,13 @@ void CRegistration::ModificationDone(int textId) {
 
 void CRegistration::OnModifyUser(const CPacket& packet) {
     const uint32_t code = modificationCode;
-    const bool sensorScan = code >= kFirstSensorScan && code <= kSecondSensorScan + 2;
+    const bool sensorScan = code >= kModifyFirstSensor && code <= kModifySecondSensor + 2;
     if (packet.param1 == RESULT_FAILED) {
         m_dlg.Fail(LoadString(IDS_MODIFICATION_FAILED));
         if (sensorScan) {
             // The quality is still shown, but a failed scan asks for no second one.
             modificationCode = 0;
-            RequestQualityCheck(m_dlg, kModificationQuality);
+            RequestQualityCheck(m_dlg, kQualityModification);
         }
         return;
     }
@@ -366,27 +330,27 @@ void CRegistration::OnModifyUser(const CPacket& packet) {
         case kModifySecurityLevel:
             ModificationDone(IDS_SECURITY_LEVEL_MODIFIED);
             break;
-        case kFirstHostTemplate:
-        case kSecondHostTemplate:
+        case kModifyFirstHost:
+        case kModifySecondHost:
             m_dlg.basicDlg.SendSecondTemplate();
             break;
-        case kFirstSensorScan:
-        case kSecondSensorScan:
+        case kModifyFirstSensor:
+        case kModifySecondSensor:
             // The first scan was taken; the quality answer asks for the second.
-            RequestQualityCheck(m_dlg, kModificationQuality);
+            RequestQualityCheck(m_dlg, kQualityModification);
             break;
-        case kFirstHostTemplate + 1:
-        case kFirstHostTemplate + 2:
-        case kSecondHostTemplate + 1:
-        case kSecondHostTemplate + 2:
+        case kModifyFirstHost + 1:
+        case kModifyFirstHost + 2:
+        case kModifySecondHost + 1:
+        case kModifySecondHost + 2:
             ModificationDone(IDS_TEMPLATE_MODIFIED);
             break;
-        case kFirstSensorScan + 1:
-        case kFirstSensorScan + 2:
-        case kSecondSensorScan + 1:
-        case kSecondSensorScan + 2:
+        case kModifyFirstSensor + 1:
+        case kModifyFirstSensor + 2:
+        case kModifySecondSensor + 1:
+        case kModifySecondSensor + 2:
             ModificationDone(IDS_TEMPLATE_MODIFIED);
-            RequestQualityCheck(m_dlg, kModificationQuality);
+            RequestQualityCheck(m_dlg, kQualityModification);
             break;
         default:  // an answer to no modification of ours: the common report
             m_dlg.ShowResultError(packet.param1);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "link/packet.h"
+#include "link/registration_codes.h"
 
 namespace sondrix {
 
@@ -38,11 +39,6 @@ struct SModificationRequest {
 // the Main tab's quick menu and the typed module interface start them.
 class CRegistration {
   public:
-    // Why an image-quality answer carries a sequence on.
-    static constexpr int kRegistrationQuality = 1;
-    static constexpr int kModificationQuality = 8;
-    static constexpr int kStepRegistrationQuality = 9;
-
     static constexpr size_t kPasswordField = 16;  // 15 digits and a terminating zero
     static constexpr size_t kMinStepRegistrationId = 4;
     static constexpr int kMaxFingerIndex = 9;
@@ -51,16 +47,6 @@ class CRegistration {
     static constexpr size_t kClassicIdField = 11;
     static constexpr size_t kSeries2IdField = 10;
 
-    // Modification codes of CMD_MODIFY_USER. A template change takes two
-    // requests: the first code, then that code + 1 when the same finger is
-    // given again or + 2 for a different finger.
-    static constexpr uint32_t kModifyAuthority = 0x01;
-    static constexpr uint32_t kModifyPassword = 0x02;
-    static constexpr uint32_t kModifySecurityLevel = 0x03;
-    static constexpr uint32_t kFirstHostTemplate = 0x10;
-    static constexpr uint32_t kSecondHostTemplate = 0x13;
-    static constexpr uint32_t kFirstSensorScan = 0x20;
-    static constexpr uint32_t kSecondSensorScan = 0x23;
     // The second request's code for `first` and a modification type: the
     // odd types keep the finger, the even ones take a different one.
     static constexpr uint32_t FollowUpCode(uint32_t first, int type) {

@@ -57,7 +57,7 @@ void CSystemManagement::OnGetStatus(CPacket& packet) {
     }
     if (m_dlg.systemDlg.optionRefresh == 1) {
         m_dlg.systemDlg.optionRefresh = 0;
-        if (m_dlg.emulationMode == 2) {
+        if (m_dlg.Family().EmulatesSb()) {
             m_dlg.PacketManager().SendGetSensorOption();
         } else {
             m_dlg.PacketManager().SendGetSystemOption(kOptionBrightness);
@@ -110,7 +110,7 @@ void CSystemManagement::OnCaptureImage(CPacket& packet) {
     }
     const uint32_t block = (packet.param2 >> 8) & 0xFF;
     const uint32_t lastBlock = packet.param2 & 0xFF;
-    const size_t chunk = m_dlg.moduleSeries == 2 || m_dlg.emulationMode == 2 ? 512 : 3720;
+    const size_t chunk = m_dlg.Family().SpeaksSb() ? 512 : 3720;
     page.StoreImageChunk(block * chunk, packet.data, packet.dataSize);
     if (block < lastBlock) {
         ShowImageProgress(block, lastBlock);
@@ -125,7 +125,7 @@ void CSystemManagement::OnCaptureImage(CPacket& packet) {
         page.ContinueCapture(true);
         return;
     }
-    qualityCheckReason = 3;
+    qualityCheckReason = kQualityCapture;
     m_dlg.PacketManager().SendGetImageQuality();
 }
 
@@ -214,9 +214,8 @@ void CSystemManagement::OnGetImageQuality(CPacket& packet) {
     std::snprintf(text, sizeof text, LoadString(IDS_IMAGE_QUALITY).c_str(), lastImageQuality);
     m_dlg.ShowMessage(text);
     // Registration, modification and further fingers go on from here.
-    if (qualityCheckReason == CRegistration::kRegistrationQuality ||
-        qualityCheckReason == CRegistration::kModificationQuality ||
-        qualityCheckReason == CRegistration::kStepRegistrationQuality) {
+    if (qualityCheckReason == kQualityRegistration || qualityCheckReason == kQualityModification ||
+        qualityCheckReason == kQualityStepRegistration) {
         m_dlg.registration.ContinueAfterQuality(qualityCheckReason);
     }
 }

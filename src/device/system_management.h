@@ -10,6 +10,20 @@ namespace sondrix {
 // The text of a status the module reports with CMD_GET_STATUS.
 const std::string& ModuleStatusText(uint32_t status);
 
+// Why an image-quality answer was asked for: the answer carries that
+// sequence on, and its outcome names the reason.
+enum EQualityReason : int32_t {
+    kQualityNone = 0,
+    kQualityRegistration = 1,
+    kQualityTemplate = 2,
+    kQualityCapture = 3,
+    kQualityVerify = 4,
+    kQualityIdentify = 5,
+    kQualityInstantMatch = 6,
+    kQualityModification = 8,
+    kQualityStepRegistration = 9,
+};
+
 class CSystemManagement : public CCommandHandler {
   public:
     using CCommandHandler::CCommandHandler;
@@ -25,8 +39,8 @@ class CSystemManagement : public CCommandHandler {
     void OnGetImageQuality(CPacket& packet);
     void OnSetGpioConfig(CPacket& packet);
 
-    // Why the next image-quality answer arrives (3: a Main tab capture).
-    int32_t qualityCheckReason = 0;
+    // Why the next image-quality answer arrives.
+    int32_t qualityCheckReason = kQualityNone;
     int32_t lastImageQuality = 0;
 
   protected:

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "link/module_family.h"
+
 namespace sondrix {
 
 // The two shapes of user lists and records that HLX modules use.
@@ -23,9 +25,9 @@ struct SRecordContext {
     // HLX-M28 modules get the two-byte prefix in front of every saved record.
     bool isM28 = false;
 
-    // Derives the context from the module's raw facts: series 1..5, emulation
-    // mode (255 none, 1, 2) and template mode as the module reports them.
-    static SRecordContext FromModule(int series, int emulationMode, int templateMode,
+    // Derives the context from the module's family and the template mode it
+    // reports.
+    static SRecordContext FromModule(const SModuleFamily& family, int templateMode,
                                      size_t idFieldLength, bool isM28);
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "files/record_fields.h"
 #include "files/record_profile.h"
 #include "platform/byte_reader.h"
 
@@ -11,15 +12,6 @@ namespace sondrix {
 namespace {
 
 enum class ERecordForm { Old, Marked };
-
-// Field positions. Old form: authority, then the ID. Marked form: marker,
-// three module bytes, authority, ID field of L bytes, 24 module bytes, time.
-constexpr size_t kOldAuthorityOffset = 0;
-constexpr size_t kOldIdOffset = 1;
-constexpr size_t kMarkedAuthorityOffset = 4;
-constexpr size_t kMarkedIdOffset = 5;
-constexpr size_t kMarkedBytesBetweenIdAndTime = 24;
-constexpr size_t kLegacyIdFieldLength = 11;
 
 struct SFieldMap {
     size_t authority;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/message_loop.h"
+#include "platform/message_numbers.h"
 
 namespace sondrix {
 

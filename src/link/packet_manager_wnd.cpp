@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "link/command_table.h"
+#include "link/link_strings.h"
+#include "link/registration_codes.h"
 #include "platform/native_file.h"
 
 namespace sondrix {
@@ -53,13 +55,28 @@ void CPacketManagerWnd::SendTxPacket() {
     Trace(txPacket, 0);
 }
 
-void CPacketManagerWnd::SendCommand(uint32_t command, uint32_t param1, uint32_t param2) {
+void CPacketManagerWnd::SendFilled(uint32_t command, uint32_t param1, uint32_t param2,
+                                   size_t dataSize) {
     txPacket.command = command;
     txPacket.param1 = param1;
     txPacket.param2 = param2;
-    txPacket.dataSize = 0;
+    txPacket.dataSize = static_cast<uint32_t>(dataSize);
     txPacket.errorCode = 0;
     SendTxPacket();
+}
+
+void CPacketManagerWnd::SendCommand(uint32_t command, uint32_t param1, uint32_t param2) {
+    SendFilled(command, param1, param2, 0);
+}
+
+bool CPacketManagerWnd::SendRegister(uint32_t authority, uint32_t scan,
+                                     std::span<const uint8_t> block) {
+    if (block.size() > CPacket::kMaxData) {
+        return false;
+    }
+    std::copy(block.begin(), block.end(), txPacket.data);
+    SendFilled(CMD_REGISTER, authority, scan, block.size());
+    return true;
 }
 
 void CPacketManagerWnd::PutTextField(size_t offset, const std::string& text, size_t length) {
@@ -101,23 +118,14 @@ void CPacketManagerWnd::SendVerify(bool withPassword, const std::string& id,
         PutTextField(idLength, password, passwordLength);
         size += passwordLength;
     }
-    txPacket.command = CMD_VERIFY;
-    txPacket.param1 = withPassword ? 1 : 0;
-    txPacket.param2 = 0;
-    txPacket.dataSize = static_cast<uint32_t>(size);
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_VERIFY, withPassword ? 1 : 0, 0, size);
 }
 
 bool CPacketManagerWnd::SendInstantMatch(std::span<const uint8_t> bytes, uint32_t value) {
     if (!SetPayload(0, bytes)) {
         return false;
     }
-    txPacket.command = CMD_INSTANT_MATCH;
-    txPacket.param1 = value;
-    txPacket.param2 = 0;
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_INSTANT_MATCH, value, 0, txPacket.dataSize);
     return true;
 }
 
@@ -131,11 +139,7 @@ bool CPacketManagerWnd::SendInstantVerify(const std::string& id, std::span<const
         return false;
     }
     PutTextField(0, id, idLength);
-    txPacket.command = CMD_INSTANT_VERIFY;
-    txPacket.param1 = 0;
-    txPacket.param2 = 0;
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_INSTANT_VERIFY, 0, 0, txPacket.dataSize);
     return true;
 }
 
@@ -143,23 +147,14 @@ bool CPacketManagerWnd::SendInstantIdentify(std::span<const uint8_t> bytes) {
     if (!SetPayload(0, bytes)) {
         return false;
     }
-    txPacket.command = CMD_INSTANT_IDENTIFY;
-    txPacket.param1 = 1;
-    txPacket.param2 = 0;
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_INSTANT_IDENTIFY, 1, 0, txPacket.dataSize);
     return true;
 }
 
 void CPacketManagerWnd::SendIdCommand(uint32_t command, uint32_t param1, const std::string& id) {
     const size_t idLength = mainDialog->IdLength();
     PutTextField(0, id, idLength);
-    txPacket.command = command;
-    txPacket.param1 = param1;
-    txPacket.param2 = 0;
-    txPacket.dataSize = static_cast<uint32_t>(idLength);
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(command, param1, 0, idLength);
 }
 
 void CPacketManagerWnd::SendDeleteUser(const std::string& id) {
@@ -172,12 +167,7 @@ void CPacketManagerWnd::SendSetMasterAuthority(uint32_t value, const std::string
 
 void CPacketManagerWnd::SendSetMasterPassword(const std::string& password) {
     PutTextField(0, password, kMasterPasswordField);
-    txPacket.command = CMD_SET_MASTER_PASSWORD;
-    txPacket.param1 = 0;
-    txPacket.param2 = 0;
-    txPacket.dataSize = kMasterPasswordField;
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_SET_MASTER_PASSWORD, 0, 0, kMasterPasswordField);
 }
 
 bool CPacketManagerWnd::SendWriteCustomData(uint32_t value, std::span<const uint8_t> bytes) {
@@ -185,12 +175,7 @@ bool CPacketManagerWnd::SendWriteCustomData(uint32_t value, std::span<const uint
         return false;
     }
     std::copy(bytes.begin(), bytes.end(), txPacket.data);
-    txPacket.command = CMD_WRITE_CUSTOM_DATA;
-    txPacket.param1 = value;
-    txPacket.param2 = static_cast<uint32_t>(bytes.size());
-    txPacket.dataSize = static_cast<uint32_t>(bytes.size());
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_WRITE_CUSTOM_DATA, value, static_cast<uint32_t>(bytes.size()), bytes.size());
     return true;
 }
 
@@ -200,20 +185,20 @@ bool CPacketManagerWnd::SendEnterMasterMode(uint32_t type, const std::string& id
     const size_t idLength = mainDialog->IdLength();
     size_t size = 0;
     switch (type) {
-        case 0:
+        case kMasterById:
             PutTextField(0, id, idLength);
             size = idLength;
             break;
-        case 1:
+        case kMasterByPassword:
             PutTextField(0, id, idLength);
             PutTextField(idLength, password, kMasterPasswordField);
             size = idLength + kMasterPasswordField;
             break;
-        case 2:
+        case kMasterByDevicePassword:
             PutTextField(0, password, kMasterPasswordField);
             size = kMasterPasswordField;
             break;
-        case 4: {
+        case kMasterByTemplate: {
             const size_t templateSize = templ.empty()
                                             ? static_cast<size_t>(mainDialog->DefaultTemplateSize())
                                             : templ.size();
@@ -229,12 +214,7 @@ bool CPacketManagerWnd::SendEnterMasterMode(uint32_t type, const std::string& id
         default:
             break;
     }
-    txPacket.command = CMD_ENTER_MASTER_MODE;
-    txPacket.param1 = type;
-    txPacket.param2 = 0;
-    txPacket.dataSize = static_cast<uint32_t>(size);
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_ENTER_MASTER_MODE, type, 0, size);
     return true;
 }
 
@@ -284,12 +264,7 @@ bool CPacketManagerWnd::SendModifyUser(uint32_t first, uint32_t value, const std
         std::memset(txPacket.data, 0, idLength);
     }
     PutTextField(0, id, idLength);
-    txPacket.command = CMD_MODIFY_USER;
-    txPacket.param1 = first;
-    txPacket.param2 = param2;
-    txPacket.dataSize = static_cast<uint32_t>(size);
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_MODIFY_USER, first, param2, size);
     return true;
 }
 
@@ -297,11 +272,7 @@ bool CPacketManagerWnd::SendUploadRecord(uint32_t value, std::span<const uint8_t
     if (!SetPayload(0, bytes)) {
         return false;
     }
-    txPacket.command = CMD_UPLOAD_RECORD;
-    txPacket.param1 = value;
-    txPacket.param2 = 0;
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_UPLOAD_RECORD, value, 0, txPacket.dataSize);
     return true;
 }
 
@@ -312,12 +283,7 @@ void CPacketManagerWnd::SendDownloadRecord(uint32_t value1, uint32_t value2,
         size = mainDialog->IdLength();
         PutTextField(0, id, size);
     }
-    txPacket.command = CMD_DOWNLOAD_RECORD;
-    txPacket.param1 = value1;
-    txPacket.param2 = value2;
-    txPacket.dataSize = static_cast<uint32_t>(size);
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_DOWNLOAD_RECORD, value1, value2, size);
 }
 
 bool CPacketManagerWnd::SendRegisterStep(uint32_t a, uint32_t b, uint32_t value,
@@ -328,11 +294,7 @@ bool CPacketManagerWnd::SendRegisterStep(uint32_t a, uint32_t b, uint32_t value,
             return false;
         }
     }
-    txPacket.command = CMD_REGISTER_STEP;
-    txPacket.param1 = value;
-    txPacket.param2 = b + 16 * a;
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_REGISTER_STEP, value, b + 16 * a, txPacket.dataSize);
     return true;
 }
 
@@ -405,12 +367,7 @@ bool CPacketManagerWnd::SendBackupFirmwareChunk(const std::string& path, uint32_
 
 void CPacketManagerWnd::SendSetTime(const std::array<uint8_t, 8>& bytes8) {
     std::memcpy(txPacket.data, bytes8.data(), 8);
-    txPacket.command = CMD_SET_TIME;
-    txPacket.param1 = 0;
-    txPacket.param2 = 0;
-    txPacket.dataSize = 8;
-    txPacket.errorCode = 0;
-    SendTxPacket();
+    SendFilled(CMD_SET_TIME, 0, 0, 8);
 }
 
 void CPacketManagerWnd::SendGpioTest(uint32_t value1, uint32_t value2) {
@@ -439,7 +396,7 @@ LRESULT CPacketManagerWnd::WindowProc(uint32_t message, WPARAM wparam, LPARAM lp
             OnReceive();
             return 0;
         case WM_QUEUE_FULL:
-            m_ui.MessageBox("m_QueueRead FULL!");
+            m_ui.MessageBox(LinkString(IDS_LINK_QUEUE_FULL));
             return 0;
         case WM_DELIVER_PACKET:
             Deliver();
@@ -552,7 +509,7 @@ void CPacketManagerWnd::Dispatch(CPacket& packet) {
         if (packet.command == CMD_FIRMWARE_DATA || packet.command == CMD_BACKUP_FIRMWARE_DATA) {
             ResendChunk(packet.command);
         } else {
-            m_ui.MessageBox("Checksum error occurred!!!");
+            m_ui.MessageBox(LinkString(IDS_LINK_CHECKSUM_ERROR));
         }
         return;
     }
@@ -587,7 +544,7 @@ void CPacketManagerWnd::OnTimer(uint32_t id) {
     }
     KillTimer(kRetryTimer);
     if (++retryCount >= kMaxFirmwareSends) {
-        m_ui.MessageBox("Upgrade process was canceled! (COMMUNICATION ERROR)", EIcon::Stop);
+        m_ui.MessageBox(LinkString(IDS_LINK_FIRMWARE_GAVE_UP), EIcon::Stop);
         retryCount = 0;
         return;
     }

@@ -46,7 +46,10 @@ class CPacketManagerWnd : public CWindow {
 
     // Sends txPacket as its fields stand (errorCode included).
     void SendTxPacket();
-    // Fills txPacket with the header fields and no payload, then sends it.
+    // Fills txPacket's header around the `dataSize` bytes already in its
+    // data (no error code), then sends it.
+    void SendFilled(uint32_t command, uint32_t param1, uint32_t param2, size_t dataSize);
+    // The same with no payload.
     void SendCommand(uint32_t command, uint32_t param1 = 0, uint32_t param2 = 0);
 
     void SendGetSystemInfo();
@@ -68,6 +71,8 @@ class CPacketManagerWnd : public CWindow {
                         const std::string& password, std::span<const uint8_t> templ);
     bool SendUploadRecord(uint32_t value, std::span<const uint8_t> bytes);
     void SendDownloadRecord(uint32_t value1, uint32_t value2, const std::string& id);
+    // CMD_REGISTER for one scan (ERegisterScan) with its registration block.
+    bool SendRegister(uint32_t authority, uint32_t scan, std::span<const uint8_t> block);
     bool SendRegisterStep(uint32_t a, uint32_t b, uint32_t value, std::span<const uint8_t> bytes);
     void SendGetSensorOption();
     void SendSetSystemOption(uint32_t option, uint32_t value);

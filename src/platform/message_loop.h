@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/message_numbers.h"
+
 namespace sondrix {
 
 // Window handles are plain numbers that are never reused, so a message posted
@@ -21,7 +23,6 @@ using LPARAM = intptr_t;
 using LRESULT = intptr_t;
 
 constexpr HWND kNoWindow = 0;
-constexpr uint32_t WM_USER = 0x400;
 
 class CWindow;
 

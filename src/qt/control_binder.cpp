@@ -13,7 +13,7 @@
 #include "platform/dialog_model.h"
 #include "qt/image_display.h"
 #include "qt/picture_widget.h"
-#include "ui/image_dlg.h"
+#include "ui/main_tab_page.h"
 
 namespace sondrix {
 

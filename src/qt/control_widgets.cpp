@@ -8,14 +8,14 @@
 #include <QRadioButton>
 #include <QTabBar>
 
-#include "app/about_dlg.h"
+#include "app/about_tab_page.h"
 #include "platform/dialog_model.h"
 #include "qt/about_picture.h"
 #include "qt/gradient_bar.h"
 #include "qt/image_display.h"
 #include "qt/list_view.h"
 #include "qt/picture_widget.h"
-#include "ui/image_dlg.h"
+#include "ui/main_tab_page.h"
 #include "ui/popup_progress_dlg.h"
 
 namespace sondrix {

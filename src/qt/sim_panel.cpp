@@ -23,7 +23,6 @@ namespace sondrix {
 
 namespace {
 
-constexpr auto kBaudRates = CSimPanelDlg::kBaudRates;
 constexpr auto kForcedResults = CSimPanelDlg::kForcedResults;
 // The module changes under the program's hands (registrations, master mode).
 constexpr int kRefreshMs = 500;
@@ -141,7 +140,7 @@ QWidget* CSimPanel::MakeModuleGroup() {
     form->addRow(QStringLiteral("Model:"), m_model);
 
     m_baud = new QComboBox(group);
-    for (uint32_t rate : kBaudRates) {
+    for (uint32_t rate : kLineRates) {
         m_baud->addItem(QString::number(rate), rate);
     }
     connect(m_baud, &QComboBox::currentIndexChanged, this, [this](int index) {

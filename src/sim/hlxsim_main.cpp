@@ -1,11 +1,12 @@
 // hlxsim: a simulated HLX module on a pseudo-terminal. Point any serial tool
 // (or sondrix --port COM1=PATH) at the printed device path.
-#include <signal.h>
-
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "platform/interrupt_watch.h"
 #include "platform/version.h"
 #include "sim/pty_simulator.h"
 #include "sim/sim_options.h"
@@ -43,12 +44,16 @@ int main(int argc, char** argv) {
                      error.empty() ? ("unknown option " + args.front()).c_str() : error.c_str());
         return 2;
     }
-    // Block the stop signals before any thread starts, then wait for one.
-    sigset_t stop;
-    sigemptyset(&stop);
-    sigaddset(&stop, SIGINT);
-    sigaddset(&stop, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+    // Taken over before the module's thread starts, so that a stop request
+    // ends the program through its normal path and the pty is closed.
+    std::mutex mutex;
+    std::condition_variable stopped;
+    bool stopRequested = false;
+    CInterruptWatch watch([&](int) {
+        std::lock_guard lock(mutex);
+        stopRequested = true;
+        stopped.notify_all();
+    });
 
     CPtySimulator simulator(config);
     simulator.SetPacing(pacing);
@@ -63,8 +68,8 @@ int main(int argc, char** argv) {
                  config.firmwareVersion >> 8, config.firmwareVersion & 0xFF, config.userCount,
                  simulator.SlavePath().c_str());
     std::fflush(stdout);
-    int signal = 0;
-    sigwait(&stop, &signal);
+    std::unique_lock lock(mutex);
+    stopped.wait(lock, [&] { return stopRequested; });
     simulator.Stop();
     return 0;
 }

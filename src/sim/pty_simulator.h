@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/pseudo_terminal.h"
 #include "sim/sim_module.h"
 
 namespace sondrix {
@@ -22,14 +23,14 @@ class CPtySimulator {
     CPtySimulator& operator=(const CPtySimulator&) = delete;
 
     // Whether this system has pseudo-terminals (Windows has none).
-    static bool Available();
+    static bool Available() { return CPseudoTerminal::Available(); }
 
     bool Start(std::string& error);
     // Serves on a pseudo-terminal made elsewhere (the one behind a faked
     // device node), given its master; the descriptor is duplicated.
     bool StartOn(int master, std::string& error);
     void Stop();
-    const std::string& SlavePath() const { return m_slavePath; }
+    const std::string& SlavePath() const { return m_line.SlavePath(); }
 
     // Answers take the time their bytes need on the wire at the line speed.
     void SetPacing(bool pacing) { m_pacing = pacing; }
@@ -40,20 +41,16 @@ class CPtySimulator {
     }
 
   private:
-    // Opens and holds the slave of m_master, then runs the module's thread.
-    bool Serve(std::string& error);
+    // Runs the module's thread on the line just opened.
+    bool Serve(bool opened);
     void Run();
-    // Waits up to `ms`, returning early (false) when Stop was called.
-    bool Pause(int64_t ms);
+    uint32_t ModuleRate();
     void SendPaced(const std::vector<uint8_t>& bytes, uint32_t baudRate);
 
     CSimModule m_module;
     std::mutex m_moduleMutex;
     std::mutex m_writeMutex;
-    std::string m_slavePath;
-    int m_master = -1;
-    int m_slaveHold = -1;
-    int m_wake = -1;
+    CPseudoTerminal m_line;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_pacing{false};
     std::thread m_thread;

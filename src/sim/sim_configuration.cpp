@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "link/command_table.h"
+#include "link/line_rates.h"
 #include "link/option_numbers.h"
 #include "link/result_codes.h"
 #include "sim/sim_module.h"
@@ -29,7 +30,6 @@ struct SOptionRule {
     EAccess access;
 };
 
-constexpr uint32_t kEmulationNone = 0xFF;
 constexpr uint32_t kDefaultTemplates = 2;
 
 // Every option the module has, its factory value and the values it accepts.
@@ -61,7 +61,7 @@ constexpr std::array kOptionRules = {
     SOptionRule{kOptionAdaptiveCount, 3, 0, 255, EAccess::Tunable},
     SOptionRule{kOptionLfdLevel, 3, 0, 5, EAccess::Tunable},
     SOptionRule{kOptionLfdLevelM28, 3, 0, 5, EAccess::Tunable},
-    SOptionRule{kOptionEmulationMode, kEmulationNone, 0, 0, EAccess::Special},
+    SOptionRule{kOptionEmulationMode, kNoEmulation, 0, 0, EAccess::Special},
 };
 
 const SOptionRule* FindRule(uint32_t option) {
@@ -69,9 +69,6 @@ const SOptionRule* FindRule(uint32_t option) {
                                  [option](const SOptionRule& s) { return s.option == option; });
     return it == kOptionRules.end() ? nullptr : &*it;
 }
-
-// Baud-rate codes of the serial channels.
-constexpr std::array<uint32_t, 6> kRateOfCode = {115200, 57600, 38400, 19200, 9600, 14400};
 
 constexpr size_t kPasswordField = 16;
 
@@ -160,7 +157,7 @@ bool CSimConfiguration::Handle(const CPacket& request, std::vector<SSimReply>& o
         }
         case CMD_SET_BAUD_RATE:
             // The module has one line to set this way, its first channel.
-            if (request.param1 != 0 || request.param2 >= kRateOfCode.size()) {
+            if (request.param1 != 0 || request.param2 >= kChannelRateOfCode.size()) {
                 answer(RESULT_INVALID_PARAMETER);
             } else {
                 answer(RESULT_SUCCESS);
@@ -181,21 +178,20 @@ bool CSimConfiguration::Handle(const CPacket& request, std::vector<SSimReply>& o
 }
 
 uint32_t CSimConfiguration::Emulation() const {
-    const auto it = m_module.Options().find(kOptionEmulationMode);
-    return it == m_module.Options().end() ? kEmulationNone : it->second;
+    return m_module.Family().emulation;
 }
 
 bool CSimConfiguration::OlderModel() const {
-    const SModelInfo* model = m_module.Model();
-    return model && model->series >= 1 && model->series <= 3;
+    return m_module.Family().OlderSeries();
 }
 
 std::optional<uint32_t> CSimConfiguration::Value(uint32_t option) const {
     if (option == kOptionChannel0Baud) {
-        const auto it =
-            std::find(kRateOfCode.begin(), kRateOfCode.end(), m_module.Config().baudRate);
-        return it == kRateOfCode.end() ? std::nullopt
-                                       : std::optional<uint32_t>(it - kRateOfCode.begin());
+        const auto it = std::find(kChannelRateOfCode.begin(), kChannelRateOfCode.end(),
+                                  m_module.Config().baudRate);
+        return it == kChannelRateOfCode.end()
+                   ? std::nullopt
+                   : std::optional<uint32_t>(it - kChannelRateOfCode.begin());
     }
     if (option == kOptionIdLength && OlderModel() && m_module.Model()->idFieldLength > 0) {
         // The older models have IDs of a fixed length.
@@ -231,7 +227,7 @@ void CSimConfiguration::OnSetSystemOption(const CPacket& request, std::vector<SS
             result = SetIdLength(value);
             break;
         case kOptionChannel0Baud:
-            newLineSpeed = value < kRateOfCode.size();
+            newLineSpeed = value < kChannelRateOfCode.size();
             result = newLineSpeed ? RESULT_SUCCESS : RESULT_INVALID_PARAMETER;
             break;
         default:
@@ -270,7 +266,7 @@ uint32_t CSimConfiguration::SetEmulationMode(uint32_t mode) {
     if (OlderModel()) {
         return RESULT_NOT_SUPPORTED;
     }
-    if (mode != kEmulationNone && mode != 1 && mode != 2) {
+    if (mode != kNoEmulation && mode != kEmulationSa && mode != kEmulationSb) {
         return RESULT_INVALID_PARAMETER;
     }
     if (mode == Emulation()) {
@@ -283,10 +279,12 @@ uint32_t CSimConfiguration::SetEmulationMode(uint32_t mode) {
     auto& options = m_module.Options();
     // The emulated models have IDs of a fixed length; the module's own comes
     // back with its own mode.
-    if (Emulation() == kEmulationNone) {
+    if (Emulation() == kNoEmulation) {
         m_nativeIdLength = options[kOptionIdLength];
     }
-    options[kOptionIdLength] = mode == 1 ? 10 : mode == 2 ? 9 : m_nativeIdLength;
+    options[kOptionIdLength] = mode == kEmulationSa   ? 10
+                               : mode == kEmulationSb ? 9
+                                                      : m_nativeIdLength;
     options[kOptionEmulationMode] = mode;
     options[kOptionTemplateMode] = kDefaultTemplates;
     options[kOptionUserCapacity] = kTemplateSlots / kDefaultTemplates;
@@ -294,7 +292,7 @@ uint32_t CSimConfiguration::SetEmulationMode(uint32_t mode) {
 }
 
 uint32_t CSimConfiguration::SetIdLength(uint32_t length) {
-    if (OlderModel() || Emulation() != kEmulationNone) {
+    if (OlderModel() || Emulation() != kNoEmulation) {
         return RESULT_NOT_SUPPORTED;
     }
     const SOptionRule* rule = FindRule(kOptionIdLength);
@@ -309,8 +307,7 @@ uint32_t CSimConfiguration::SetIdLength(uint32_t length) {
 }
 
 uint32_t CSimConfiguration::SetTemplateCount(uint32_t count) {
-    const SModelInfo* model = m_module.Model();
-    if ((model && model->series == 2) || Emulation() == 2) {
+    if (m_module.Family().SpeaksSb()) {
         return RESULT_NOT_SUPPORTED;
     }
     const bool lfd = m_module.Config().modelCode == kModelHlxM18Lfd;
@@ -329,7 +326,7 @@ uint32_t CSimConfiguration::SetTemplateCount(uint32_t count) {
 }
 
 void CSimConfiguration::SetLineSpeed(uint32_t code) {
-    m_module.Config().baudRate = kRateOfCode[code];
+    m_module.Config().baudRate = kChannelRateOfCode[code];
 }
 
 void CSimConfiguration::OnSetPacked(const CPacket& request, std::vector<SSimReply>& out) {

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "files/bcd_time.h"
+#include "files/record_fields.h"
 #include "files/record_profile.h"
 #include "link/command_table.h"
 #include "link/option_numbers.h"
@@ -19,21 +20,10 @@ namespace sondrix {
 
 namespace {
 
-// Field places of the records (see the class comment).
-constexpr size_t kMarkedCountOffset = 1;
-constexpr size_t kMarkedCodeOffset = 2;
-constexpr size_t kMarkedLevelOffset = 3;
-constexpr size_t kMarkedAuthorityOffset = 4;
-constexpr size_t kMarkedIdOffset = 5;
-constexpr size_t kPasswordField = 16;
-constexpr size_t kReservedBytes = 8;
-constexpr size_t kTimeSize = 7;
 // Everything of a marked record but its ID field and templates.
-constexpr size_t kMarkedFixedBytes = kMarkedIdOffset + kPasswordField + kReservedBytes + kTimeSize;
-constexpr size_t kOldIdOffset = 1;
-constexpr size_t kOldTemplatesAt = 12;
+constexpr size_t kMarkedFixedBytes =
+    kMarkedIdOffset + kMarkedBytesBetweenIdAndTime + kRecordTimeSize;
 constexpr uint32_t kLastPageIndex = 255;
-constexpr uint32_t kNoEmulation = 0xFF;
 
 struct SCodeFormat {
     uint8_t code;
@@ -123,11 +113,8 @@ bool CSimDatabase::Handle(const CPacket& request, std::vector<SSimReply>& out) {
 
 SRecordContext CSimDatabase::Context() const {
     const CSimConfiguration& options = m_module.Configuration();
-    const SModelInfo* model = m_module.Model();
-    const int series = model != nullptr && model->series != 0 ? model->series : 5;
     return SRecordContext::FromModule(
-        series, static_cast<int>(options.Value(kOptionEmulationMode).value_or(kNoEmulation)),
-        static_cast<int>(options.Value(kOptionTemplateMode).value_or(2)),
+        m_module.Family(), static_cast<int>(options.Value(kOptionTemplateMode).value_or(2)),
         m_module.Matching().IdFieldLength(), m_module.Config().modelCode == kModelHlxM28);
 }
 
@@ -168,7 +155,7 @@ std::vector<uint8_t> CSimDatabase::MakeRecord(const SSimUser& user, uint8_t code
             std::copy(user.registered.begin(), user.registered.end(),
                       record.begin() + static_cast<std::ptrdiff_t>(profile.oldTimeOffset));
         }
-        templatesAt = kOldTemplatesAt;
+        templatesAt = kOldTemplatesOffset;
         const size_t end = profile.hasTime ? profile.oldTimeOffset : profile.oldSize;
         slots = (end - templatesAt) / templateSize;
     } else {
@@ -181,9 +168,9 @@ std::vector<uint8_t> CSimDatabase::MakeRecord(const SSimUser& user, uint8_t code
         record[kMarkedLevelOffset] = user.securityLevel;
         record[kMarkedAuthorityOffset] = user.authority;
         PutField(record, kMarkedIdOffset, user.id, idField);
-        PutField(record, kMarkedIdOffset + idField, user.password, kPasswordField - 1);
+        PutField(record, kMarkedIdOffset + idField, user.password, kRecordPasswordField - 1);
         std::copy(user.registered.begin(), user.registered.end(),
-                  record.end() - static_cast<std::ptrdiff_t>(kTimeSize));
+                  record.end() - static_cast<std::ptrdiff_t>(kRecordTimeSize));
     }
     const size_t count = std::min(slots, user.fingers.size());
     if (!oldForm) {
@@ -311,19 +298,19 @@ void CSimDatabase::OnUploadRecord(const CPacket& request, std::vector<SSimReply>
         user.id.assign(id.begin(), id.end());
         CByteReader time(record);
         if (!profile.hasTime || !time.Seek(profile.oldTimeOffset) ||
-            !time.Bytes(user.registered.data(), kTimeSize)) {
+            !time.Bytes(user.registered.data(), kRecordTimeSize)) {
             // A record without a time is registered now, by the module's clock.
             user.registered = m_module.ModuleTime();
         }
-        fingers = ReadTemplates(record.subspan(kOldTemplatesAt));
+        fingers = ReadTemplates(record.subspan(kOldTemplatesOffset));
     } else {
         const size_t idField = EntrySize();
         std::span<const uint8_t> id;
         std::span<const uint8_t> password;
         if (!reader.Seek(kMarkedLevelOffset) || !reader.U8(user.securityLevel) ||
             !reader.U8(authority) || !reader.View(id, idField) ||
-            !reader.View(password, kPasswordField) || !reader.Skip(kReservedBytes) ||
-            !reader.Bytes(user.registered.data(), kTimeSize)) {
+            !reader.View(password, kRecordPasswordField) || !reader.Skip(kRecordReservedBytes) ||
+            !reader.Bytes(user.registered.data(), kRecordTimeSize)) {
             m_module.Answer(out, CMD_UPLOAD_RECORD, RESULT_INVALID_DATA_SIZE, 0);
             return;
         }

@@ -213,13 +213,7 @@ void CSimExtras::Seed() {
 }
 
 bool CSimExtras::LegacyLayout() const {
-    const SModelInfo* model = m_module.Model();
-    const auto& options = m_module.Options();
-    const auto emulation = options.find(kOptionEmulationMode);
-    const SRecordContext context = SRecordContext::FromModule(
-        model != nullptr ? model->series : 0,
-        emulation != options.end() ? static_cast<int>(emulation->second) : 0xFF, 0, 0, false);
-    return context.layout == ERecordLayout::Legacy;
+    return m_module.Family().LegacyLayout();
 }
 
 size_t CSimExtras::RecordSize() const {

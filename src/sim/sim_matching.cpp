@@ -6,6 +6,7 @@
 
 #include "link/command_table.h"
 #include "link/option_numbers.h"
+#include "link/registration_codes.h"
 #include "link/result_codes.h"
 #include "sim/sim_configuration.h"
 #include "sim/sim_module.h"
@@ -15,32 +16,7 @@ namespace sondrix {
 namespace {
 
 constexpr size_t kPasswordField = 16;
-constexpr uint32_t kEmulationNone = 0xFF;
 constexpr uint8_t kMaxFingerIndex = 9;
-
-// CMD_REGISTER's second parameter.
-constexpr uint32_t kRegisterFirst = 0x00;
-constexpr uint32_t kRegisterFirstGenerated = 0x10;
-constexpr uint32_t kRegisterSecondSame = 1;
-constexpr uint32_t kRegisterSecondDifferent = 2;
-constexpr uint32_t kRegisterOtherFinger = 3;
-constexpr uint32_t kRegisterOtherSame = 4;
-constexpr uint32_t kRegisterOtherDifferent = 5;
-
-// Step codes of CMD_REGISTER_STEP, below the finger index.
-constexpr uint32_t kStepFirst = 0;
-constexpr uint32_t kStepFirstGenerated = 1;
-constexpr uint32_t kStepSecond = 2;
-constexpr uint32_t kStepStore = 4;
-
-// Modification codes of CMD_MODIFY_USER.
-constexpr uint32_t kModifyAuthority = 0x01;
-constexpr uint32_t kModifyPassword = 0x02;
-constexpr uint32_t kModifySecurityLevel = 0x03;
-constexpr uint32_t kModifyFirstHost = 0x10;
-constexpr uint32_t kModifySecondHost = 0x13;
-constexpr uint32_t kModifyFirstSensor = 0x20;
-constexpr uint32_t kModifySecondSensor = 0x23;
 
 // A template modification takes two requests: the opening code, then the
 // opening code + 1 (the same finger again) or + 2 (a different finger).
@@ -62,13 +38,6 @@ constexpr std::array kTemplateCodes = {
     STemplateCode{kModifySecondSensor + 1, kModifySecondSensor},
     STemplateCode{kModifySecondSensor + 2, kModifySecondSensor},
 };
-
-// Master credentials of CMD_ENTER_MASTER_MODE.
-constexpr uint32_t kMasterById = 0;
-constexpr uint32_t kMasterByPassword = 1;
-constexpr uint32_t kMasterByDevicePassword = 2;
-constexpr uint32_t kMasterPlain = 3;
-constexpr uint32_t kMasterByTemplate = 4;
 
 std::span<const uint8_t> DataOf(const CPacket& request) {
     return {request.data, request.dataSize};
@@ -134,36 +103,27 @@ bool CSimMatching::Handle(const CPacket& request, std::vector<SSimReply>& out) {
     }
 }
 
-int CSimMatching::Series() const {
-    const SModelInfo* model = m_module.Model();
-    return model != nullptr && model->series != 0 ? model->series : 5;
-}
-
-uint32_t CSimMatching::Emulation() const {
-    return m_module.Configuration().Value(kOptionEmulationMode).value_or(kEmulationNone);
-}
-
 uint32_t CSimMatching::TemplateMode() const {
     return m_module.Configuration().Value(kOptionTemplateMode).value_or(2);
 }
 
 bool CSimMatching::LegacyProtocol() const {
-    return Series() <= 3 || Emulation() == 1 || Emulation() == 2;
+    return m_module.Family().LegacyLayout();
 }
 
 size_t CSimMatching::IdFieldLength() const {
-    const int series = Series();
-    if (series == 1 || series == 3 || Emulation() == 1) {
+    const SModuleFamily family = m_module.Family();
+    if (family.SpeaksSa()) {
         return 11;
     }
-    if (series == 2 || Emulation() == 2) {
+    if (family.SpeaksSb()) {
         return 10;
     }
     return m_module.Configuration().Value(kOptionIdLength).value_or(15) + 1;
 }
 
 size_t CSimMatching::TemplateSize() const {
-    return Series() == 2 || Emulation() == 2 ? 400 : 404;
+    return m_module.Family().SpeaksSb() ? 400 : 404;
 }
 
 bool CSimMatching::Has(const SSimUser& user, const SFinger& finger) const {
@@ -459,7 +419,7 @@ void CSimMatching::StoreRegistration(uint32_t command, std::vector<SSimReply>& o
 void CSimMatching::OnRegister(const CPacket& request, std::vector<SSimReply>& out) {
     const uint32_t stage = request.param2;
     if (stage == kRegisterFirst || stage == kRegisterFirstGenerated) {
-        const size_t field = Series() == 2 || Emulation() == 2 ? 10 : 11;
+        const size_t field = m_module.Family().SpeaksSb() ? 10 : 11;
         const uint32_t result = BeginRegistration(
             stage == kRegisterFirst ? DataOf(request) : std::span<const uint8_t>{}, field,
             static_cast<uint8_t>(request.param1));

@@ -98,8 +98,6 @@ class CSimMatching : public CSimCommandGroup {
     // The position of `finger` among the user's fingers.
     static uint8_t FingerSlot(const SSimUser& user, const SFinger& finger);
     bool Has(const SSimUser& user, const SFinger& finger) const;
-    int Series() const;
-    uint32_t Emulation() const;
     uint32_t TemplateMode() const;
 
     bool m_masterMode = false;

@@ -41,7 +41,7 @@ CSimModule::CSimModule(SSimConfig config)
       m_parser(std::make_unique<CPacketParser>()),
       m_reply(std::make_unique<CPacket>()),
       // An ID length of 15 characters (a 16-byte ID field), no emulation.
-      m_options{{kOptionIdLength, 15}, {kOptionEmulationMode, 0xFF}},
+      m_options{{kOptionIdLength, 15}, {kOptionEmulationMode, kNoEmulation}},
       m_configuration(std::make_unique<CSimConfiguration>(*this)),
       m_matching(std::make_unique<CSimMatching>(*this)),
       m_database(std::make_unique<CSimDatabase>(*this)),
@@ -266,12 +266,15 @@ FingerOnSensor CSimModule::ScanFinger(uint32_t command, std::vector<SSimReply>& 
     return scanned;
 }
 
-uint32_t CSimModule::ImageChunkSize() const {
+SModuleFamily CSimModule::Family() const {
     const SModelInfo* model = Model();
     const auto emulation = m_options.find(kOptionEmulationMode);
-    const bool small =
-        (model && model->series == 2) || (emulation != m_options.end() && emulation->second == 2);
-    return small ? 512 : 3720;
+    return {model != nullptr && model->series != 0 ? model->series : 5,
+            emulation != m_options.end() ? emulation->second : kNoEmulation};
+}
+
+uint32_t CSimModule::ImageChunkSize() const {
+    return Family().SpeaksSb() ? 512 : 3720;
 }
 
 bool CSimModule::Scan(uint32_t command, std::vector<uint8_t>& image, bool colour,

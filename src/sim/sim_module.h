@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "link/model_table.h"
+#include "link/module_family.h"
 #include "link/packet.h"
 #include "link/packet_parser.h"
 #include "sim/finger_model.h"
@@ -96,6 +97,8 @@ class CSimModule {
     SSimConfig& Config() { return m_config; }
     SSimFaults& Faults() { return m_faults; }
     const SModelInfo* Model() const { return FindModelByCode(m_config.modelCode); }
+    // The family of the simulated model in its present emulation mode.
+    SModuleFamily Family() const;
 
     CSimUserDb& UserDb() { return m_users; }
     CSimConfiguration& Configuration() { return *m_configuration; }

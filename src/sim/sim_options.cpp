@@ -4,11 +4,11 @@
 #include <array>
 #include <charconv>
 
+#include "link/line_rates.h"
+
 namespace sondrix {
 
 namespace {
-
-constexpr std::array<uint32_t, 6> kRates = {9600, 14400, 19200, 38400, 57600, 115200};
 
 bool ParseNumber(const std::string& text, int base, uint32_t& out) {
     const char* first = text.data();
@@ -75,9 +75,8 @@ bool ParseSimOptions(std::vector<std::string>& args, SSimConfig& config, std::st
             }
             config.modelCode = model->code;
         } else if (option == "--baud") {
-            if (!ParseNumber(value, 10, number) ||
-                std::find(kRates.begin(), kRates.end(), number) == kRates.end()) {
-                error = "--baud must be one of 9600, 14400, 19200, 38400, 57600, 115200";
+            if (!ParseNumber(value, 10, number) || !IsLineRate(number)) {
+                error = std::string("--baud must be one of ") + kLineRatesText;
                 return false;
             }
             config.baudRate = number;

@@ -69,7 +69,7 @@ CSimPanelDlg::CSimPanelDlg(CMessageLoop& loop, CSimDeskPorts& ports)
     }
     AddCombo(kModel, "Model:", kModuleGroup, models);
     std::vector<std::string> rates;
-    for (uint32_t rate : kBaudRates) {
+    for (uint32_t rate : kLineRates) {
         rates.push_back(std::to_string(rate));
     }
     AddCombo(kBaudRate, "Baud rate:", kModuleGroup, rates);
@@ -147,7 +147,7 @@ void CSimPanelDlg::OnSelChange(int id) {
             }
             break;
         case kBaudRate:
-            m_ports.SetNextBaudRate(kBaudRates[index]);
+            m_ports.SetNextBaudRate(kLineRates[index]);
             break;
         default:
             return;
@@ -169,8 +169,8 @@ void CSimPanelDlg::Refresh() {
             SetSelection(kModel, static_cast<int>(i));
         }
     }
-    for (size_t i = 0; i < kBaudRates.size(); ++i) {
-        if (kBaudRates[i] == m_ports.NextBaudRate()) {
+    for (size_t i = 0; i < kLineRates.size(); ++i) {
+        if (kLineRates[i] == m_ports.NextBaudRate()) {
             SetSelection(kBaudRate, static_cast<int>(i));
         }
     }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "link/line_rates.h"
 #include "link/result_codes.h"
 #include "platform/dialog_model.h"
 #include "platform/message_loop.h"
@@ -32,10 +33,8 @@ class CSimPanelDlg final : public CDialogModel, public CWindow {
     static constexpr int kModule = 111;  // the model and rate, now and next
     static constexpr int kUsers = 112;
 
-    // The line speeds the module may take, and the results a person may
-    // force on every answer: the failures the program has a word for.
-    static constexpr std::array<uint32_t, 6> kBaudRates = {9600,  14400, 19200,
-                                                           38400, 57600, 115200};
+    // The results a person may force on every answer: the failures the
+    // program has a word for.
     static constexpr std::array<uint32_t, 14> kForcedResults = {RESULT_FAILED,
                                                                 RESULT_NOT_MASTER_MODE,
                                                                 RESULT_USED_ID,

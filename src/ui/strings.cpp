@@ -382,9 +382,9 @@ const std::unordered_map<int, std::string>& CommonTable() {
     return table;
 }
 
-std::array<std::span<const SStringEntry>, 6> AreaTables() {
-    return {ConfigurationStrings(), UserStrings(),     DatabaseStrings(),
-            ExtraStrings(),         FirmwareStrings(), ImageFileStrings()};
+std::array<std::span<const SStringEntry>, 7> AreaTables() {
+    return {ConfigurationStrings(), UserStrings(),      DatabaseStrings(), ExtraStrings(),
+            FirmwareStrings(),      ImageFileStrings(), LinkStrings()};
 }
 
 // Merges the common table with every area's; the first text of an id wins.

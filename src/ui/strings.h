@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "link/link_strings.h"
+
 namespace sondrix {
 
 // Every text the program shows, keyed by number. Numbers below 2000 are the
@@ -379,11 +381,6 @@ enum EStringId : int {
     IDS_COLOR_IMAGES_STORED = 2900,
     IDS_COLOR_IMAGE_NOT_STORED,
     IDS_FILES_KEPT_IN,
-};
-
-struct SStringEntry {
-    int id;
-    const char* text;
 };
 
 // The texts of one area of the program, each area in its own file with its

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/about_dlg.h"
+#include "app/about_tab_page.h"
 #include "app/sondrix_dlg.h"
 #include "platform/win32_text.h"
-#include "ui/image_dlg.h"
+#include "ui/main_tab_page.h"
 #include "ui/popup_progress_dlg.h"
 #include "win32/list_control.h"
 #include "win32/pictures.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/about_dlg.h"
+#include "app/about_tab_page.h"
 #include "app/sondrix_dlg.h"
 #include "link/command_table.h"
 #include "platform/scripted_ui_host.h"

@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <fstream>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/cli_secrets.h"
@@ -198,12 +199,13 @@ TEST(CliHelpTest, HelpAndManualPageDescribeEveryCommandTheSchemaAndEveryStatus) 
     const std::string manual(bytes.begin(), bytes.end());
     ASSERT_FALSE(manual.empty()) << "man/sondrix-cli.1";
     const std::string help = CliHelp();
-    for (const char* text :
-         {"enroll", "verify", "identify", "delete", "master set", "status", "cancel",
-          "--sim-fingers", "--master-password-file", "SONDRIX_MASTER_PASSWORD", "SONDRIX_PASSWORD",
-          "{\"version\": 1, \"command\": ", "\"error\": "}) {
+    std::vector<std::string> texts(CliCommandNames().begin(), CliCommandNames().end());
+    texts.insert(texts.end(), {"master set", "--sim-fingers", "--master-password-file",
+                               "SONDRIX_MASTER_PASSWORD", "SONDRIX_PASSWORD",
+                               "{\"version\": 1, \"command\": ", "\"error\": "});
+    for (const std::string& text : texts) {
         std::string escaped;  // as the manual writes a dash
-        for (const char c : std::string(text)) {
+        for (const char c : text) {
             escaped += c == '-' ? std::string("\\-") : std::string(1, c);
         }
         EXPECT_TRUE(Has(help, text)) << text;

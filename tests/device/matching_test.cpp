@@ -258,13 +258,12 @@ TEST_F(MatchingRepliesTest, StepRegistrationStopsAtTheTenthFinger) {
 
     for (int finger = 1; finger <= 9; ++finger) {
         dlg.registration.step = 2;
-        dlg.registration.ContinueAfterQuality(
-            CRegistration::kStepRegistrationQuality);  // "more?" Yes
+        dlg.registration.ContinueAfterQuality(kQualityStepRegistration);  // "more?" Yes
         EXPECT_EQ(Sent().param2, static_cast<uint32_t>(finger << 4));
     }
     ui.ClearRecords();
     dlg.registration.step = 2;
-    dlg.registration.ContinueAfterQuality(CRegistration::kStepRegistrationQuality);
+    dlg.registration.ContinueAfterQuality(kQualityStepRegistration);
     ASSERT_EQ(ui.Boxes().size(), 2u);
     EXPECT_EQ(ui.Boxes()[1].text,
               "Maximum fingerprint count exceeded!!\nEntered fingerprints will be saved "
@@ -283,19 +282,19 @@ TEST_F(MatchingRepliesTest, FailuresEndTheSequencesWithoutFurtherPrompts) {
     EXPECT_TRUE(QualityAsked(1));
     ui.ClearRecords();
     ForgetSent();
-    dlg.registration.ContinueAfterQuality(CRegistration::kRegistrationQuality);
+    dlg.registration.ContinueAfterQuality(kQualityRegistration);
     EXPECT_TRUE(ui.Boxes().empty());
     EXPECT_EQ(Sent().command, 0u);
 
     // A failed first sensor scan asks for no second one.
     dlg.registration.modificationType = 7;
-    dlg.registration.modificationCode = CRegistration::kFirstSensorScan;
+    dlg.registration.modificationCode = kModifyFirstSensor;
     dlg.dbManagement.OnModifyUser(Answer(CMD_MODIFY_USER, RESULT_FAILED, 0));
     EXPECT_EQ(ui.LastBoxText(), "Modification failed!!");
     EXPECT_TRUE(QualityAsked(8));
     ui.ClearRecords();
     ForgetSent();
-    dlg.registration.ContinueAfterQuality(CRegistration::kModificationQuality);
+    dlg.registration.ContinueAfterQuality(kQualityModification);
     EXPECT_TRUE(ui.Boxes().empty());
     EXPECT_EQ(Sent().command, 0u);
 }

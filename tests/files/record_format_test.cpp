@@ -95,10 +95,13 @@ TEST(RecordFileId, ComesFromByte5ForMarkedRecordsElseFromByte1) {
 }
 
 TEST(RecordContext, LegacyLayoutForSeries1To3OrAnyEmulation) {
-    EXPECT_EQ(SRecordContext::FromModule(3, 255, 2, 11, false).layout, ERecordLayout::Legacy);
-    EXPECT_EQ(SRecordContext::FromModule(4, 255, 1, 16, true).layout, ERecordLayout::Extended);
-    EXPECT_EQ(SRecordContext::FromModule(5, 1, 1, 11, false).layout, ERecordLayout::Legacy);
-    const auto emulation2 = SRecordContext::FromModule(4, 2, 2, 10, false);
+    EXPECT_EQ(SRecordContext::FromModule({3, kNoEmulation}, 2, 11, false).layout,
+              ERecordLayout::Legacy);
+    EXPECT_EQ(SRecordContext::FromModule({4, kNoEmulation}, 1, 16, true).layout,
+              ERecordLayout::Extended);
+    EXPECT_EQ(SRecordContext::FromModule({5, kEmulationSa}, 1, 11, false).layout,
+              ERecordLayout::Legacy);
+    const auto emulation2 = SRecordContext::FromModule({4, kEmulationSb}, 2, 10, false);
     EXPECT_EQ(emulation2.layout, ERecordLayout::Legacy);
     EXPECT_TRUE(emulation2.series2OrEmulation2 && emulation2.templateMode2);
 }

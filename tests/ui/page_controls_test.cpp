@@ -37,7 +37,7 @@ std::vector<int> Ranges(std::initializer_list<std::pair<int, int>> ranges) {
     return ids;
 }
 
-TEST_F(PageControlsTest, EveryControlOfTheDescriptionExists) {
+TEST_F(PageControlsTest, EveryControlOfEveryPageExists) {
     const std::vector<std::pair<int, std::vector<int>>> pages = {
         {D::kTabMain, Ranges({{1013, 1019},
                               {1021, 1022},
@@ -93,17 +93,31 @@ TEST_F(PageControlsTest, EveryGroupIsOneOfThePageGroupCaptionsAndEachIsUsed) {
 }
 
 TEST_F(PageControlsTest, EveryCaptionAndComboRowComesFromTheStringTable) {
+    std::set<std::string> table;
+    for (int id = 0; id < 100000; ++id) {
+        if (!LoadString(id).empty()) {
+            table.insert(LoadString(id));
+        }
+    }
+    // Numbers (GPIO pins, a template count) are values, not texts to translate.
+    const auto fromTable = [&](const std::string& text) {
+        return table.count(text) > 0 ||
+               (!text.empty() && std::all_of(text.begin(), text.end(), ::isdigit));
+    };
     for (int tab = 0; tab < D::kTabCount; ++tab) {
         for (int id : Page(tab).ControlIds()) {
             const SControl& c = Page(tab).Control(id);
             const bool captioned = c.kind == EControlKind::Button ||
                                    c.kind == EControlKind::CheckBox ||
                                    c.kind == EControlKind::Radio;
-            EXPECT_TRUE(!captioned || !c.text.empty()) << Page(tab).Name() << " " << id;
+            EXPECT_TRUE(!captioned || fromTable(c.text))
+                << Page(tab).Name() << " " << id << ": " << c.text;
+            EXPECT_TRUE(c.label.empty() || fromTable(c.label))
+                << Page(tab).Name() << " " << id << ": " << c.label;
             EXPECT_TRUE(c.kind != EControlKind::Combo || c.selection == 0)
                 << Page(tab).Name() << " " << id;
             for (const std::string& item : c.items) {
-                EXPECT_FALSE(item.empty()) << Page(tab).Name() << " " << id;
+                EXPECT_TRUE(fromTable(item)) << Page(tab).Name() << " " << id << ": " << item;
             }
         }
     }
@@ -164,7 +178,7 @@ TEST_F(PageControlsTest, CombosListTheirRowsInOrder) {
     }
 }
 
-TEST_F(PageControlsTest, TextsLabelsTooltipsAndGroupsAreTheDescriptionTexts) {
+TEST_F(PageControlsTest, TextsLabelsTooltipsAndGroupsAreTheProgramsTexts) {
     enum EField { kText, kLabel, kTooltip, kGroup };
     struct SCase {
         int tab;
@@ -335,7 +349,7 @@ TEST_F(PageControlsTest, KindsLimitsMasksAndReadOnlyFields) {
     EXPECT_NO_THROW(dlg.dbDlg.List(CDbDlg::kList));
 }
 
-TEST_F(PageControlsTest, PageStateStartsAsDescribed) {
+TEST_F(PageControlsTest, EveryPageStartsInTheStateOfAFreshWindow) {
     const CImageDlg& main = dlg.imageDlg;
     EXPECT_EQ(main.imageWidth, 4);
     EXPECT_EQ(main.imageHeight, 4);

@@ -1,4 +1,4 @@
-#include "ui/db_dlg.h"
+#include "ui/database_tab_page.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -102,14 +102,14 @@ void CDbDlg::Reset() {
 void CDbDlg::OnTabShown() {
     CSondrixDlg& main = Main();
     SetSelection(kListType, listType);
-    if (main.moduleSeries == 2) {
+    if (main.Family().SecondSeries()) {
         return;
     }
     // The host list keeps its loaded records; only the Device list is fetched.
     if (listPurpose == kShowList && listType == kListDevice) {
         GetList();
     }
-    if (main.moduleSeries != 4 && main.moduleSeries != 5) {
+    if (!main.Family().NewSeries()) {
         main.configuration.pendingAction = CConfiguration::kReadAll;
         main.PacketManager().SendGetSystemOption(kOptionTemplateMode);
     }
@@ -128,9 +128,9 @@ size_t CDbDlg::EntrySize() const {
 
 SRecordContext CDbDlg::RecordContext() const {
     const CSondrixDlg& main = Main();
-    return SRecordContext::FromModule(
-        main.moduleSeries, static_cast<int>(main.emulationMode), main.templateMode,
-        static_cast<size_t>(std::max(1, main.idLength)), main.modelCode == kModelHlxM28);
+    return SRecordContext::FromModule(main.Family(), main.templateMode,
+                                      static_cast<size_t>(std::max(1, main.idLength)),
+                                      main.modelCode == kModelHlxM28);
 }
 
 std::optional<uint8_t> CDbDlg::DownloadCode() const {

@@ -9,7 +9,7 @@
 #include "imaging/wsq_codec.h"
 #include "imaging/wsq_file.h"
 #include "platform/native_file.h"
-#include "ui/image_dlg.h"
+#include "ui/main_tab_page.h"
 #include "ui/strings_image_files.h"
 
 namespace sondrix {

@@ -1,6 +1,6 @@
 // The firmware buttons of the Authentication&User page.
 #include "app/sondrix_dlg.h"
-#include "ui/basic_dlg.h"
+#include "ui/auth_user_tab_page.h"
 #include "ui/strings_firmware.h"
 
 namespace sondrix {

@@ -1,4 +1,4 @@
-#include "ui/image_dlg.h"
+#include "ui/main_tab_page.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -268,10 +268,10 @@ void CImageDlg::QuickRegister() {
     auth.SetCheck(CBasicDlg::kUser, true);
     auth.SetCheck(CBasicDlg::kMaster, false);
     auth.authority = 0;
-    const int series = main.moduleSeries;
-    if (series == 2 || main.emulationMode == 2 || series == 4 || series == 5) {
+    const SModuleFamily family = main.Family();
+    if (family.SpeaksSb() || family.NewSeries()) {
         auth.StartRegistration();
-    } else if (series == 1 || series == 3 || main.emulationMode == 1) {
+    } else if (family.SpeaksSa()) {
         // Those modules register by their template mode: read it first.
         main.configuration.pendingAction = CConfiguration::kRegistration;
         main.PacketManager().SendGetSystemOption(kOptionTemplateMode);
@@ -295,7 +295,7 @@ void CImageDlg::Connect() {
         return;
     }
     ConnectTo(SelectedPortName(),
-              kBaudRates[static_cast<size_t>(std::max(0, Selection(kBaudRate)))]);
+              kLineRates[static_cast<size_t>(std::max(0, Selection(kBaudRate)))]);
 }
 
 void CImageDlg::ConnectTo(const std::string& portName, uint32_t firstRate) {
@@ -368,7 +368,7 @@ void CImageDlg::OnTimer(uint32_t id) {
         main.FailureOutcome(LoadString(IDS_CONNECTION_FAILED), EFailure::NoModule);
         return;
     }
-    main.baudRate = kBaudRates[static_cast<size_t>(tried)];
+    main.baudRate = kLineRates[static_cast<size_t>(tried)];
     Attempt();
 }
 
@@ -389,9 +389,9 @@ void CImageDlg::ShowConnected(uint32_t userCount) {
     SetText(kConnect, LoadString(IDS_MAIN_DISCONNECT));
     SetText(kEnterMaster, LoadString(IDS_ENTER_MASTER));
     main.dbDlg.Reset();
-    const auto row = std::find(kBaudRates.begin(), kBaudRates.end(), main.baudRate);
-    if (row != kBaudRates.end()) {
-        SetSelection(kBaudRate, static_cast<int>(row - kBaudRates.begin()));
+    const auto row = std::find(kLineRates.begin(), kLineRates.end(), main.baudRate);
+    if (row != kLineRates.end()) {
+        SetSelection(kBaudRate, static_cast<int>(row - kLineRates.begin()));
     }
 }
 
@@ -427,7 +427,7 @@ void CImageDlg::Disconnect() {
     // A transfer still under way ends with the line.
     main.transferBusy = 0;
     main.masterMode = 0;
-    main.emulationMode = 255;
+    main.emulationMode = kNoEmulation;
     main.moduleConnected = 0;
     main.portOpen = 0;
     main.PacketManager().port.Close();

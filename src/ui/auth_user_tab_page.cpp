@@ -1,4 +1,4 @@
-#include "ui/basic_dlg.h"
+#include "ui/auth_user_tab_page.h"
 
 #include <algorithm>
 
@@ -6,6 +6,7 @@
 #include "files/template_file.h"
 #include "link/command_table.h"
 #include "link/option_numbers.h"
+#include "link/registration_codes.h"
 #include "platform/native_file.h"
 #include "ui/strings_users.h"
 
@@ -308,15 +309,14 @@ void CBasicDlg::ApplyEditLimits() {
 void CBasicDlg::CheckModificationType() {
     const CSondrixDlg& main = Main();
     const int index = Selection(kModificationType);
-    const bool emulation = main.emulationMode == 1 || main.emulationMode == 2;
-    const bool newSeries = main.moduleSeries == 4 || main.moduleSeries == 5;
+    const SModuleFamily family = main.Family();
     std::string refusal;
-    if (emulation || newSeries) {
+    if (family.Emulating() || family.NewSeries()) {
         // These modules change templates only through records.
         if (index >= 3) {
             refusal = LoadString(IDS_NOT_SUPPORTED_FUNCTION);
         }
-    } else if (main.moduleSeries == 2 && (index == 3 || index == 4)) {
+    } else if (family.SecondSeries() && (index == 3 || index == 4)) {
         refusal = LoadString(IDS_NOT_SUPPORTED_FUNCTION);
     } else if (main.templateMode == 2 && (index == 5 || index == 6 || index == 9 || index == 10)) {
         // One template per user: there is no second finger to change.
@@ -438,7 +438,7 @@ void CBasicDlg::InstantMatching() {
         return;
     }
     uint32_t selector = 0;
-    if (main.moduleSeries == 2 || main.emulationMode == 2) {
+    if (main.Family().SpeaksSb()) {
         // These modules are told the file's template format.
         main.popupRadio.restriction = 1;
         if (main.Ui().RunModal(main.popupRadio) != IDOK) {
@@ -496,7 +496,7 @@ void CBasicDlg::SetAutoOnControls(bool enable) {
     CSondrixDlg& main = Main();
     SetText(kAutoOn, LoadString(enable ? IDS_AUTH_AUTO_ON_ENABLE : IDS_AUTH_AUTO_ON_DISABLE));
     // An HLX-SB module matches host templates while it identifies by itself.
-    const bool keepInstant = main.emulationMode == 2;
+    const bool keepInstant = main.Family().EmulatesSb();
     for (size_t i = 0; i < kAutoOnControls.size(); ++i) {
         const int id = kAutoOnControls[i];
         if (keepInstant && (id == kInstantVerification || id == kInstantIdentification)) {
@@ -535,7 +535,7 @@ void CBasicDlg::SetMasterControls(bool master) {
         Enable(id, true);
     }
     // Only the older protocol lets the second scan be another finger.
-    Enable(kDifferentFinger, LegacyLayout(Main()));
+    Enable(kDifferentFinger, Main().Family().LegacyLayout());
     Enable(kDelete, !deletionId.empty());
     Enable(kModify, !modificationId.empty());
 }
@@ -546,20 +546,20 @@ void CBasicDlg::SendMasterCredential() {
     std::string secret;
     if (IsChecked(kFpMatching)) {
         if (AskId(id)) {
-            link.SendEnterMasterMode(0, id, {}, {});
+            link.SendEnterMasterMode(kMasterById, id, {}, {});
         }
     } else if (IsChecked(kPwMatching)) {
         if (AskId(id) && AskPassword(secret)) {
-            link.SendEnterMasterMode(1, id, secret, {});
+            link.SendEnterMasterMode(kMasterByPassword, id, secret, {});
         }
     } else if (IsChecked(kDevicePassword)) {
         if (AskPassword(secret)) {
-            link.SendEnterMasterMode(2, {}, secret, {});
+            link.SendEnterMasterMode(kMasterByDevicePassword, {}, secret, {});
         }
     } else if (IsChecked(kInstantMatchingMethod)) {
         std::vector<uint8_t> bytes;
         if (AskId(id) && OpenTemplateFile(false, bytes)) {
-            SentOrRefused(link.SendEnterMasterMode(4, id, {}, bytes));
+            SentOrRefused(link.SendEnterMasterMode(kMasterByTemplate, id, {}, bytes));
         }
     }
 }
@@ -594,8 +594,8 @@ void CBasicDlg::StartRegistration() {
 
 void CBasicDlg::StartModification() {
     const CSondrixDlg& main = Main();
-    const bool series = main.moduleSeries == 2 || main.moduleSeries == 4 || main.moduleSeries == 5;
-    if (series && main.emulationMode != 1) {
+    const SModuleFamily family = main.Family();
+    if ((family.SecondSeries() || family.NewSeries()) && !family.EmulatesSa()) {
         StartModificationFlow();
     } else {
         ReadTemplateModeFor(CConfiguration::kModification);

@@ -1,4 +1,4 @@
-#include "ui/system_dlg.h"
+#include "ui/configuration_tab_page.h"
 
 #include <algorithm>
 #include <charconv>
@@ -109,7 +109,6 @@ constexpr std::array kEnabledByClear = {
     CSystemDlg::kSetEmulationMode,
 };
 
-constexpr uint32_t kEmulationNone = 0xFF;
 constexpr int32_t kByteMax = 0xFF;
 constexpr int32_t kHalfWordMax = 0xFFFF;
 
@@ -468,7 +467,7 @@ void CSystemDlg::OnSetValue(int id) {
         case kSetEmulationMode:
             TakeValues();
             SetOption(kOptionEmulationMode,
-                      emulationRow == 0 ? static_cast<int32_t>(kEmulationNone) : emulationRow);
+                      emulationRow == 0 ? static_cast<int32_t>(kNoEmulation) : emulationRow);
             break;
         default:
             break;
@@ -631,19 +630,20 @@ void CSystemDlg::FillPage(bool shortChain) {
     adaptiveCapture = flag(kOptionAdaptiveCapture);
     fullRotate = flag(kOptionFullRotate);
     log = flag(kOptionLog);
-    const uint32_t mode = main.emulationMode;
-    emulationRow = mode == 1 || mode == 2 ? static_cast<int>(mode) : 0;
+    const SModuleFamily family = main.Family();
+    // The rows are "Not Used", "HLX-SA Mode", "HLX-SB Mode": a mode's row is its number.
+    emulationRow = family.Emulating() ? static_cast<int>(family.emulation) : 0;
     if (shortChain) {
         relayTime = 0;
         siteCode = 0;
         userCapacity.clear();
         templateCountRow = 0;
-        if (mode == 2 && RowOfBaudCode(Option(kOptionChannel1Baud)) >= 0) {
+        if (family.EmulatesSb() && RowOfBaudCode(Option(kOptionChannel1Baud)) >= 0) {
             channel1Row = RowOfBaudCode(Option(kOptionChannel1Baud));
         }
     } else {
         const bool plainNew = main.configuration.PlainNewModule();
-        const bool newSeries = main.moduleSeries == 4 || main.moduleSeries == 5;
+        const bool newSeries = family.NewSeries();
         relayTime = value(kOptionRelayTime);
         siteCode = value(kOptionSiteCode);
         lfdLevel = value(LfdOption());

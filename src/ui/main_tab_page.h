@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "link/line_rates.h"
 #include "platform/port_map.h"
 #include "ui/gradient_progress_ctrl.h"
 #include "ui/page_base.h"
@@ -61,12 +62,8 @@ class CImageDlg : public CPageBase {
         kCancel,  kFpVerify, kPwVerify, kIdentify,   kEnterMaster};
     static constexpr std::array<int, 2> kMasterButtons = {kUserRegister, kDelete};
 
-    // The baud combo's rows in bits per second, in row order.
-    static constexpr std::array<uint32_t, 6> kBaudRates = {9600,  14400, 19200,
-                                                           38400, 57600, 115200};
-
     // The chosen rate, then each rate of the combo from the slowest up.
-    static constexpr int kConnectAttempts = 1 + static_cast<int>(kBaudRates.size());
+    static constexpr int kConnectAttempts = 1 + static_cast<int>(kLineRates.size());
 
     static constexpr size_t kImageBufferSize = 360004;
     // Firmware whose first image after a capture is stale.

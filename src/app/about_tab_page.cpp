@@ -1,4 +1,4 @@
-#include "app/about_dlg.h"
+#include "app/about_tab_page.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "ui/user_dlg.h"
+#include "ui/extra_functions_tab_page.h"
 
 #include <algorithm>
 #include <cstdio>
