@@ -187,6 +187,8 @@ void CSystemManagement::OnGpioTest(CPacket& packet) {
 }
 
 void CSystemManagement::OnGetImageQuality(CPacket& packet) {
+    // The answer ends the capture's transfer whatever it says.
+    m_dlg.transferBusy = 0;
     if (packet.param1 == RESULT_FAILED) {
         m_dlg.ShowMessage(LoadString(IDS_QUALITY_FAILED));
         return;
@@ -194,7 +196,6 @@ void CSystemManagement::OnGetImageQuality(CPacket& packet) {
     if (!Succeeded(packet)) {
         return;
     }
-    m_dlg.transferBusy = 0;
     lastImageQuality = static_cast<int32_t>(packet.param2);
     char text[64];
     std::snprintf(text, sizeof text, LoadString(IDS_IMAGE_QUALITY).c_str(), lastImageQuality);
