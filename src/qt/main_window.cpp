@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -76,6 +77,9 @@ CMainWindow::CMainWindow(CSondrixDlg& dialog, QWidget* parent)
     m_splitter->setChildrenCollapsible(false);
     m_tabs = new QTabWidget(m_splitter);
     m_tabs->setIconSize(QSize(16, 16));
+    // A click on a tab header takes the focus, so that the arrow keys go on
+    // from the tab chosen.
+    m_tabs->tabBar()->setFocusPolicy(Qt::StrongFocus);
     for (int tab = 0; tab < CSondrixDlg::kTabCount; ++tab) {
         m_pages[static_cast<size_t>(tab)] = new CPageView(dialog.Page(tab));
         m_tabs->addTab(new CPageScrollArea(m_pages[static_cast<size_t>(tab)]), TabIcon(tab),
@@ -99,6 +103,7 @@ CMainWindow::CMainWindow(CSondrixDlg& dialog, QWidget* parent)
     setCentralWidget(central);
 
     MakeMenus();
+    MakeTabKeys();
 
     // Bound last: every widget exists when the first refresh reads them.
     m_binder = new CControlBinder(dialog, central, this);
@@ -136,6 +141,20 @@ void CMainWindow::MakeMenus() {
     m_about = help->addAction(QString::fromStdString(LoadString(IDS_ABOUT_MENU)));
     m_about->setMenuRole(QAction::AboutRole);
     connect(m_about, &QAction::triggered, this, &CMainWindow::ShowAboutBox);
+}
+
+void CMainWindow::MakeTabKeys() {
+    // Ctrl+Tab and Ctrl+Shift+Tab change the tab from anywhere in the window
+    // (Qt's own only work with the focus inside the tabs, not in the
+    // tracer); the dialog's guards decide as for a click.
+    const auto step = [this](int by) {
+        const int count = m_tabs->count();
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() + by + count) % count);
+    };
+    auto* next = new QShortcut(QKeySequence::NextChild, this);
+    connect(next, &QShortcut::activated, this, [step] { step(1); });
+    auto* previous = new QShortcut(QKeySequence::PreviousChild, this);
+    connect(previous, &QShortcut::activated, this, [step] { step(-1); });
 }
 
 QMargins CMainWindow::FrameAllowance() {

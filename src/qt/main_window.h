@@ -67,6 +67,7 @@ class CMainWindow : public QMainWindow {
 
   private:
     void MakeMenus();
+    void MakeTabKeys();
     void ShowHeaderRow(bool shown);
     // The size that shows the tallest page and the tracer's usual rows.
     QSize NaturalSize() const;
