@@ -1,6 +1,7 @@
 #include "qt/control_binder.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
@@ -96,9 +97,18 @@ void CControlBinder::Forward(int id, Action action) {
     }
     // The action may close the view that owns this binder.
     QPointer<CControlBinder> alive(this);
+    // A handler may disable the control the person pressed and enable it
+    // again (continuous capture disables all buttons but its own); Qt moves
+    // the focus on at the first step, and the next key would press another
+    // button. The focus goes back to where the person left it.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
     action();
     if (alive) {
         Refresh(id);
+    }
+    if (focused && QApplication::focusWidget() != focused && focused->isEnabled() &&
+        focused->isVisible() && QApplication::activeModalWidget() == nullptr) {
+        focused->setFocus(Qt::OtherFocusReason);
     }
 }
 
