@@ -1,5 +1,4 @@
 // sondrix: the desktop tool for HLX fingerprint modules.
-#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -26,9 +25,15 @@ bool ParseOptions(int argc, char** argv, sondrix::SSimConfig& simConfig,
     std::string error;
     simConfig = {};
     options = {};
+    const size_t count = args.size();
+    // ParseSimOptions takes its own options out of `args`.
     if (!ParseSimOptions(args, simConfig, error) ||
         !ParseAppOptions(args, options, error, others)) {
         std::fprintf(stderr, "sondrix: %s\n", error.c_str());
+        return false;
+    }
+    if (args.size() != count && !options.simulate) {
+        std::fprintf(stderr, "sondrix: the simulated module's options work with --simulate only\n");
         return false;
     }
     return true;
@@ -48,14 +53,14 @@ int main(int argc, char** argv) {
     // -geometry, ...) out of the command line before the rest is read
     // strictly. Without a window (--headless, or only --help or --version)
     // it is never started, so no display is needed.
-    // Qt's own options have a single dash: a stray "--name" is refused here.
-    const bool onlyQtLike = std::none_of(others.begin(), others.end(), [](const std::string& arg) {
-        return arg.rfind("--", 0) == 0;
-    });
     std::unique_ptr<CQtApplication> qt;
-    if (!options.headless && onlyQtLike &&
-        (!others.empty() || (!options.help && !options.version))) {
-        qt = std::make_unique<CQtApplication>(argc, argv);
+    if (!options.headless && (!others.empty() || (!options.help && !options.version))) {
+        std::string error;
+        qt = CQtApplication::Create(argc, argv, error);
+        if (!qt) {
+            std::fprintf(stderr, "sondrix: %s\n", error.c_str());
+            return 2;
+        }
     }
     if (!ParseOptions(argc, argv, simConfig, options, nullptr)) {
         return 2;

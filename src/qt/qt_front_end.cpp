@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/port_watch.h"
 #include "app/sondrix_dlg.h"
@@ -26,6 +28,39 @@ namespace {
 QRect AvailableArea() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1366, 738);
+}
+
+constexpr const char* kWithoutWindow =
+    "run it in a desktop session, or without a window: sondrix --headless --script FILE "
+    "(see --help)";
+
+// Whether the command line or the environment names Qt's platform plugin;
+// without one Qt takes the desktop's, which needs its display.
+bool PlatformNamed(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0) {
+            return true;
+        }
+    }
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+QtMessageHandler g_previousHandler = nullptr;
+
+// Qt ends the program with a fatal message (and an abort) when no platform
+// plugin starts, as when the display cannot be reached: say what to do
+// instead, and end as a usage error does.
+void NoDisplayHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        if (g_previousHandler != nullptr) {
+            g_previousHandler(type, context, message);
+        }
+        return;
+    }
+    std::fprintf(stderr, "sondrix: the window cannot be shown: no display could be opened; %s\n",
+                 kWithoutWindow);
+    std::fflush(stderr);
+    std::_Exit(2);
 }
 
 }  // namespace
@@ -81,6 +116,21 @@ CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskP
     });
     window.FitToScreen(available);
     return panel;
+}
+
+std::unique_ptr<CQtApplication> CQtApplication::Create(int& argc, char** argv, std::string& error) {
+    if (!PlatformNamed(argc, argv) && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        error = std::string(
+                    "no display to show the window on (DISPLAY and WAYLAND_DISPLAY are "
+                    "not set); ") +
+                kWithoutWindow;
+        return nullptr;
+    }
+    g_previousHandler = qInstallMessageHandler(NoDisplayHandler);
+    std::unique_ptr<CQtApplication> application(new CQtApplication(argc, argv));
+    qInstallMessageHandler(g_previousHandler);
+    return application;
 }
 
 CQtApplication::CQtApplication(int& argc, char** argv)

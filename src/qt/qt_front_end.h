@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <string>
 
 class QApplication;
 class QRect;
@@ -33,7 +34,10 @@ CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskP
 // settings file and window titles.
 class CQtApplication {
   public:
-    CQtApplication(int& argc, char** argv);
+    // Null with `error` set when there is no display to show the window on.
+    // A display that is named but cannot be reached ends the program with
+    // the same advice and exit status 2.
+    static std::unique_ptr<CQtApplication> Create(int& argc, char** argv, std::string& error);
     ~CQtApplication();
     CQtApplication(const CQtApplication&) = delete;
     CQtApplication& operator=(const CQtApplication&) = delete;
@@ -48,6 +52,8 @@ class CQtApplication {
             CSimDeskPorts* simulated, bool resetSettings);
 
   private:
+    CQtApplication(int& argc, char** argv);
+
     std::unique_ptr<QApplication> m_app;
 };
 
