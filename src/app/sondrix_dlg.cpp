@@ -59,7 +59,8 @@ void CSondrixDlg::ShowMessage(const std::string& text) {
 }
 
 bool CSondrixDlg::PrepareFolder(const std::filesystem::path& folder, std::string& reason) {
-    if (!writableFolder.perUser || folder != writableFolder.folder) {
+    const std::string note = FolderNote(folder);
+    if (note.empty()) {
         return true;
     }
     if (!CreateFolder(folder, reason)) {
@@ -67,9 +68,16 @@ bool CSondrixDlg::PrepareFolder(const std::filesystem::path& folder, std::string
     }
     if (!m_folderNamed) {
         m_folderNamed = true;
-        ShowMessage(LoadString(IDS_FILES_KEPT_IN) + folder.string());
+        ShowMessage(note);
     }
     return true;
+}
+
+std::string CSondrixDlg::FolderNote(const std::filesystem::path& folder) const {
+    if (!writableFolder.perUser || folder != writableFolder.folder) {
+        return {};
+    }
+    return LoadString(IDS_FILES_KEPT_IN) + folder.string();
 }
 
 void CSondrixDlg::Report(const std::string& text, EIcon icon) {

@@ -298,11 +298,22 @@ void CDBManagement::OnUserCount(const CPacket& packet) {
 
 void CDBManagement::ShowDownloadCompleted() {
     const CDbDlg& page = m_dlg.dbDlg;
-    if (page.recordsNotSaved > 0) {
-        ShowError(page.NotSavedSummary());
-    } else {
-        m_dlg.Report(LoadString(IDS_DB_DOWNLOAD_COMPLETED), EIcon::Information);
+    const std::string text =
+        page.recordsNotSaved > 0 ? page.NotSavedSummary() : LoadString(IDS_DB_DOWNLOAD_COMPLETED);
+    const EIcon icon = page.recordsNotSaved > 0 ? EIcon::Stop : EIcon::Information;
+    // An installed program keeps the records in the user's data folder,
+    // named as the first record went there; the end of the run says it
+    // again where it stays: after the text on the message line and on a
+    // line of its own in the box.
+    const std::string note = page.recordsNotSaved < page.recordsTried
+                                 ? m_dlg.FolderNote(page.RecordFolder())
+                                 : std::string();
+    if (note.empty()) {
+        m_dlg.Report(text, icon);
+        return;
     }
+    m_dlg.ShowMessage(text + " " + note);
+    m_dlg.Ui().MessageBox(text + "\r\n" + note, icon);
 }
 
 void CDBManagement::SaveRecord(const CPacket& packet) {
