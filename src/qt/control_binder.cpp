@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "platform/dialog_model.h"
+#include "qt/control_widgets.h"
 #include "qt/image_display.h"
 #include "qt/picture_widget.h"
 #include "ui/image_dlg.h"
@@ -46,9 +47,9 @@ int EditWidthFor(const QLineEdit& edit, size_t limit) {
         return QWIDGETSIZE_MAX;
     }
     constexpr int kFewest = 10;
-    constexpr int kFrameAndMargins = 16;
     const int characters = std::max(static_cast<int>(limit), kFewest);
-    return edit.fontMetrics().horizontalAdvance(QLatin1Char('0')) * characters + kFrameAndMargins;
+    return edit.fontMetrics().horizontalAdvance(QLatin1Char('0')) * characters +
+           kEditFrameAndMargins;
 }
 
 }  // namespace
@@ -187,6 +188,12 @@ void CControlBinder::Apply(const SControl& control, const SBinding& binding) {
         if (shown != items) {
             combo->clear();
             combo->addItems(items);
+            qsizetype longest = 1;
+            for (const QString& item : items) {
+                longest = std::max(longest, item.size());
+            }
+            combo->setMinimumContentsLength(
+                static_cast<int>(std::min<qsizetype>(longest, kComboCharacters)));
         }
         combo->setCurrentIndex(control.selection);
     } else if (auto* tabs = qobject_cast<QTabBar*>(widget)) {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -77,7 +78,7 @@ QString PortMapToolTip(const CPortMap& ports, bool simulated) {
     return lines.join(QLatin1Char('\n'));
 }
 
-CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated,
+SDeskPanel AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated,
                            const QRect& available) {
     // The notes go into the page, which adds the chosen device's details.
     if (auto* page =
@@ -85,37 +86,40 @@ CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskP
         page->SetPortNotes(PortMapToolTip(ports, simulated != nullptr).toStdString());
     }
     if (simulated == nullptr) {
-        return nullptr;
+        return {};
     }
-    auto* panel = new CSimPanel(*simulated, &window);
-    window.addDockWidget(Qt::RightDockWidgetArea, panel);
-    QAction* toggle = panel->toggleViewAction();
-    toggle->setText(QStringLiteral("&Simulated module"));
+    const QString title = QStringLiteral("Simulated module");
     QMenu* view = window.ViewMenu();
-    view->insertAction(view->actions().value(0), toggle);
-
-    // The window was sized before the panel came: with the panel docked it
-    // asks for more width than a small screen has.
+    // Beside the pages where the screen has room for both, the pages
+    // squeezed as far as they go without scrolling (a 1366-pixel screen
+    // has); the person may move it to the other side or float it.
+    auto* dock = new QDockWidget(title, &window);
+    dock->setObjectName(QStringLiteral("simulatedModulePanel"));
+    dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                      QDockWidget::DockWidgetFloatable);
+    dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    auto* column = new CSimPanel(*simulated, CSimPanel::EShape::Column);
+    dock->setWidget(column);
+    window.addDockWidget(Qt::RightDockWidgetArea, dock);
     const QMargins frame = CMainWindow::FrameAllowance();
-    const bool roomForBoth =
-        window.sizeHint().width() + frame.left() + frame.right() <= available.width();
-    if (roomForBoth) {
+    if (window.WidthWithoutScrolling() + frame.left() + frame.right() <= available.width()) {
+        QAction* toggle = dock->toggleViewAction();
+        toggle->setText(QStringLiteral("&Simulated module"));
+        view->insertAction(view->actions().value(0), toggle);
         window.FitToScreen(available);
-        return panel;
+        return {column, toggle};
     }
-    panel->hide();
-    // Shown again on such a screen, it floats at the right edge of the
-    // screen, over the window, and leaves the pages their width.
-    QObject::connect(toggle, &QAction::triggered, panel, [panel, available](bool shown) {
-        if (shown && !panel->isFloating()) {
-            panel->setFloating(true);
-            const QSize size = panel->sizeHint().boundedTo(available.size());
-            panel->setGeometry(
-                QRect(QPoint(available.right() - size.width() + 1, available.top()), size));
-        }
-    });
+    // On a smaller screen nothing can float over the window without covering
+    // controls: the panel, in three rows, shares the place under the pages
+    // with the packet tracer as a tab of its own.
+    window.removeDockWidget(dock);
+    delete dock;
+    auto* rows = new CSimPanel(*simulated, CSimPanel::EShape::Rows);
+    QAction* show = window.AddBesideTracer(rows, title);
+    show->setText(QStringLiteral("&Simulated module"));
+    view->insertAction(view->actions().value(0), show);
     window.FitToScreen(available);
-    return panel;
+    return {rows, show};
 }
 
 std::unique_ptr<CQtApplication> CQtApplication::Create(int& argc, char** argv, std::string& error) {

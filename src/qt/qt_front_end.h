@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+class QAction;
 class QApplication;
 class QRect;
 
@@ -20,12 +21,19 @@ class ISerialDeviceFactory;
 // The port box's tooltip: the device behind each of COM1..COM8.
 QString PortMapToolTip(const CPortMap& ports, bool simulated);
 
-// Puts the port tooltip on the window and, with `simulated`, docks the panel
-// of the simulated module beside it, with its entry in the View menu. On a
-// screen whose free area `available` is too narrow for both the panel starts
-// hidden and, once shown, floats instead of squeezing the pages. Returns the
-// panel, if any.
-CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated,
+// The panel of the simulated module in the window, and the View menu's
+// entry that shows it.
+struct SDeskPanel {
+    CSimPanel* panel = nullptr;
+    QAction* show = nullptr;
+};
+
+// Puts the port tooltip on the window and, with `simulated`, the panel of
+// the simulated module with its entry in the View menu: docked beside the
+// pages when the screen's free area `available` has room for both, else as
+// a tab beside the packet tracer under the pages. Either way it is shown
+// and covers nothing. Sizes the window for `available`.
+SDeskPanel AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated,
                            const QRect& available);
 
 // The Qt application of the window. Made before the program reads its own
