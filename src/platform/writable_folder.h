@@ -36,6 +36,12 @@ SWritableFolder WritableFolderOfThisProgram();
 // on Windows. Nullopt, with the reason, when that home folder is not known.
 std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& error);
 
+// Where this user's settings of the program live, beside the window's own:
+// "$XDG_CONFIG_HOME/sondrix" (by default "$HOME/.config/sondrix") on Linux,
+// "%APPDATA%\Sondrix" on Windows. Nullopt, with the reason, when neither
+// is known.
+std::optional<std::filesystem::path> UserSettingsFolder(std::string& error);
+
 // Creates `folder` and its parents (on Linux mode 0700 for those it makes, as
 // the XDG rules ask for a user's data); false with the system's reason otherwise.
 bool CreateFolder(const std::filesystem::path& folder, std::string& reason);
