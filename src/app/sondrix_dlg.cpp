@@ -4,6 +4,7 @@
 
 #include "link/command_table.h"
 #include "link/result_codes.h"
+#include "platform/native_file.h"
 #include "platform/serial_device.h"
 #include "ui/strings.h"
 #include "ui/strings_users.h"
@@ -85,7 +86,7 @@ void CSondrixDlg::ShowMessage(const std::string& text) {
     SetText(kMessageLine, text);
 }
 
-bool CSondrixDlg::PrepareFolder(const std::filesystem::path& folder, std::string& reason) {
+bool CSondrixDlg::PrepareFolder(const CFilePath& folder, std::string& reason) {
     const std::string note = FolderNote(folder);
     if (note.empty()) {
         return true;
@@ -100,11 +101,11 @@ bool CSondrixDlg::PrepareFolder(const std::filesystem::path& folder, std::string
     return true;
 }
 
-std::string CSondrixDlg::FolderNote(const std::filesystem::path& folder) const {
-    if (!writableFolder.perUser || folder != writableFolder.folder) {
+std::string CSondrixDlg::FolderNote(const CFilePath& folder) const {
+    if (!writableFolder.perUser || folder.Path() != writableFolder.folder) {
         return {};
     }
-    return LoadString(IDS_FILES_KEPT_IN) + folder.string();
+    return LoadString(IDS_FILES_KEPT_IN) + Utf8FromPath(folder);
 }
 
 void CSondrixDlg::Report(const std::string& text, EIcon icon) {

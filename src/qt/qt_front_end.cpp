@@ -67,15 +67,7 @@ void NoDisplayHandler(QtMsgType type, const QMessageLogContext& context, const Q
 }  // namespace
 
 QString PortMapToolTip(const CPortMap& ports, bool simulated) {
-    QStringList lines;
-    for (int number = 1; number <= CPortMap::kPortCount; ++number) {
-        const std::string name = "COM" + std::to_string(number);
-        const bool builtIn = simulated && name == CSimDeskPorts::kSimulatedPort;
-        lines << QStringLiteral("%1: %2").arg(
-            QString::fromStdString(name), builtIn ? QStringLiteral("the simulated module")
-                                                  : QString::fromStdString(ports.DevicePath(name)));
-    }
-    return lines.join(QLatin1Char('\n'));
+    return QString::fromStdString(ports.Notes(simulated ? CSimDeskPorts::kSimulatedPort : ""));
 }
 
 SDeskPanel AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated,
