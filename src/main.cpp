@@ -15,19 +15,9 @@ namespace {
 // `others`, arguments that are not the program's own are collected there.
 bool ParseOptions(int argc, char** argv, sondrix::SSimConfig& simConfig,
                   sondrix::SAppOptions& options, std::vector<std::string>* others) {
-    std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    simConfig = {};
-    options = {};
-    const size_t count = args.size();
-    // ParseSimOptions takes its own options out of `args`.
-    if (!ParseSimOptions(args, simConfig, error) ||
-        !ParseAppOptions(args, options, error, others)) {
+    if (!sondrix::ParseDeskOptions({argv + 1, argv + argc}, simConfig, options, error, others)) {
         std::fprintf(stderr, "sondrix: %s\n", error.c_str());
-        return false;
-    }
-    if (args.size() != count && !options.simulate) {
-        std::fprintf(stderr, "sondrix: the simulated module's options work with --simulate only\n");
         return false;
     }
     return true;
