@@ -192,7 +192,7 @@ void CModule::CheckInterrupt() {
     if (m_closing) {
         return;
     }
-    const int signal = m_interrupt != nullptr ? m_interrupt->load() : 0;
+    const int signal = m_interrupt ? m_interrupt() : 0;
     if (signal != 0) {
         GiveUp();
         throw CModuleError::Interrupted(signal);
@@ -212,7 +212,9 @@ void CModule::GiveUp() {
         m_cancelSent = true;
         m_dlg->cancelPending = 1;
         m_dlg->PacketManager().SendCommand(CMD_CANCEL);
-        m_loop.RunUntil([this] { return m_outcomes->Find(SOutcome::EKind::CancelAnswered); }, 1000);
+        // The cancel's answer, and then the cancelled request's own (result
+        // 13), which the next call would otherwise take for its answer.
+        m_loop.RunUntil([this] { return m_expected.empty(); }, 1000);
     }
     Abandon();
 }

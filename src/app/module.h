@@ -167,9 +167,11 @@ class CModule {
     void SetCredential(std::function<std::optional<SMasterCredential>()> credential) {
         m_credential = std::move(credential);
     }
-    // Once `signal` holds a signal's number (set from any thread), the call
-    // under way ends with CModuleError::Interrupted.
-    void SetInterrupt(const std::atomic<int>* signal) { m_interrupt = signal; }
+    // Asked on the calling thread at every turn of a wait (at least every
+    // 100 ms): the number of a signal that came, or 0. Once it names one, the
+    // call under way ends with CModuleError::Interrupted. (A signal handler
+    // sets an atomic the hook reads; an interpreter checks its own signals.)
+    void SetInterrupt(std::function<int()> signal) { m_interrupt = std::move(signal); }
     // Gives up the call under way, from any thread: the module is told to
     // cancel, and the call throws a cancelled failure.
     void Cancel();
@@ -206,6 +208,9 @@ class CModule {
     // The log by option (0 Nth previous, 1 oldest unread, 2 last written,
     // 3 all, 4 oldest unread to last) into `path`.
     SLogDownload Log(const std::filesystem::path& path, uint32_t option, uint32_t n);
+    // The option of Log by the name programs use ("all", "unread", "last",
+    // "oldest-to-last", "nth"), or none.
+    static std::optional<uint32_t> LogChoice(const std::string& name);
     // Packed BCD: century, year, month, day, hour, minute, second.
     std::array<uint8_t, 7> Time();
     void SetTime(const std::array<uint8_t, 7>& bcd);
@@ -283,7 +288,7 @@ class CModule {
     std::function<void(EQuestion)> m_prompt;
     std::function<void(const STracedPacket&)> m_packetObserver;
     std::function<std::optional<SMasterCredential>()> m_credential;
-    const std::atomic<int>* m_interrupt = nullptr;
+    std::function<int()> m_interrupt;
     std::atomic<bool> m_cancel{false};
     // Requests sent and not answered yet, by command.
     std::map<uint32_t, int> m_expected;

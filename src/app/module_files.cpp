@@ -305,6 +305,23 @@ SLogDownload CModule::Log(const std::filesystem::path& path, uint32_t option, ui
     return {path, m_outcomes->Find(EKind::LogSaved)->count};
 }
 
+std::optional<uint32_t> CModule::LogChoice(const std::string& name) {
+    struct SLogChoice {
+        const char* name;
+        uint32_t option;
+    };
+    static constexpr std::array<SLogChoice, 5> kLogChoices = {{
+        {"all", CLogDownload::kAll},
+        {"unread", CLogDownload::kOldestUnread},
+        {"last", CLogDownload::kLastWritten},
+        {"oldest-to-last", CLogDownload::kOldestUnreadToLast},
+        {"nth", CLogDownload::kNthPrevious},
+    }};
+    const auto* choice = std::find_if(kLogChoices.begin(), kLogChoices.end(),
+                                      [&](const SLogChoice& c) { return name == c.name; });
+    return choice == kLogChoices.end() ? std::nullopt : std::optional(choice->option);
+}
+
 std::vector<std::string> CModule::OptionNames() {
     std::vector<std::string> names;
     for (const SOptionName& name : kOptionNames) {
