@@ -5,8 +5,9 @@
 int main() {
     sondrix::CPtySimulator simulator;  // a simulated HLX module on a pseudo-terminal
     std::string error;
-    if (!simulator.Start(error))
+    if (!simulator.Start(error)) {
         return 1;
+    }
     sondrix::CMessageLoop loop(sondrix::CMessageLoop::EClock::Real);
     sondrix::CPortMap ports;
     sondrix::CModule module(loop, ports, {});

@@ -223,14 +223,15 @@ void CModule::Throw(EFailure failure, const std::string& message, uint32_t resul
     throw CModuleError(failure, message, result);
 }
 
-void CModule::Await(const std::string& what, const std::function<bool()>& done, const char* unit) {
+void CModule::Await(const std::string& what, const std::function<bool()>& done,
+                    SShownProgress shown) {
     while (true) {
         CheckInterrupt();
         if (m_cancel && !m_closing) {
             GiveUp();
             Throw(EFailure::Cancelled, "cancelled while " + what, RESULT_CANCELED);
         }
-        ShowProgress(what, unit);
+        ShowProgress(shown);
         for (const COutcomes::SRecorded& recorded : m_outcomes->list) {
             const SOutcome& outcome = recorded.outcome;
             if (outcome.kind != SOutcome::EKind::Failed || recorded.recovered) {
@@ -279,14 +280,14 @@ void CModule::Settle() {
     Abandon();
 }
 
-void CModule::ShowProgress(const std::string& what, const char* unit) {
-    if (unit == nullptr) {
+void CModule::ShowProgress(SShownProgress shown) {
+    if (shown.task == nullptr) {
         return;
     }
     for (; m_progressShown < m_outcomes->list.size(); ++m_progressShown) {
         const SOutcome& outcome = m_outcomes->list[m_progressShown].outcome;
         if (outcome.kind == SOutcome::EKind::Progress && m_progress) {
-            m_progress({what, outcome.done, outcome.total, unit});
+            m_progress({shown.task, outcome.done, outcome.total, shown.unit});
         }
     }
 }

@@ -129,6 +129,12 @@ struct SProgress {
     std::string unit;  // "blocks", "records", "chunks", "pages"
 };
 
+// How a call reports its progress: the task and unit of its SProgress.
+struct SShownProgress {
+    const char* task = nullptr;  // none: the call reports no progress
+    const char* unit = nullptr;
+};
+
 // The typed interface to one HLX module: every bench task as a call that
 // returns values or throws CModuleError with the kind of failure (and so the
 // command line's exit status). It runs the same program core as the window
@@ -204,6 +210,9 @@ class CModule {
     // Gives (true) or takes master authority; the users as they are afterwards.
     std::vector<SUser> SetMaster(const std::vector<std::string>& ids, bool master);
     SBackup Backup(const std::filesystem::path& folder);
+    // Makes the folder a backup writes into, with its parents; a file
+    // failure when there cannot be a folder there.
+    static void MakeFolder(const std::filesystem::path& folder);
     SRestore Restore(const std::vector<std::filesystem::path>& files);
     // The log by option (0 Nth previous, 1 oldest unread, 2 last written,
     // 3 all, 4 oldest unread to last) into `path`.
@@ -247,9 +256,9 @@ class CModule {
     void Start();
     // A call's wait: the loop runs until `done` holds; a failure outcome, the
     // module's silence, an interrupt or a cancel ends it with an error.
-    // Progress outcomes are shown in `unit` (none: not shown).
+    // Progress outcomes are reported as `shown` (no task: not reported).
     void Await(const std::string& what, const std::function<bool()>& done,
-               const char* unit = nullptr);
+               SShownProgress shown = {});
     // Runs until every request sent has its answer (bounded), then gives the
     // rest up: their late answers are dropped.
     void Settle();
@@ -269,7 +278,7 @@ class CModule {
     bool AcceptAnswer(const CPacket& packet);
     bool AnswerQuestion(EQuestion question);
     void Prompt(EQuestion question);
-    void ShowProgress(const std::string& what, const char* unit);
+    void ShowProgress(SShownProgress shown);
     // Reads the template mode where the module's record layout depends on it.
     void ReadTemplateMode();
     std::vector<SOptionValue> ReadOptions();

@@ -110,14 +110,7 @@ void Capture(CModule& module, const SCliOptions& options, CCliReport& report) {
 
 void CheckBackup(const SCliOptions& options) {
     NeedArguments(options, 1, 1, "backup DIR");
-    const fs::path folder = PathFromUtf8(options.arguments[0]);
-    std::error_code error;
-    fs::create_directories(folder, error);
-    std::error_code kind;
-    if (!fs::is_directory(folder, kind)) {
-        CliFail(kCliFileError, "cannot use the folder " + options.arguments[0] + ": " +
-                                   (error ? error.message() : "not a folder"));
-    }
+    CModule::MakeFolder(PathFromUtf8(options.arguments[0]));
 }
 
 void Backup(CModule& module, const SCliOptions& options, CCliReport& report) {
