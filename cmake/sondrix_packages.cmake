@@ -16,7 +16,9 @@ if(TARGET sondrix_python)
 endif()
 
 # Every package has its own copyright, changelog and lintian overrides.
-foreach(component package IN ZIP_LISTS "python;dev" "python3-sondrix;libsondrix-dev")
+set(sondrix_components python dev)
+set(sondrix_component_packages python3-sondrix libsondrix-dev)
+foreach(component package IN ZIP_LISTS sondrix_components sondrix_component_packages)
     install(FILES data/debian/copyright ${SONDRIX_PACKAGE_DIR}/compressed/changelog.Debian.gz
             DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
     file(WRITE ${SONDRIX_PACKAGE_DIR}/lintian-overrides.${package}
@@ -30,6 +32,12 @@ foreach(component package IN ZIP_LISTS "python;dev" "python3-sondrix;libsondrix-
 endforeach()
 
 set(CPACK_DEB_COMPONENT_INSTALL ON)
+# A component's package description is its own, summary line first: CPack
+# would put the project's summary before each of them, so that is left at
+# CPack's default, which it never puts anywhere.
+set(CPACK_DEBIAN_SONDRIX_DESCRIPTION
+    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
+unset(CPACK_PACKAGE_DESCRIPTION_SUMMARY)
 set(CPACK_COMPONENTS_ALL sondrix python dev)
 set(CPACK_DEBIAN_PACKAGE_SOURCE sondrix)
 set(CPACK_DEBIAN_SONDRIX_PACKAGE_NAME sondrix)

@@ -21,6 +21,10 @@ for package in python3-sondrix libsondrix-dev sondrix; do
     [ -f "${debs[0]}" ] || fail "no $package package in $build/install-test/package"
     dpkg -x "${debs[0]}" "$root"
 done
+# apt takes the three together: what they depend on is in Debian or among them.
+(cd "$build/install-test/package" &&
+    apt-get -s -q install ./sondrix_*.deb ./python3-sondrix_*.deb ./libsondrix-dev_*.deb) \
+    >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log" >&2; fail "apt cannot install the packages"; }
 deb_python=("$build"/install-test/package/python3-sondrix_*.deb)
 dpkg-deb -f "${deb_python[0]}" Depends | grep -q 'python3 (>= 3' || fail "python3-sondrix does not depend on python3"
 
@@ -34,6 +38,9 @@ if [ "$(id -u)" = 0 ]; then
     chown 65534:65534 "$home"
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
+# The package's folder is one Debian's python3 searches once installed.
+grep -qx /usr/lib/python3/dist-packages <<<"$(/usr/bin/python3 -c 'import sys; print("\n".join(sys.path))')" ||
+    fail "Debian's python3 does not search /usr/lib/python3/dist-packages"
 packages=$(echo "$root"/usr/lib/python3/dist-packages)
 [ -f "$packages/sondrix/__init__.pyi" ] && [ -f "$packages/sondrix/py.typed" ] ||
     fail "the type stubs are not in the package"
