@@ -13,10 +13,12 @@ SONDRIX_PACKAGES=(
     python3-dev python3-pybind11 python3-pytest python3-numpy
 )
 
-# The Windows cross build and its Wine runs: installed by tools/test.sh, or
-# on their own with tools/deps.sh windows.
+# The Windows cross build, its Wine runs (the window's on a virtual X
+# display) and its installer: installed by tools/test.sh, or on their own
+# with tools/deps.sh windows.
 SONDRIX_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64
+    xvfb xauth nsis
 )
 
 sondrix_install_missing() {

@@ -43,7 +43,7 @@ void CLogDownload::OnGetLogData(const CPacket& packet) {
     store.Store(std::span<const uint8_t>(packet.data, packet.dataSize),
                 LogRecordSize(m_dlg.dbDlg.RecordContext()));
     const size_t records = store.Count();
-    if (WriteLogChunk(path, chunk, store) != EFileStatus::Ok) {
+    if (WriteLogChunk(PathFromUtf8(path), chunk, store) != EFileStatus::Ok) {
         // Asking for more would only lose it too.
         m_dlg.Fail(LoadString(IDS_EXTRA_LOG_NOT_WRITTEN) + path, EFailure::File);
         return;

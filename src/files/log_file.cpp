@@ -8,7 +8,7 @@
 
 namespace sondrix {
 
-EFileStatus WriteLogChunk(const std::filesystem::path& path, size_t chunkIndex, CLogStore& store) {
+EFileStatus WriteLogChunk(const CFilePath& path, size_t chunkIndex, CLogStore& store) {
     std::string text;
     std::span<const uint8_t> record;
     while (store.Next(record)) {

@@ -5,6 +5,7 @@
 
 #include "files/file_status.h"
 #include "files/log_store.h"
+#include "platform/native_file.h"
 
 namespace sondrix {
 
@@ -13,6 +14,6 @@ namespace sondrix {
 // replaces it (an existing file only once the new one is complete); later
 // chunks append to it. Returns Ok or IoError (the file cannot be
 // opened or written), after which the download should stop.
-EFileStatus WriteLogChunk(const std::filesystem::path& path, size_t chunkIndex, CLogStore& store);
+EFileStatus WriteLogChunk(const CFilePath& path, size_t chunkIndex, CLogStore& store);
 
 }  // namespace sondrix

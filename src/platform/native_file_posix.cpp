@@ -34,7 +34,7 @@ std::string LastSystemErrorText() {
     return std::strerror(errno);
 }
 
-bool CNativeFile::Open(const std::filesystem::path& path, EMode mode) {
+bool CNativeFile::Open(const CFilePath& path, EMode mode) {
     Close();
     int flags = O_CLOEXEC;
     switch (mode) {
@@ -52,7 +52,7 @@ bool CNativeFile::Open(const std::filesystem::path& path, EMode mode) {
             flags |= O_WRONLY | O_CREAT | O_APPEND;
             break;
     }
-    m_handle = ::open(path.c_str(), flags, 0666);
+    m_handle = ::open(path.Path().c_str(), flags, 0666);
     m_error = m_handle >= 0 ? EError::None : ErrorOf(errno);
     return m_handle >= 0;
 }
@@ -107,9 +107,9 @@ bool CNativeFile::Flush() {
     return ::fsync(Fd(m_handle)) == 0;
 }
 
-void CNativeFile::CopyPermissionsFrom(const std::filesystem::path& model) {
+void CNativeFile::CopyPermissionsFrom(const CFilePath& model) {
     struct stat existing {};
-    if (::stat(model.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    if (::stat(model.Path().c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
         ::fchmod(Fd(m_handle), existing.st_mode & 07777);
     }
 }
@@ -122,19 +122,19 @@ bool CNativeFile::Close() {
     return ::close(Fd(std::exchange(m_handle, -1))) == 0;
 }
 
-CNativeFile::EError CNativeFile::Probe(const std::filesystem::path& path) {
+CNativeFile::EError CNativeFile::Probe(const CFilePath& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0     ? EError::None
-           : ErrorOf(errno) == EError::NotFound ? EError::NotFound
-                                                : EError::Other;
+    return ::stat(path.Path().c_str(), &info) == 0 ? EError::None
+           : ErrorOf(errno) == EError::NotFound    ? EError::NotFound
+                                                   : EError::Other;
 }
 
-bool CNativeFile::Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+bool CNativeFile::Replace(const CFilePath& from, const CFilePath& to) {
+    return ::rename(from.Path().c_str(), to.Path().c_str()) == 0;
 }
 
-bool CNativeFile::Remove(const std::filesystem::path& path) {
-    return ::unlink(path.c_str()) == 0;
+bool CNativeFile::Remove(const CFilePath& path) {
+    return ::unlink(path.Path().c_str()) == 0;
 }
 
 unsigned long CNativeFile::ProcessId() {

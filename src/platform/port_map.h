@@ -33,12 +33,13 @@ class CPortMap final : public ISerialDeviceFactory {
     bool Assign(const std::string& mapping, std::string& error);
     void Assign(int portNumber, const std::string& path);
     // What a program's port argument stands for, as a name Create opens:
-    // "COMn", "COMn=PATH", "auto" (the first USB serial adapter or CDC-ACM
+    // "COMn" in any case (one beyond COM8 that the system has keeps its
+    // name), "COMn=PATH", "auto" (the first USB serial adapter or CDC-ACM
     // board), a device path or stable /dev/serial path, or a bare device name
     // ("ttyUSB0"); the last three are put behind COM1, and an empty argument
     // is COM1. On failure returns empty with `error` set, and `noAdapter`
     // tells an adapter that is not there from an argument that is wrong.
-    std::string Choose(const std::string& port, std::string& error, bool& noAdapter);
+    std::string Choose(const std::string& argument, std::string& error, bool& noAdapter);
     // The device behind a port name; empty for a COM name beyond COM8 where
     // the system does not name its ports COMn itself.
     std::string DevicePath(const std::string& portName) const;
@@ -47,10 +48,17 @@ class CPortMap final : public ISerialDeviceFactory {
 
     // "COM3" -> 3; 0 when the name is not COM1..COM8.
     static int PortNumber(const std::string& portName);
-    // "COM" and digits: a name of the window's kind, mapped or not.
+    // "COM" and digits: a name of the window's kind, mapped or not. Windows
+    // takes its port names in any case, so "com12" is one too.
     static bool IsComName(const std::string& portName);
+    // A COM name as the program writes it ("com12" gives "COM12"); any other
+    // name as it is.
+    static std::string ComName(const std::string& portName);
     // "COM1 (/dev/ttyS0), COM2 (/dev/ttyS1), ...": what the COM names mean.
     std::string MappedNames() const;
+    // One line a port for the Port box's tooltip: "COM2: /dev/ttyS1"; the
+    // port `builtIn` (if any) holds the simulated module.
+    std::string Notes(const std::string& builtIn = {}) const;
 
     // The COMn a discovered device is mapped to, or empty.
     std::string MappedName(const SSerialPortInfo& port) const;

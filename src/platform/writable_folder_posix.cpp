@@ -65,10 +65,10 @@ std::optional<std::filesystem::path> UserSettingsFolder(std::string& error) {
     return std::filesystem::path(*folder) / ".config" / "sondrix";
 }
 
-bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
+bool CreateFolder(const CFilePath& folder, std::string& reason) {
     // Parents are made one by one so that each new one gets the private mode.
     std::filesystem::path partial;
-    for (const std::filesystem::path& part : folder) {
+    for (const std::filesystem::path& part : folder.Path()) {
         partial /= part;
         if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
             reason = std::strerror(errno);
@@ -76,7 +76,7 @@ bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
         }
     }
     struct stat made {};
-    if (::stat(folder.c_str(), &made) != 0) {
+    if (::stat(folder.Path().c_str(), &made) != 0) {
         reason = std::strerror(errno);
         return false;
     }

@@ -15,6 +15,12 @@ def test_info_names_the_module_and_the_line(sim):
     assert module.closed
 
 
+def test_a_simulator_inside_the_process_needs_no_terminal():
+    with sondrix.Simulator(pty=False, users=1) as sim, sim.module() as module:
+        assert sim.port is None and module.port == "COM1"
+        assert module.info().users == 1 and module.identify().id == "1"
+
+
 def test_a_capture_is_the_image_the_command_line_saves(sim, tmp_path):
     cli = required_path("SONDRIX_CLI")
     for name in ("cli.bmp", "cli.raw"):
