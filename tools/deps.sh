@@ -10,6 +10,7 @@ SONDRIX_PACKAGES=(
     dpkg-dev lintian appstream
     tshark
     libudev-dev umockdev libumockdev-dev
+    python3-dev python3-pybind11 python3-pytest python3-numpy
 )
 
 # The Windows cross build, its Wine runs (the window's on a virtual X

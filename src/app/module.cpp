@@ -193,7 +193,7 @@ void CModule::CheckInterrupt() {
     if (m_closing) {
         return;
     }
-    const int signal = m_interrupt != nullptr ? m_interrupt->load() : 0;
+    const int signal = m_interrupt ? m_interrupt() : 0;
     if (signal != 0) {
         GiveUp();
         throw CModuleError::Interrupted(signal);
@@ -213,7 +213,9 @@ void CModule::GiveUp() {
         m_cancelSent = true;
         m_dlg->cancelPending = 1;
         m_dlg->PacketManager().SendCommand(CMD_CANCEL);
-        m_loop.RunUntil([this] { return m_outcomes->Find(SOutcome::EKind::CancelAnswered); }, 1000);
+        // The cancel's answer, and then the cancelled request's own (result
+        // 13), which the next call would otherwise take for its answer.
+        m_loop.RunUntil([this] { return m_expected.empty(); }, 1000);
     }
     Abandon();
 }
@@ -222,14 +224,15 @@ void CModule::Throw(EFailure failure, const std::string& message, uint32_t resul
     throw CModuleError(failure, message, result);
 }
 
-void CModule::Await(const std::string& what, const std::function<bool()>& done, const char* unit) {
+void CModule::Await(const std::string& what, const std::function<bool()>& done,
+                    SShownProgress shown) {
     while (true) {
         CheckInterrupt();
         if (m_cancel && !m_closing) {
             GiveUp();
             Throw(EFailure::Cancelled, "cancelled while " + what, RESULT_CANCELED);
         }
-        ShowProgress(what, unit);
+        ShowProgress(shown);
         for (const COutcomes::SRecorded& recorded : m_outcomes->list) {
             const SOutcome& outcome = recorded.outcome;
             if (outcome.kind != SOutcome::EKind::Failed || recorded.recovered) {
@@ -278,14 +281,14 @@ void CModule::Settle() {
     Abandon();
 }
 
-void CModule::ShowProgress(const std::string& what, const char* unit) {
-    if (unit == nullptr) {
+void CModule::ShowProgress(SShownProgress shown) {
+    if (shown.task == nullptr) {
         return;
     }
     for (; m_progressShown < m_outcomes->list.size(); ++m_progressShown) {
         const SOutcome& outcome = m_outcomes->list[m_progressShown].outcome;
         if (outcome.kind == SOutcome::EKind::Progress && m_progress) {
-            m_progress({what, outcome.done, outcome.total, unit});
+            m_progress({shown.task, outcome.done, outcome.total, shown.unit});
         }
     }
 }

@@ -129,6 +129,12 @@ struct SProgress {
     std::string unit;  // "blocks", "records", "chunks", "pages"
 };
 
+// How a call reports its progress: the task and unit of its SProgress.
+struct SShownProgress {
+    const char* task = nullptr;  // none: the call reports no progress
+    const char* unit = nullptr;
+};
+
 // The typed interface to one HLX module: every bench task as a call that
 // returns values or throws CModuleError with the kind of failure (and so the
 // command line's exit status). It runs the same program core as the window
@@ -167,9 +173,11 @@ class CModule {
     void SetCredential(std::function<std::optional<SMasterCredential>()> credential) {
         m_credential = std::move(credential);
     }
-    // Once `signal` holds a signal's number (set from any thread), the call
-    // under way ends with CModuleError::Interrupted.
-    void SetInterrupt(const std::atomic<int>* signal) { m_interrupt = signal; }
+    // Asked on the calling thread at every turn of a wait (at least every
+    // 100 ms): the number of a signal that came, or 0. Once it names one, the
+    // call under way ends with CModuleError::Interrupted. (A signal handler
+    // sets an atomic the hook reads; an interpreter checks its own signals.)
+    void SetInterrupt(std::function<int()> signal) { m_interrupt = std::move(signal); }
     // Gives up the call under way, from any thread: the module is told to
     // cancel, and the call throws a cancelled failure.
     void Cancel();
@@ -202,10 +210,16 @@ class CModule {
     // Gives (true) or takes master authority; the users as they are afterwards.
     std::vector<SUser> SetMaster(const std::vector<std::string>& ids, bool master);
     SBackup Backup(const std::filesystem::path& folder);
+    // Makes the folder a backup writes into, with its parents; a file
+    // failure when there cannot be a folder there.
+    static void MakeFolder(const std::filesystem::path& folder);
     SRestore Restore(const std::vector<std::filesystem::path>& files);
     // The log by option (0 Nth previous, 1 oldest unread, 2 last written,
     // 3 all, 4 oldest unread to last) into `path`.
     SLogDownload Log(const std::filesystem::path& path, uint32_t option, uint32_t n);
+    // The option of Log by the name programs use ("all", "unread", "last",
+    // "oldest-to-last", "nth"), or none.
+    static std::optional<uint32_t> LogChoice(const std::string& name);
     // Packed BCD: century, year, month, day, hour, minute, second.
     std::array<uint8_t, 7> Time();
     void SetTime(const std::array<uint8_t, 7>& bcd);
@@ -242,9 +256,9 @@ class CModule {
     void Start();
     // A call's wait: the loop runs until `done` holds; a failure outcome, the
     // module's silence, an interrupt or a cancel ends it with an error.
-    // Progress outcomes are shown in `unit` (none: not shown).
+    // Progress outcomes are reported as `shown` (no task: not reported).
     void Await(const std::string& what, const std::function<bool()>& done,
-               const char* unit = nullptr);
+               SShownProgress shown = {});
     // Runs until every request sent has its answer (bounded), then gives the
     // rest up: their late answers are dropped.
     void Settle();
@@ -264,7 +278,7 @@ class CModule {
     bool AcceptAnswer(const CPacket& packet);
     bool AnswerQuestion(EQuestion question);
     void Prompt(EQuestion question);
-    void ShowProgress(const std::string& what, const char* unit);
+    void ShowProgress(SShownProgress shown);
     // Reads the template mode where the module's record layout depends on it.
     void ReadTemplateMode();
     std::vector<SOptionValue> ReadOptions();
@@ -283,7 +297,7 @@ class CModule {
     std::function<void(EQuestion)> m_prompt;
     std::function<void(const STracedPacket&)> m_packetObserver;
     std::function<std::optional<SMasterCredential>()> m_credential;
-    const std::atomic<int>* m_interrupt = nullptr;
+    std::function<int()> m_interrupt;
     std::atomic<bool> m_cancel{false};
     // Requests sent and not answered yet, by command.
     std::map<uint32_t, int> m_expected;

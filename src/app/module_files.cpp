@@ -207,7 +207,18 @@ void SImage::Save(const std::filesystem::path& path, std::FILE* diagnostics) con
     }
 }
 
+void CModule::MakeFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    std::error_code kind;
+    if (!std::filesystem::is_directory(folder, kind)) {
+        throw CModuleError(EFailure::File, "cannot use the folder " + Utf8FromPath(folder) + ": " +
+                                               (error ? error.message() : "not a folder"));
+    }
+}
+
 SBackup CModule::Backup(const std::filesystem::path& folder) {
+    MakeFolder(folder);
     EnterMaster();
     ReadTemplateMode();
     const std::optional<uint8_t> code =
@@ -226,13 +237,12 @@ SBackup CModule::Backup(const std::filesystem::path& folder) {
         }
     };
     try {
-        Await(
-            "downloading the records",
-            [&] {
-                const SOutcome* done = m_outcomes->Find(EKind::TransferDone);
-                return done != nullptr && done->command == CMD_DOWNLOAD_RECORD;
-            },
-            "records");
+        Await("downloading the records",
+              [&] {
+                  const SOutcome* done = m_outcomes->Find(EKind::TransferDone);
+                  return done != nullptr && done->command == CMD_DOWNLOAD_RECORD;
+              },
+              {"backup", "records"});
     } catch (const CModuleError& error) {
         // Whatever stopped the run, the person learns what was saved before.
         saved();
@@ -272,9 +282,9 @@ SRestore CModule::Restore(const std::vector<std::filesystem::path>& files) {
     m_dlg->records.Upload(std::move(records), [this] { return !m_cancel; });
     SRestore restore;
     try {
-        Await(
-            "uploading the records", [&] { return m_outcomes->Find(EKind::UserCount) != nullptr; },
-            "records");
+        Await("uploading the records",
+              [&] { return m_outcomes->Find(EKind::UserCount) != nullptr; },
+              {"restore", "records"});
     } catch (const CModuleError& error) {
         const SOutcome* refused = m_outcomes->Find(EKind::RecordRefused);
         if (refused == nullptr || error.Signal() > 0) {
@@ -298,11 +308,27 @@ SLogDownload CModule::Log(const std::filesystem::path& path, uint32_t option, ui
     ReadTemplateMode();
     Begin();
     m_dlg->logDownload.Start(Utf8FromPath(path), option, n);
-    Await(
-        "downloading the log", [&] { return m_outcomes->Find(EKind::LogSaved) != nullptr; },
-        "pages");
+    Await("downloading the log", [&] { return m_outcomes->Find(EKind::LogSaved) != nullptr; },
+          {"log", "pages"});
     Settle();
     return {path, m_outcomes->Find(EKind::LogSaved)->count};
+}
+
+std::optional<uint32_t> CModule::LogChoice(const std::string& name) {
+    struct SLogChoice {
+        const char* name;
+        uint32_t option;
+    };
+    static constexpr std::array<SLogChoice, 5> kLogChoices = {{
+        {"all", CLogDownload::kAll},
+        {"unread", CLogDownload::kOldestUnread},
+        {"last", CLogDownload::kLastWritten},
+        {"oldest-to-last", CLogDownload::kOldestUnreadToLast},
+        {"nth", CLogDownload::kNthPrevious},
+    }};
+    const auto* choice = std::find_if(kLogChoices.begin(), kLogChoices.end(),
+                                      [&](const SLogChoice& c) { return name == c.name; });
+    return choice == kLogChoices.end() ? std::nullopt : std::optional(choice->option);
 }
 
 std::vector<std::string> CModule::OptionNames() {
@@ -381,9 +407,9 @@ std::string CModule::UpdateFirmware(const std::filesystem::path& file) {
     m_cancelTellsModule = false;
     m_dlg->firmware.Start(Utf8FromPath(file), false, [this] { return !m_cancel; });
     try {
-        Await(
-            "updating the firmware",
-            [&] { return m_outcomes->Find(EKind::FirmwareDone) != nullptr; }, "chunks");
+        Await("updating the firmware",
+              [&] { return m_outcomes->Find(EKind::FirmwareDone) != nullptr; },
+              {"firmware", "chunks"});
     } catch (...) {
         // A transfer given up leaves no popup or busy flag behind.
         m_cancelTellsModule = true;

@@ -31,13 +31,12 @@ SImage CModule::Capture() {
     Begin();
     Prompt(EQuestion::PlaceFinger);
     m_dlg->imageDlg.StartCapture();
-    Await(
-        "capturing",
-        [&] {
-            return m_outcomes->Find(EKind::Quality) != nullptr ||
-                   m_outcomes->Find(EKind::QualityFailed) != nullptr;
-        },
-        "blocks");
+    Await("capturing",
+          [&] {
+              return m_outcomes->Find(EKind::Quality) != nullptr ||
+                     m_outcomes->Find(EKind::QualityFailed) != nullptr;
+          },
+          {"capture", "blocks"});
     Settle();
     const CImageDlg& page = m_dlg->imageDlg;
     SImage image;

@@ -113,14 +113,7 @@ void Capture(CModule& module, const SCliOptions& options, CCliReport& report) {
 
 void CheckBackup(const SCliOptions& options) {
     NeedArguments(options, 1, 1, "backup DIR");
-    const fs::path folder = PathFromUtf8(options.arguments[0]);
-    std::error_code error;
-    fs::create_directories(folder, error);
-    std::error_code kind;
-    if (!fs::is_directory(folder, kind)) {
-        CliFail(kCliFileError, "cannot use the folder " + options.arguments[0] + ": " +
-                                   (error ? error.message() : "not a folder"));
-    }
+    CModule::MakeFolder(PathFromUtf8(options.arguments[0]));
 }
 
 void Backup(CModule& module, const SCliOptions& options, CCliReport& report) {
@@ -146,31 +139,12 @@ void Restore(CModule& module, const SCliOptions& options, CCliReport& report) {
 
 // ---- log ----
 
-struct SLogChoice {
-    const char* name;
-    uint32_t option;
-};
-
-constexpr std::array<SLogChoice, 5> kLogChoices = {{
-    {"all", CLogDownload::kAll},
-    {"unread", CLogDownload::kOldestUnread},
-    {"last", CLogDownload::kLastWritten},
-    {"oldest-to-last", CLogDownload::kOldestUnreadToLast},
-    {"nth", CLogDownload::kNthPrevious},
-}};
-
-const SLogChoice* FindLogChoice(const std::string& name) {
-    const auto* choice = std::find_if(kLogChoices.begin(), kLogChoices.end(),
-                                      [&](const SLogChoice& c) { return name == c.name; });
-    return choice == kLogChoices.end() ? nullptr : choice;
-}
-
 void CheckLog(const SCliOptions& options) {
     NeedArguments(options, 0, 0, "log -o FILE [--option all|unread|last|oldest-to-last|nth N]");
     if (options.output.empty()) {
         CliFail(kCliUsage, "log needs -o FILE");
     }
-    if (FindLogChoice(options.logOption) == nullptr) {
+    if (!CModule::LogChoice(options.logOption)) {
         CliFail(kCliUsage, "unknown log option " + options.logOption +
                                " (all, unread, last, oldest-to-last or nth N)");
     }
@@ -178,10 +152,10 @@ void CheckLog(const SCliOptions& options) {
 }
 
 void Log(CModule& module, const SCliOptions& options, CCliReport& report) {
-    const SLogChoice& choice = *FindLogChoice(options.logOption);
+    const uint32_t choice = *CModule::LogChoice(options.logOption);
     const SLogDownload log =
-        module.Log(PathFromUtf8(options.output), choice.option,
-                   choice.option == CLogDownload::kNthPrevious ? options.logCount : 0);
+        module.Log(PathFromUtf8(options.output), choice,
+                   choice == CLogDownload::kNthPrevious ? options.logCount : 0);
     std::error_code error;
     report.Add("file", options.output);
     report.AddNumber("records", log.records);

@@ -212,7 +212,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         // The simulated module's line is new every run: nothing to remember.
         settings.rateFile = options.simulate ? std::filesystem::path() : CRateMemory::UserFile();
         CModule module(loop, devices, settings);
-        module.SetInterrupt(&interrupt);
+        module.SetInterrupt([&interrupt] { return interrupt.load(); });
         terminal.Hook(module);
         const bool monitor = options.command == "monitor";
         module.SetPacketObserver([&](const STracedPacket& packet) {

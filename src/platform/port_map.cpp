@@ -50,6 +50,38 @@ bool CPortMap::Assign(const std::string& mapping, std::string& error) {
     return true;
 }
 
+std::string CPortMap::Choose(const std::string& argument, std::string& error, bool& noAdapter) {
+    noAdapter = false;
+    const std::string port = ComName(argument);
+    if (port.empty()) {
+        return "COM1";
+    }
+    if (PortNumber(port) != 0) {
+        return port;
+    }
+    if (IsComName(port)) {
+        if (DevicePath(port).empty()) {
+            error = port + " is not a port here; the COM names are " + MappedNames();
+            return {};
+        }
+        // A port of the system beyond COM8 (Windows: COM12) keeps its own
+        // name in messages, JSON and the trace.
+        return port;
+    }
+    // "auto" is the first USB serial adapter plugged in.
+    const std::string mapping = port == kAutoPath ? std::string("COM1=") + kAutoPath : port;
+    const size_t equals = mapping.find('=');
+    if (equals != std::string::npos) {
+        if (!Assign(mapping, error)) {
+            noAdapter = mapping.substr(equals + 1) == kAutoPath;
+            return {};
+        }
+        return mapping.substr(0, equals);
+    }
+    Assign(1, DevicePath(port));
+    return "COM1";
+}
+
 std::string CPortMap::FirstUsbSerialDevice(const std::vector<SSerialPortInfo>& ports) {
     for (const SSerialPortInfo& port : ports) {
         if (IsUsbSerialPort(port)) {

@@ -32,6 +32,14 @@ class CPortMap final : public ISerialDeviceFactory {
     // false (and leaves the map) when it is malformed or no adapter is found.
     bool Assign(const std::string& mapping, std::string& error);
     void Assign(int portNumber, const std::string& path);
+    // What a program's port argument stands for, as a name Create opens:
+    // "COMn" in any case (one beyond COM8 that the system has keeps its
+    // name), "COMn=PATH", "auto" (the first USB serial adapter or CDC-ACM
+    // board), a device path or stable /dev/serial path, or a bare device name
+    // ("ttyUSB0"); the last three are put behind COM1, and an empty argument
+    // is COM1. On failure returns empty with `error` set, and `noAdapter`
+    // tells an adapter that is not there from an argument that is wrong.
+    std::string Choose(const std::string& argument, std::string& error, bool& noAdapter);
     // The device behind a port name; empty for a COM name beyond COM8 where
     // the system does not name its ports COMn itself.
     std::string DevicePath(const std::string& portName) const;

@@ -177,5 +177,30 @@ TEST_F(ModuleTest, TheRateThatAnsweredIsTriedFirstNextTime) {
     EXPECT_LT(connect(), 200);
 }
 
+// An interpreter's Ctrl-C is seen by asking, on the calling thread, while a
+// call waits: the wait ends and the module stops scanning. The scan's own
+// late answer (cancelled) is waited for, so the next call is not taken for it.
+TEST_F(ModuleTest, AnInterruptTheHookReportsEndsTheWaitAndStopsTheModule) {
+    sim.Config().waitForFinger = true;
+    CModule& m = Open();
+    m.Connect("COM1", 115200);
+    sim.PlaceFinger(kNoFinger);
+    sim.ClearRequests();
+    int asked = 0;
+    m.SetInterrupt([&] { return ++asked < 5 ? 0 : 2; });
+    try {
+        m.Capture();
+        ADD_FAILURE() << "a capture of an empty sensor ended by itself";
+    } catch (const CModuleError& error) {
+        EXPECT_EQ(error.Signal(), 2);
+        EXPECT_EQ(error.ExitStatus(), 130);
+    }
+    EXPECT_EQ(asked, 5);
+    EXPECT_EQ(sim.RequestCount(CMD_CANCEL), 1u);
+    m.SetInterrupt({});
+    sim.PlaceFinger(SFinger{1, 0});
+    EXPECT_EQ(m.Capture().pixels.size(), 260u * 300u);
+}
+
 }  // namespace
 }  // namespace sondrix

@@ -23,8 +23,10 @@ if ! cpack --config "$build/CPackConfig.cmake" -B "$scratch/package" >"$scratch/
     cat "$scratch/cpack.log" >&2
     fail "cpack could not build the package"
 fi
-debs=("$scratch"/package/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb, got: ${debs[*]}"
+# The Python module and the development files are packages of their own
+# (tests/install/library_packages_test.sh).
+debs=("$scratch"/package/sondrix_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one sondrix .deb, got: ${debs[*]}"
 deb=${debs[0]}
 dpkg -x "$deb" "$root"
 
