@@ -233,6 +233,10 @@ void Backup(CCliSession& session, const SCliOptions& options, CCliReport& report
         if (dlg.dbDlg.recordsNotSaved > 0 &&
             failure.message.rfind(dlg.dbDlg.NotSavedSummary(), 0) == 0) {
             failure.status = kCliFileError;
+        } else {
+            // A run stopped part-way says what it kept.
+            failure.message +=
+                " (" + dlg.dbDlg.SavedSummary(dlg.dbManagement.recordsToDownload) + ")";
         }
         throw;
     }
@@ -286,9 +290,8 @@ void Log(CCliSession& session, const SCliOptions& options, CCliReport& report) {
     session.Ui().QueueFiles({options.output});
     page.Click(CUserDlg::kLogDownload);
     session.WaitForBox("downloading the log");
-    std::error_code error;
     report.Add("file", options.output);
-    report.AddNumber("bytes", static_cast<int64_t>(fs::file_size(options.output, error)));
+    report.AddNumber("bytes", static_cast<int64_t>(page.logFile.BytesWritten()));
 }
 
 constexpr const char* kTimeUsage = "usage: sondrix-cli time get | time set [YYYY-MM-DD HH:MM:SS]";
@@ -528,9 +531,12 @@ void CheckCliCommand(const SCliOptions& options) {
         NeedArguments(options, 1, 1, "backup DIR");
         std::error_code error;
         fs::create_directories(args[0], error);
-        if (!fs::is_directory(args[0], error)) {
-            Fail(kCliFileError, "cannot use the folder " + args[0] + ": " +
-                                    (error ? error.message() : "not a folder"));
+        // The first failure is the reason (a read-only file system, not a missing folder).
+        if (!error && !fs::is_directory(args[0], error) && !error) {
+            error = std::make_error_code(std::errc::not_a_directory);
+        }
+        if (error) {
+            Fail(kCliFileError, "cannot use the folder " + args[0] + ": " + error.message());
         }
     } else if (command == "restore") {
         NeedArguments(options, 1, SIZE_MAX, "restore FILE...");

@@ -60,13 +60,21 @@ void CDBManagement::OnDeleteCustomData(CPacket& packet) {
            {IDS_EXTRA_DELETE_CUSTOM_SUCCEEDED, IDS_EXTRA_DELETE_CUSTOM_FAILED, EIcon::Stop});
 }
 
-// One chunk of a log download: its records are written to the log file at
-// once (chunk 0 starts the file), then the next chunk is asked for while the
-// option pages through the log.
+// One chunk of a log download: its records are written at once (chunk 0
+// starts the file), then the next chunk is asked for while the option pages
+// through the log. The file takes its name with the last chunk; a download
+// that stops before leaves the file there as it was.
 void CDBManagement::OnGetLogData(CPacket& packet) {
     CUserDlg& page = m_dlg.userDlg;
+    const auto notWritten = [&] {
+        // Asking for more would only lose it too.
+        m_dlg.Report(LoadString(IDS_EXTRA_LOG_NOT_WRITTEN) + page.logFilePath + " (" +
+                         page.logFile.Error() + ")",
+                     EIcon::Stop);
+    };
     if (packet.param1 != RESULT_SUCCESS) {
         page.logStore.Reset();
+        page.logFile.Abandon();
         if (packet.param1 == RESULT_FAILED) {
             m_dlg.Report(LoadString(IDS_EXTRA_GET_LOG_FAILED), EIcon::Stop);
         } else {
@@ -80,6 +88,7 @@ void CDBManagement::OnGetLogData(CPacket& packet) {
         page.logStore.Reset();
     }
     if (packet.dataSize == 0) {
+        page.logFile.Abandon();
         m_dlg.Report(LoadString(IDS_EXTRA_LOGS_NOT_EXISTED), EIcon::Stop);
         return;
     }
@@ -88,9 +97,9 @@ void CDBManagement::OnGetLogData(CPacket& packet) {
         static_cast<size_t>(m_dlg.idLength), m_dlg.modelCode == kModelHlxM28);
     page.logStore.Store(std::span<const uint8_t>(packet.data, packet.dataSize),
                         LogRecordSize(module));
-    if (WriteLogChunk(page.logFilePath, chunk, page.logStore) != EFileStatus::Ok) {
-        // Asking for more would only lose it too.
-        m_dlg.Report(LoadString(IDS_EXTRA_LOG_NOT_WRITTEN) + page.logFilePath, EIcon::Stop);
+    if (page.logFile.WriteChunk(PathFromUtf8(page.logFilePath), chunk, page.logStore) !=
+        EFileStatus::Ok) {
+        notWritten();
         return;
     }
     CPacketManagerWnd& packets = m_dlg.PacketManager();
@@ -101,6 +110,10 @@ void CDBManagement::OnGetLogData(CPacket& packet) {
     }
     // The other options fetch one chunk only: the download ends with it.
     page.logStore.Reset();
+    if (page.logFile.Finish() != EFileStatus::Ok) {
+        notWritten();
+        return;
+    }
     m_dlg.Ui().MessageBox(LoadString(IDS_EXTRA_LOG_SAVED), EIcon::Information);
 }
 

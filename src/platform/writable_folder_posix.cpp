@@ -49,6 +49,13 @@ std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& 
     return std::filesystem::path(home) / ".local" / "lib" / "wireshark" / "plugins";
 }
 
+std::optional<std::filesystem::path> GlobalWiresharkPluginFolder() {
+    if (const char* folder = std::getenv("WIRESHARK_PLUGIN_DIR"); folder != nullptr && *folder) {
+        return std::filesystem::path(folder);
+    }
+    return std::filesystem::path(SONDRIX_WIRESHARK_GLOBAL_PLUGINS);
+}
+
 bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
     // Parents are made one by one so that each new one gets the private mode.
     std::filesystem::path partial;

@@ -9,8 +9,10 @@
 #include "link/command_table.h"
 #include "link/model_table.h"
 #include "link/option_numbers.h"
+#include "platform/native_file.h"
 #include "ui/strings.h"
 #include "ui/strings_database.h"
+#include "ui/strings_users.h"
 
 namespace sondrix {
 
@@ -564,6 +566,11 @@ std::string CDbDlg::NotSavedSummary() const {
     char text[96];
     std::snprintf(text, sizeof text, counts.c_str(), recordsNotSaved, recordsTried);
     return text + firstNotSaved;
+}
+
+std::string CDbDlg::SavedSummary(int total) const {
+    return FormatUserString(IDS_DB_RECORDS_SAVED_SO_FAR, recordsTried - recordsNotSaved, total,
+                            Utf8FromPath(m_recordFolder).c_str());
 }
 
 void CDbDlg::Status() {

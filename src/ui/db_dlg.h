@@ -108,6 +108,9 @@ class CDbDlg : public CPageBase {
     void CountNotSaved(const std::string& where, const std::string& reason);
     // "N of M records could not be saved: first failure: <where>: <reason>".
     std::string NotSavedSummary() const;
+    // What a run that stopped part-way kept: "N of M records were saved in
+    // <folder>", M being the records the run was to download.
+    std::string SavedSummary(int total) const;
 
     // Page state (the database answer handler reads and writes it too).
     int listType = kListDevice;

@@ -123,16 +123,18 @@ void CImageDlg::SaveImageFile() {
     const std::string extension = ImageFileExtension(path);
     const uint8_t* pixels = imageBuffer.data();
     ImageFileStatus status = ImageFileStatus::InvalidFile;
+    std::string reason;
     if (static_cast<size_t>(imageWidth) * static_cast<size_t>(imageHeight) > imageBuffer.size()) {
         status = ImageFileStatus::NotSupported;
     } else if (extension == "raw") {
-        status = WriteRawFile(path, pixels, imageWidth, imageHeight);
+        status = WriteRawFile(path, pixels, imageWidth, imageHeight, &reason);
     } else if (extension == "bmp") {
         // The pauses between the parts run on the page's clock.
-        status = WriteBmpFile(path, pixels, imageWidth, imageHeight,
-                              [this](int ms) { Loop().Sleep(static_cast<uint32_t>(ms)); });
+        status = WriteBmpFile(
+            path, pixels, imageWidth, imageHeight,
+            [this](int ms) { Loop().Sleep(static_cast<uint32_t>(ms)); }, &reason);
     } else if (extension == "wsq") {
-        status = WriteWsqFile(path, pixels, imageWidth, imageHeight, codecDiagnostics);
+        status = WriteWsqFile(path, pixels, imageWidth, imageHeight, codecDiagnostics, &reason);
     }
     switch (status) {
         case ImageFileStatus::Ok:
@@ -148,8 +150,11 @@ void CImageDlg::SaveImageFile() {
             main.Ui().MessageBox(LoadString(IDS_FILE_SIZE_NOT_SUPPORTED), EIcon::Stop);
             break;
         default:
-            // A file that could not be written is never reported as saved.
-            main.Ui().MessageBox(WithPath(IDS_IMAGE_WRITE_FAILED, path), EIcon::Stop);
+            // A file that could not be written is never reported as saved;
+            // the one that was there before is left as it was.
+            main.Ui().MessageBox(
+                WithPath(IDS_IMAGE_WRITE_FAILED, reason.empty() ? path : path + ": " + reason),
+                EIcon::Stop);
             break;
     }
 }

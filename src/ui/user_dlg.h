@@ -7,6 +7,7 @@
 #include <string>
 
 #include "files/bcd_time.h"
+#include "files/log_file.h"
 #include "files/log_store.h"
 #include "ui/page_base.h"
 #include "ui/strings_extra.h"
@@ -144,6 +145,7 @@ class CUserDlg : public CPageBase {
     int logN = 0;       // N of "Nth previous log"
     std::string logFilePath;
     CLogStore logStore;
+    CLogFileWriter logFile;
 
   protected:
     void OnCommand(int id) override;
