@@ -1,11 +1,36 @@
 #include "app/sondrix_dlg.h"
 
+#include <algorithm>
+
 #include "link/command_table.h"
 #include "link/result_codes.h"
 #include "platform/serial_device.h"
 #include "ui/strings.h"
+#include "ui/strings_users.h"
 
 namespace sondrix {
+
+namespace {
+
+// How the window puts each question of a sequence to the person.
+struct SQuestionBox {
+    EQuestion question;
+    int text;
+    EIcon icon;
+    EButtons buttons;
+};
+
+constexpr std::array<SQuestionBox, 7> kQuestionBoxes = {{
+    {EQuestion::LiftFinger, IDS_LIFT_FINGER, EIcon::Information, EButtons::Ok},
+    {EQuestion::SecondFinger, IDS_SECOND_FINGER, EIcon::Information, EButtons::Ok},
+    {EQuestion::FirstFinger, IDS_FIRST_FINGER, EIcon::Information, EButtons::Ok},
+    {EQuestion::AnotherFinger, IDS_MORE_FINGER, EIcon::Question, EButtons::YesNo},
+    {EQuestion::MaxFingers, IDS_MAX_FINGERS, EIcon::Information, EButtons::Ok},
+    {EQuestion::RetryRegistration, IDS_CONTINUE_REGISTRATION, EIcon::Question, EButtons::YesNo},
+    {EQuestion::PlaceFinger, IDS_PLACE_FINGER, EIcon::Information, EButtons::Ok},
+}};
+
+}  // namespace
 
 CSondrixDlg::CSondrixDlg(CMessageLoop& loop, ISerialDeviceFactory& devices, IUiHost& ui)
     : CDialogModel("sondrix", "Sondrix"),
@@ -37,6 +62,8 @@ CSondrixDlg::CSondrixDlg(CMessageLoop& loop, ISerialDeviceFactory& devices, IUiH
     AddControl(kHeader, EControlKind::Picture);
     AddButton(kPktClear, LoadString(IDS_PKT_CLEAR), {});
     m_packetManager.port.SetRawLog(&m_rawLine);
+    AddOutcomeObserver(&basicDlg);
+    AddOutcomeObserver(&dbDlg);
 }
 
 CSondrixDlg::~CSondrixDlg() = default;
@@ -79,6 +106,64 @@ void CSondrixDlg::Report(const std::string& text, EIcon icon) {
 
 void CSondrixDlg::ShowResultError(uint32_t code) {
     Report(ResultText(code), EIcon::Stop);
+    // The common report also shows "Succeeded!!!" where a command has no text of its own.
+    if (code != RESULT_SUCCESS) {
+        SOutcome failed;
+        failed.kind = SOutcome::EKind::Failed;
+        failed.result = code;
+        failed.text = ResultText(code);
+        Outcome(std::move(failed));
+    }
+}
+
+void CSondrixDlg::Fail(const std::string& text, EFailure failure) {
+    Report(text, EIcon::Stop);
+    FailureOutcome(text, failure);
+}
+
+void CSondrixDlg::FailureOutcome(const std::string& text, EFailure failure) {
+    SOutcome failed;
+    failed.kind = SOutcome::EKind::Failed;
+    failed.failure = failure;
+    failed.text = text;
+    Outcome(std::move(failed));
+}
+
+void CSondrixDlg::AddOutcomeObserver(IOutcomeObserver* observer) {
+    m_outcomeObservers.push_back(observer);
+}
+
+void CSondrixDlg::RemoveOutcomeObserver(IOutcomeObserver* observer) {
+    std::erase(m_outcomeObservers, observer);
+}
+
+void CSondrixDlg::Outcome(SOutcome outcome) {
+    if (outcome.command == 0 && m_answer != nullptr) {
+        outcome.command = m_answer->command;
+        if (outcome.kind != SOutcome::EKind::Failed || outcome.result == 0) {
+            outcome.result = m_answer->param1;
+        }
+    }
+    // An observer may stop observing from its callback.
+    const std::vector<IOutcomeObserver*> observers = m_outcomeObservers;
+    for (IOutcomeObserver* observer : observers) {
+        observer->OnOutcome(outcome);
+    }
+}
+
+bool CSondrixDlg::Ask(EQuestion question) {
+    SOutcome asked;
+    asked.kind = SOutcome::EKind::Question;
+    asked.question = question;
+    Outcome(std::move(asked));
+    if (m_answerer) {
+        return m_answerer(question);
+    }
+    const auto* box =
+        std::find_if(kQuestionBoxes.begin(), kQuestionBoxes.end(),
+                     [question](const SQuestionBox& b) { return b.question == question; });
+    const EAnswer answer = m_ui.MessageBox(LoadString(box->text), box->icon, box->buttons);
+    return answer == EAnswer::Ok || answer == EAnswer::Yes;
 }
 
 CPageBase& CSondrixDlg::Page(int tab) {
@@ -182,7 +267,8 @@ void CSondrixDlg::OnCommand(int id) {
 
 LRESULT CSondrixDlg::WindowProc(uint32_t message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_PACKET_TRACE) {
-        if (CPacketTracer::Accepts(userDlg.TracerMode(), transferBusy != 0)) {
+        if (traceEverything != 0 ||
+            CPacketTracer::Accepts(userDlg.TracerMode(), transferBusy != 0)) {
             m_tracer.TracePacket(*reinterpret_cast<const CPacket*>(wparam),
                                  static_cast<int>(lparam));
         }
@@ -194,6 +280,7 @@ LRESULT CSondrixDlg::WindowProc(uint32_t message, WPARAM wparam, LPARAM lparam) 
             PortDescription(m_packetManager.port.portName, m_packetManager.port.DevicePath());
         ShowMessage(text);
         m_ui.MessageBox(text, EIcon::Stop);
+        FailureOutcome(text, EFailure::Port);
         return 0;
     }
     if (FindCommandByNotification(message) != nullptr) {
@@ -204,6 +291,18 @@ LRESULT CSondrixDlg::WindowProc(uint32_t message, WPARAM wparam, LPARAM lparam) 
 }
 
 void CSondrixDlg::OnAnswer(uint32_t notification, CPacket& packet) {
+    if (m_gate && !m_gate(packet)) {
+        return;
+    }
+    // A box opened while handling runs a nested loop that may hand on the
+    // next answer: each outcome belongs to the answer being handled then.
+    const CPacket* outer = m_answer;
+    m_answer = &packet;
+    Dispatch(notification, packet);
+    m_answer = outer;
+}
+
+void CSondrixDlg::Dispatch(uint32_t notification, CPacket& packet) {
     if (notification == FindCommand(CMD_CAPTURE_IMAGE)->notification && repeatCapture == 1) {
         // That firmware's first image after a capture is stale: ask again.
         repeatCapture = 0;

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/about_dlg.h"
 #include "app/packet_tracer.h"
@@ -11,7 +13,12 @@
 #include "device/configuration.h"
 #include "device/connection.h"
 #include "device/db_management.h"
+#include "device/firmware_transfer.h"
+#include "device/log_download.h"
 #include "device/matching.h"
+#include "device/module_outcome.h"
+#include "device/record_transfer.h"
+#include "device/registration.h"
 #include "device/system_management.h"
 #include "link/model_table.h"
 #include "link/packet_manager_wnd.h"
@@ -62,8 +69,29 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     // A text on the message line and in a box with `icon`.
     void Report(const std::string& text, EIcon icon);
     // The common error report: the result's text on the message line and in
-    // a stop-icon box.
+    // a stop-icon box, and a failure outcome of the answer being handled.
     void ShowResultError(uint32_t code);
+    // A failure of the work under way: `text` as a stop report and as the
+    // failure outcome of the answer being handled (or of the program's own
+    // step when none is).
+    void Fail(const std::string& text, EFailure failure = EFailure::Module);
+    // The failure outcome alone, for a refusal the caller shows its own way.
+    void FailureOutcome(const std::string& text, EFailure failure);
+
+    // Outcomes. Every observer sees each one; an outcome without a command
+    // takes the command and result of the answer being handled.
+    void AddOutcomeObserver(IOutcomeObserver* observer);
+    void RemoveOutcomeObserver(IOutcomeObserver* observer);
+    void Outcome(SOutcome outcome);
+    // A question of a sequence: the person answers it in a box, unless a
+    // program has taken the questions over. True for OK or Yes.
+    using QuestionAnswerer = std::function<bool(EQuestion)>;
+    bool Ask(EQuestion question);
+    void SetQuestionAnswerer(QuestionAnswerer answerer) { m_answerer = std::move(answerer); }
+    // A program that owns its requests decides which answers are handled at
+    // all; one it refuses is traced and goes no further.
+    using AnswerGate = std::function<bool(const CPacket&)>;
+    void SetAnswerGate(AnswerGate gate) { m_gate = std::move(gate); }
     // Called before a file of the program's own goes into `folder`: the
     // per-user folder is created when missing and, the first time in this run
     // that it takes a file, named on the message line. False with the
@@ -119,6 +147,9 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     // modules that never report it register in that mode.
     int templateMode = 2;
     int traceRows = 0;
+    // Every packet reaches the tracer's observer whatever the tracer mode
+    // (a program's trace must be complete).
+    int traceEverything = 0;
     int pendingRawResponse = 0;
     // Modification kind chosen on the Authentication&User page.
     int modificationKind = 0;
@@ -142,6 +173,11 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     CDBManagement dbManagement;
     CConfiguration configuration;
     CSystemManagement systemManagement;
+    // Sequences.
+    CRegistration registration{*this};
+    CRecordTransfer records{*this};
+    CFirmwareTransfer firmware{*this};
+    CLogDownload logDownload{*this};
 
     // Pages.
     CImageDlg imageDlg;
@@ -158,12 +194,18 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
 
   private:
     void OnAnswer(uint32_t notification, CPacket& packet);
+    void Dispatch(uint32_t notification, CPacket& packet);
     // The first guard that refuses the tab, with its text and the tab it
     // sends the person to; none when the tab may open.
     bool Guard(int tab);
     void Refuse(const std::string& text, EIcon icon, int landOn);
 
     IUiHost& m_ui;
+    std::vector<IOutcomeObserver*> m_outcomeObservers;
+    QuestionAnswerer m_answerer;
+    AnswerGate m_gate;
+    // The answer being handled, for the outcomes it leads to.
+    const CPacket* m_answer = nullptr;
     CRawLineLog m_rawLine{kRawLineCapacity};
     CPacketManagerWnd m_packetManager;
     CPacketTracer m_tracer;

@@ -7,14 +7,15 @@
 #include <fstream>
 
 #include "app/packet_tracer.h"
-#include "cli/cli_user_commands.h"
+#include "cli/cli_status.h"
+#include "device/log_download.h"
+#include "files/bcd_time.h"
 #include "link/command_table.h"
 #include "link/packet_parser.h"
+#include "link/result_codes.h"
 #include "platform/byte_reader.h"
+#include "platform/local_time.h"
 #include "platform/native_file.h"
-#include "ui/strings.h"
-#include "ui/strings_database.h"
-#include "ui/strings_extra.h"
 
 namespace sondrix {
 
@@ -22,24 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-[[noreturn]] void Fail(int status, const std::string& message) {
-    throw SCliFailure{status, message};
-}
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
-}
-
-bool IsDecimal(const std::string& text) {
-    return !text.empty() && text.size() <= 18 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// A count the window shows as text; 0 when it shows none.
-int64_t Decimal(const std::string& text) {
-    return IsDecimal(text) ? std::stoll(text) : 0;
 }
 
 std::string Extension(const std::string& path) {
@@ -47,23 +34,17 @@ std::string Extension(const std::string& path) {
     return Lower(extension.empty() ? extension : extension.substr(1));
 }
 
-void NeedArguments(const SCliOptions& options, size_t low, size_t high, const char* usage) {
-    if (options.arguments.size() < low || options.arguments.size() > high) {
-        Fail(kCliUsage, std::string("usage: sondrix-cli ") + usage);
-    }
-}
-
 void NeedReadable(const std::string& path) {
     std::error_code error;
     const fs::path native = PathFromUtf8(path);
     if (!fs::is_regular_file(native, error)) {
-        Fail(kCliFileError,
-             "cannot read " + path + ": " +
-                 (fs::exists(native, error) ? "not a regular file" : "no such file"));
+        CliFail(kCliFileError,
+                "cannot read " + path + ": " +
+                    (fs::exists(native, error) ? "not a regular file" : "no such file"));
     }
     std::ifstream file(native, std::ios::binary);
     if (!file) {
-        Fail(kCliFileError, "cannot read " + path + ": permission denied");
+        CliFail(kCliFileError, "cannot read " + path + ": permission denied");
     }
 }
 
@@ -71,345 +52,253 @@ void NeedWritableFolder(const std::string& path) {
     std::error_code error;
     const fs::path folder = PathFromUtf8(path).parent_path();
     if (!folder.empty() && !fs::is_directory(folder, error)) {
-        Fail(kCliFileError,
-             "cannot write " + path + ": the folder " + Utf8FromPath(folder) + " does not exist");
+        CliFail(kCliFileError, "cannot write " + path + ": the folder " + Utf8FromPath(folder) +
+                                   " does not exist");
     }
 }
 
-// Runs `action`; a stop-icon box it leads to is a file failure.
-template <typename Action>
-void AsFileStep(Action action) {
-    try {
-        action();
-    } catch (SCliFailure& failure) {
-        if (failure.status == kCliModuleError) {
-            failure.status = kCliFileError;
-        }
-        throw;
+void CheckNothing(const SCliOptions& options) {
+    NeedArguments(options, 0, 0, options.command.c_str());
+}
+
+// ---- info, status, cancel ----
+
+void Info(CModule& module, const SCliOptions&, CCliReport& report) {
+    const SModuleInfo info = module.Info();
+    report.Add("model", info.model);
+    report.AddNumber("series", info.series);
+    report.Add("firmware", info.firmwareText);
+    report.AddNumber("users", info.users);
+    report.Add("status", info.statusText);
+    report.Add("port", info.port);
+    report.Add("device", info.device);
+    report.AddFlag("low_latency", info.lowLatency);
+    report.AddNumber("baud", info.baud);
+}
+
+void Status(CModule& module, const SCliOptions&, CCliReport& report) {
+    module.Status();
+    report.Add("status", module.Info().statusText);
+}
+
+void Cancel(CModule& module, const SCliOptions&, CCliReport& report) {
+    const uint32_t result = module.CancelModule();
+    report.Add("result", ResultText(result));
+}
+
+// ---- capture ----
+
+void CheckCapture(const SCliOptions& options) {
+    NeedArguments(options, 0, 0, "capture -o FILE.raw|FILE.bmp|FILE.wsq");
+    const std::string extension = Extension(options.output);
+    if (extension != "raw" && extension != "bmp" && extension != "wsq") {
+        CliFail(kCliUsage, "capture needs -o FILE ending in .raw, .bmp or .wsq");
+    }
+    NeedWritableFolder(options.output);
+}
+
+void Capture(CModule& module, const SCliOptions& options, CCliReport& report) {
+    const SImage image = module.Capture();
+    image.Save(PathFromUtf8(options.output), options.quiet ? nullptr : stderr);
+    report.Add("file", options.output);
+    report.AddNumber("width", image.width);
+    report.AddNumber("height", image.height);
+    report.AddNumber("quality", image.quality);
+}
+
+// ---- backup, restore ----
+
+void CheckBackup(const SCliOptions& options) {
+    NeedArguments(options, 1, 1, "backup DIR");
+    const fs::path folder = PathFromUtf8(options.arguments[0]);
+    std::error_code error;
+    fs::create_directories(folder, error);
+    std::error_code kind;
+    if (!fs::is_directory(folder, kind)) {
+        CliFail(kCliFileError, "cannot use the folder " + options.arguments[0] + ": " +
+                                   (error ? error.message() : "not a folder"));
     }
 }
 
-// ---- the option table: every option the Configuration page shows ----
+void Backup(CModule& module, const SCliOptions& options, CCliReport& report) {
+    const SBackup backup = module.Backup(PathFromUtf8(options.arguments.at(0)));
+    report.Add("folder", options.arguments.at(0));
+    report.AddNumber("records", backup.records);
+}
 
-// What a value of the option is: a number typed into an edit, a choice of a
-// combo, or a check box (on or off), which sends as it is clicked.
-enum class EOptionValue { Number, Choice, Flag };
+void CheckRestore(const SCliOptions& options) {
+    NeedArguments(options, 1, SIZE_MAX, "restore FILE...");
+    std::for_each(options.arguments.begin(), options.arguments.end(), NeedReadable);
+}
 
-struct SOptionControl {
+void Restore(CModule& module, const SCliOptions& options, CCliReport& report) {
+    std::vector<fs::path> files;
+    for (const std::string& file : options.arguments) {
+        files.push_back(PathFromUtf8(file));
+    }
+    const SRestore restore = module.Restore(files);
+    report.AddNumber("records", restore.records);
+    report.AddNumber("users", restore.users);
+}
+
+// ---- log ----
+
+struct SLogChoice {
     const char* name;
-    int control;
-    int setButton;  // 0 for a check box
-    EOptionValue value;
+    uint32_t option;
 };
 
-constexpr std::array<SOptionControl, 24> kOptionControls = {{
-    {"gain", CSystemDlg::kGain, CSystemDlg::kSetGain, EOptionValue::Number},
-    {"brightness", CSystemDlg::kBrightness, CSystemDlg::kSetBrightness, EOptionValue::Number},
-    {"contrast", CSystemDlg::kContrast, CSystemDlg::kSetContrast, EOptionValue::Number},
-    {"lfd", CSystemDlg::kLfd, CSystemDlg::kSetLfd, EOptionValue::Number},
-    {"verify-level", CSystemDlg::kVerificationLevel, CSystemDlg::kSetVerificationLevel,
-     EOptionValue::Number},
-    {"identify-level", CSystemDlg::kIdentificationLevel, CSystemDlg::kSetIdentificationLevel,
-     EOptionValue::Number},
-    {"register-quality", CSystemDlg::kRegisterQuality, CSystemDlg::kSetRegisterQuality,
-     EOptionValue::Number},
-    {"verify-quality", CSystemDlg::kVerifyQuality, CSystemDlg::kSetVerifyQuality,
-     EOptionValue::Number},
-    {"capture-period", CSystemDlg::kCapturePeriod, CSystemDlg::kSetCapturePeriod,
-     EOptionValue::Number},
-    {"relay-time", CSystemDlg::kRelayTime, CSystemDlg::kSetRelayTime, EOptionValue::Number},
-    {"identify-timeout", CSystemDlg::kIdentifyTimeout, CSystemDlg::kSetIdentifyTimeout,
-     EOptionValue::Number},
-    {"site-code", CSystemDlg::kSiteCode, CSystemDlg::kSetSiteCode, EOptionValue::Number},
-    {"id-length", CSystemDlg::kIdLength, CSystemDlg::kSetIdLength, EOptionValue::Number},
-    {"adaptive-count", CSystemDlg::kAdaptiveCount, CSystemDlg::kSetAdaptiveCount,
-     EOptionValue::Number},
-    {"protocol", CSystemDlg::kProtocol, CSystemDlg::kSetProtocol, EOptionValue::Choice},
-    {"channel0", CSystemDlg::kChannel0, CSystemDlg::kSetChannel0, EOptionValue::Choice},
-    {"channel1", CSystemDlg::kChannel1, CSystemDlg::kSetChannel1, EOptionValue::Choice},
-    {"template-count", CSystemDlg::kTemplateCount, CSystemDlg::kSetTemplateCount,
-     EOptionValue::Choice},
-    {"emulation-mode", CSystemDlg::kEmulationMode, CSystemDlg::kSetEmulationMode,
-     EOptionValue::Choice},
-    {"latent", CSystemDlg::kLatent, 0, EOptionValue::Flag},
-    {"adaptive-capture", CSystemDlg::kAdaptiveCapture, 0, EOptionValue::Flag},
-    {"full-rotate", CSystemDlg::kFullRotate, 0, EOptionValue::Flag},
-    {"relay", CSystemDlg::kRelay, 0, EOptionValue::Flag},
-    {"log", CSystemDlg::kLog, 0, EOptionValue::Flag},
+constexpr std::array<SLogChoice, 5> kLogChoices = {{
+    {"all", CLogDownload::kAll},
+    {"unread", CLogDownload::kOldestUnread},
+    {"last", CLogDownload::kLastWritten},
+    {"oldest-to-last", CLogDownload::kOldestUnreadToLast},
+    {"nth", CLogDownload::kNthPrevious},
 }};
 
-const SOptionControl* FindOptionControl(const std::string& name) {
-    const auto* found = std::find_if(kOptionControls.begin(), kOptionControls.end(),
-                                     [&](const SOptionControl& o) { return name == o.name; });
-    return found == kOptionControls.end() ? nullptr : found;
+const SLogChoice* FindLogChoice(const std::string& name) {
+    const auto* choice = std::find_if(kLogChoices.begin(), kLogChoices.end(),
+                                      [&](const SLogChoice& c) { return name == c.name; });
+    return choice == kLogChoices.end() ? nullptr : choice;
 }
 
-// A check box's state is a flag, a number typed into an edit a number, a
-// choice of a combo its text.
-CCliReport::SField ControlField(const SControl& control) {
-    switch (control.kind) {
-        case EControlKind::CheckBox:
-            return {"value", control.checked ? "true" : "false", true};
-        case EControlKind::Combo:
-            return {"value", control.selection >= 0 &&
-                                     static_cast<size_t>(control.selection) < control.items.size()
-                                 ? control.items[static_cast<size_t>(control.selection)]
-                                 : std::string()};
-        default:
-            return {"value", control.text, IsDecimal(control.text)};
+void CheckLog(const SCliOptions& options) {
+    NeedArguments(options, 0, 0, "log -o FILE [--option all|unread|last|oldest-to-last|nth N]");
+    if (options.output.empty()) {
+        CliFail(kCliUsage, "log needs -o FILE");
     }
+    if (FindLogChoice(options.logOption) == nullptr) {
+        CliFail(kCliUsage, "unknown log option " + options.logOption +
+                               " (all, unread, last, oldest-to-last or nth N)");
+    }
+    NeedWritableFolder(options.output);
 }
 
-// ---- the commands ----
-
-void Info(CCliSession& session, CCliReport& report) {
-    CSondrixDlg& dlg = session.Dlg();
-    CImageDlg& page = dlg.imageDlg;
-    page.Click(CImageDlg::kStatus);
-    session.Settle("reading the status");
-    report.Add("model", page.Text(CImageDlg::kDeviceName));
-    report.AddNumber("series", dlg.moduleSeries);
-    report.Add("firmware", page.Text(CImageDlg::kFwVersion));
-    report.AddNumber("users", Decimal(page.Text(CImageDlg::kUserCounts)));
-    report.Add("status", page.Text(CImageDlg::kInfoStatus));
-    report.Add("port", dlg.portName);
-    report.Add("device", dlg.PacketManager().port.DevicePath());
-    report.AddFlag("low_latency", dlg.PacketManager().port.LowLatency());
-    report.AddNumber("baud", dlg.baudRate);
-}
-
-void Capture(CCliSession& session, const SCliOptions& options, CCliReport& report) {
-    CSondrixDlg& dlg = session.Dlg();
-    CImageDlg& page = dlg.imageDlg;
-    const std::string quality = LoadString(IDS_IMAGE_QUALITY);
-    const std::string qualityPrefix = quality.substr(0, quality.find('%'));
-    session.MarkBoxes();
-    page.Click(CImageDlg::kCapture);
-    session.WaitFor(
-        [&] {
-            return dlg.transferBusy == 0 &&
-                   dlg.Text(CSondrixDlg::kMessageLine).rfind(qualityPrefix, 0) == 0;
-        },
-        "capturing");
-    session.MarkBoxes();
-    session.Ui().QueueFiles({options.output});
-    AsFileStep([&] {
-        page.Click(CImageDlg::kSave);
-        session.WaitForBox("saving the image");
-    });
+void Log(CModule& module, const SCliOptions& options, CCliReport& report) {
+    const SLogChoice& choice = *FindLogChoice(options.logOption);
+    const SLogDownload log =
+        module.Log(PathFromUtf8(options.output), choice.option,
+                   choice.option == CLogDownload::kNthPrevious ? options.logCount : 0);
     report.Add("file", options.output);
-    report.AddNumber("width", page.imageWidth);
-    report.AddNumber("height", page.imageHeight);
-    report.AddNumber("quality", dlg.systemManagement.lastImageQuality);
+    report.AddNumber("records", log.records);
+    report.AddNumber("bytes", static_cast<int64_t>(log.bytes));
 }
 
-void Users(CCliSession& session, CCliReport& report) {
-    session.OpenDataBase();
-    const CListData& list = session.Dlg().dbDlg.List(CDbDlg::kList);
-    report.AddNumber("count", static_cast<int64_t>(list.RowCount()));
-    report.SetRowsName("users");
-    for (size_t row = 0; row < list.RowCount(); ++row) {
-        const auto& cells = list.Row(row).cells;
-        report.AddRow({{"id", cells.at(CDbDlg::kColumnId)},
-                       {"authority", cells.at(CDbDlg::kColumnAuthority)}});
-    }
-}
-
-void Backup(CCliSession& session, const SCliOptions& options, CCliReport& report) {
-    CSondrixDlg& dlg = session.Dlg();
-    session.OpenDataBase();
-    dlg.dbDlg.SetRecordFolder(options.arguments.at(0));
-    session.SetPacketObserver([&](const STracedPacket&) {
-        session.ShowCount("backup", dlg.dbManagement.recordsDownloaded,
-                          dlg.dbManagement.recordsToDownload, "records");
-    });
-    session.MarkBoxes();
-    session.Ui().QueuePopupClicks({CPopupRadioDlg::kAll}, true);
-    dlg.dbDlg.Click(CDbDlg::kDownload);
-    try {
-        session.WaitForBox("downloading the records");
-    } catch (SCliFailure& failure) {
-        // The run's closing box says how many record files were not written.
-        if (dlg.dbDlg.recordsNotSaved > 0 &&
-            failure.message.rfind(dlg.dbDlg.NotSavedSummary(), 0) == 0) {
-            failure.status = kCliFileError;
-        } else {
-            // A run stopped part-way says what it kept.
-            failure.message +=
-                " (" + dlg.dbDlg.SavedSummary(dlg.dbManagement.recordsToDownload) + ")";
-        }
-        throw;
-    }
-    session.SetPacketObserver({});
-    report.Add("folder", options.arguments.at(0));
-    report.AddNumber("records", dlg.dbManagement.recordsDownloaded);
-}
-
-void Restore(CCliSession& session, const SCliOptions& options, CCliReport& report) {
-    CSondrixDlg& dlg = session.Dlg();
-    CDbDlg& page = dlg.dbDlg;
-    session.OpenDataBase();
-    page.Select(CDbDlg::kListType, CDbDlg::kListHost);
-    session.Ui().QueueFiles(options.arguments);
-    AsFileStep([&] {
-        page.Click(CDbDlg::kOpen);
-        session.WaitFor([] { return true; }, "reading the records");
-    });
-    if (page.hostRows.empty()) {
-        Fail(kCliFileError, "no record could be read from the files given");
-    }
-    page.SetCheck(CDbDlg::kSelectAll, false);
-    page.Click(CDbDlg::kSelectAll);
-    session.MarkBoxes();
-    page.Click(CDbDlg::kUpload);
-    session.WaitForBox("uploading the records");
-    session.Settle("counting the users");
-    report.AddNumber("records", page.rowsUploaded);
-    report.AddNumber("users", Decimal(dlg.imageDlg.Text(CImageDlg::kUserCounts)));
-}
-
-void Log(CCliSession& session, const SCliOptions& options, CCliReport& report) {
-    static constexpr std::array<std::pair<const char*, int>, 5> kChoices = {{
-        {"all", CUserDlg::kLogAll},
-        {"unread", CUserDlg::kLogOldestUnread},
-        {"last", CUserDlg::kLogLastWritten},
-        {"oldest-to-last", CUserDlg::kLogOldestToLast},
-        {"nth", CUserDlg::kLogNthPrevious},
-    }};
-    const auto* choice = std::find_if(kChoices.begin(), kChoices.end(),
-                                      [&](const auto& c) { return options.logOption == c.first; });
-    CUserDlg& page = session.Dlg().userDlg;
-    session.EnterMaster();
-    session.OpenTab(CSondrixDlg::kTabExtra);
-    page.Click(choice->second);
-    if (choice->second == CUserDlg::kLogNthPrevious) {
-        page.Type(CUserDlg::kLogN, std::to_string(options.logCount));
-    }
-    session.MarkBoxes();
-    session.Ui().QueueAnswer(EAnswer::Yes);
-    session.Ui().QueueFiles({options.output});
-    page.Click(CUserDlg::kLogDownload);
-    session.WaitForBox("downloading the log");
-    report.Add("file", options.output);
-    report.AddNumber("bytes", static_cast<int64_t>(page.logFile.BytesWritten()));
-}
+// ---- time ----
 
 constexpr const char* kTimeUsage = "usage: sondrix-cli time get | time set [YYYY-MM-DD HH:MM:SS]";
 
-// "YYYY-MM-DD HH:MM:SS" (one word or two) into the six manual fields; what is
-// wrong with it (the window's own words for a value out of range), or empty.
-std::string ParseTime(const std::vector<std::string>& words, std::array<std::string, 6>& fields) {
+// "YYYY-MM-DD HH:MM:SS" (one word or two) as the module's clock bytes; what
+// is wrong with it, or empty.
+std::string ParseTime(const std::vector<std::string>& words, std::array<uint8_t, 7>& bcd) {
     std::string text;
     for (size_t i = 1; i < words.size(); ++i) {
         text += (i == 1 ? "" : " ") + words[i];
     }
-    std::array<int, 6> values = {};
+    SBcdTime time;
     char tail = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%*[ T]%2d:%2d:%2d%c", &values[0], &values[1],
-                    &values[2], &values[3], &values[4], &values[5], &tail) != 6) {
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%*[ T]%2d:%2d:%2d%c", &time.year, &time.month,
+                    &time.day, &time.hour, &time.minute, &time.second, &tail) != 6) {
         return kTimeUsage;
     }
-    if (std::string range = CUserDlg::ManualTimeError(values); !range.empty()) {
+    if (std::string range = CModule::TimeError(time.year, time.month, time.day, time.hour,
+                                               time.minute, time.second);
+        !range.empty()) {
         return "time set " + text + ": " + range;
     }
-    for (size_t i = 0; i < fields.size(); ++i) {
-        char field[8];
-        std::snprintf(field, sizeof field, i == 0 ? "%04d" : "%02d", values[i]);
-        fields[i] = field;
-    }
+    bcd = time.ToBytes();
     return {};
 }
 
-void Time(CCliSession& session, const SCliOptions& options, CCliReport& report) {
-    CUserDlg& page = session.Dlg().userDlg;
-    session.EnterMaster();
-    session.OpenTab(CSondrixDlg::kTabExtra);
+void CheckTime(const SCliOptions& options) {
+    NeedArguments(options, 1, 3, "time get | time set [YYYY-MM-DD HH:MM:SS]");
+    const std::vector<std::string>& args = options.arguments;
+    std::array<uint8_t, 7> bcd{};
+    if (args[0] == "set" && args.size() > 1) {
+        if (const std::string error = ParseTime(args, bcd); !error.empty()) {
+            CliFail(kCliUsage, error);
+        }
+    } else if (args[0] != "set" && (args[0] != "get" || args.size() != 1)) {
+        CliFail(kCliUsage, kTimeUsage);
+    }
+}
+
+void Time(CModule& module, const SCliOptions& options, CCliReport& report) {
     if (options.arguments.at(0) == "set") {
-        std::array<std::string, 6> fields;
+        std::array<uint8_t, 7> bcd{};
         if (options.arguments.size() > 1) {
-            ParseTime(options.arguments, fields);
-            if (!page.IsChecked(CUserDlg::kManualInput)) {
-                page.Click(CUserDlg::kManualInput);
-            }
-            for (size_t i = 0; i < fields.size(); ++i) {
-                page.Type(CUserDlg::kManualEdits[i], fields[i]);
-            }
-        }
-        session.MarkBoxes();
-        page.Click(CUserDlg::kSetTime);
-        session.WaitForBox("setting the time");
-    }
-    page.Click(CUserDlg::kGetTime);
-    session.Settle("reading the time");
-    report.Add("time", page.Text(CUserDlg::kModuleTime));
-}
-
-void ReportOptions(CCliSession& session, CCliReport& report) {
-    const CSystemDlg& page = session.Dlg().systemDlg;
-    report.SetRowsName("options");
-    for (const SOptionControl& option : kOptionControls) {
-        const SControl& control = page.Control(option.control);
-        if (control.visible) {
-            report.AddRow({{"name", option.name}, ControlField(control)});
-        }
-    }
-}
-
-void Options(CCliSession& session, const SCliOptions& options, CCliReport& report) {
-    CSondrixDlg& dlg = session.Dlg();
-    CSystemDlg& page = dlg.systemDlg;
-    session.EnterMaster();
-    session.OpenTab(CSondrixDlg::kTabConfiguration);
-    session.WaitFor([&] { return dlg.transferBusy == 0; }, "reading the options");
-    session.Settle("reading the options");
-    if (options.arguments.at(0) == "set") {
-        const std::string& name = options.arguments.at(1);
-        const std::string& value = options.arguments.at(2);
-        const SOptionControl& option = *FindOptionControl(name);
-        const SControl& control = page.Control(option.control);
-        const int button = option.setButton == 0 ? option.control : option.setButton;
-        if (!control.visible || !control.enabled || !page.IsEnabled(button)) {
-            Fail(kCliModuleError, "the option " + name + " cannot be set on this module");
-        }
-        if (control.kind == EControlKind::CheckBox) {
-            if (control.checked != (value == "on" || value == "true")) {
-                page.Click(option.control);
-            }
-        } else if (control.kind == EControlKind::Combo) {
-            const auto item = std::find(control.items.begin(), control.items.end(), value);
-            if (item == control.items.end()) {
-                std::string choices;
-                for (const std::string& text : control.items) {
-                    choices += (choices.empty() ? "" : ", ") + text;
-                }
-                Fail(kCliUsage, "the option " + name + " is one of: " + choices);
-            }
-            page.Select(option.control, static_cast<int>(item - control.items.begin()));
-            page.Click(button);
+            ParseTime(options.arguments, bcd);
         } else {
-            page.Type(option.control, value);
-            page.Click(button);
+            // Without a value: this computer's time, as a connection sets it.
+            bcd = SBcdTime::FromTm(LocalTime(std::time(nullptr))).ToBytes();
         }
-        session.Settle("setting " + name);
+        module.SetTime(bcd);
     }
-    ReportOptions(session, report);
+    const std::array<uint8_t, 7> bcd = module.Time();
+    CByteReader reader(bcd.data(), bcd.size());
+    SBcdTime time;
+    SBcdTime::Read(reader, time);
+    report.Add("time", time.ToString());
 }
 
-void Firmware(CCliSession& session, const SCliOptions& options, CCliReport& report) {
-    session.MarkBoxes();
-    session.Ui().QueueFiles({options.arguments.at(0)});
-    session.Dlg().basicDlg.Click(CBasicDlg::kFirmwareUpdate);
-    const CScriptedUiHost::SBox& box = session.WaitForBox("updating the firmware");
-    report.Add("file", options.arguments.at(0));
-    report.Add("result", box.text);
+// ---- options ----
+
+void CheckOptions(const SCliOptions& options) {
+    NeedArguments(options, 1, 3, "options get | options set NAME VALUE");
+    const std::vector<std::string>& args = options.arguments;
+    const bool good =
+        (args[0] == "get" && args.size() == 1) || (args[0] == "set" && args.size() == 3);
+    if (!good) {
+        CliFail(kCliUsage, "usage: sondrix-cli options get | options set NAME VALUE");
+    }
+    if (args[0] == "set") {
+        const std::vector<std::string> names = CModule::OptionNames();
+        if (std::find(names.begin(), names.end(), args[1]) == names.end()) {
+            CliFail(kCliUsage, "unknown option " + args[1] + " (see options get)");
+        }
+        if (const std::string why = CModule::OptionValueError(args[1], args[2]); !why.empty()) {
+            CliFail(kCliUsage, why);
+        }
+    }
 }
+
+void ReportOptions(const std::vector<SOptionValue>& values, CCliReport& report) {
+    report.SetRowsName("options");
+    for (const SOptionValue& value : values) {
+        CCliReport::SField field{"value", value.text, value.kind != SOptionValue::EKind::Choice};
+        if (value.kind == SOptionValue::EKind::Flag) {
+            field.value = value.value != 0 ? "true" : "false";
+        }
+        report.AddRow({{"name", value.name}, field});
+    }
+}
+
+void Options(CModule& module, const SCliOptions& options, CCliReport& report) {
+    const std::vector<std::string>& args = options.arguments;
+    ReportOptions(args[0] == "set" ? module.SetOption(args[1], args[2]) : module.Options(), report);
+}
+
+// ---- firmware ----
+
+void CheckFirmware(const SCliOptions& options) {
+    NeedArguments(options, 1, 1, "firmware FILE");
+    NeedReadable(options.arguments[0]);
+}
+
+void Firmware(CModule& module, const SCliOptions& options, CCliReport& report) {
+    const std::string result = module.UpdateFirmware(PathFromUtf8(options.arguments.at(0)));
+    report.Add("file", options.arguments.at(0));
+    report.Add("result", result);
+}
+
+// ---- send ----
 
 // The Packet Creator's fields of `send`: COMMAND [PARAM1 [PARAM2 [DATA]]],
 // or one whole packet from its start byte on (its checksums, if given, are
 // made again on sending).
 struct SSendFields {
-    std::array<std::string, 4> header;  // command, param1, param2, error code
-    std::string data;
+    std::array<uint32_t, 4> header{};  // command, param1, param2, error code
+    std::vector<uint8_t> data;
 };
 
 std::string HexDigits(const std::vector<std::string>& words) {
@@ -424,11 +313,23 @@ std::string HexDigits(const std::vector<std::string>& words) {
     return Lower(digits);
 }
 
+bool IsHex(const std::string& digits) {
+    return !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) {
+        return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+    });
+}
+
+std::vector<uint8_t> HexBytes(const std::string& digits) {
+    std::vector<uint8_t> bytes(digits.size() / 2);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<uint8_t>(std::stoul(digits.substr(2 * i, 2), nullptr, 16));
+    }
+    return bytes;
+}
+
 bool ParseSend(const std::vector<std::string>& args, SSendFields& fields) {
     const std::string digits = HexDigits(args);
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) {
-            return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-        })) {
+    if (!IsHex(digits)) {
         return false;
     }
     const bool wholePacket =
@@ -438,21 +339,24 @@ bool ParseSend(const std::vector<std::string>& args, SSendFields& fields) {
             return false;
         }
         for (size_t i = 0; i < args.size() && i < 3; ++i) {
-            if (args[i].size() > 8) {
+            if (args[i].size() > 8 || !IsHex(args[i])) {
                 return false;
             }
-            fields.header[i] = args[i];
+            fields.header[i] = static_cast<uint32_t>(std::stoul(args[i], nullptr, 16));
         }
-        fields.data = args.size() == 4 ? args[3] : std::string();
+        if (args.size() == 4) {
+            const std::string data = HexDigits({args[3]});
+            if (data.size() % 2 != 0 || !IsHex(data)) {
+                return false;
+            }
+            fields.data = HexBytes(data);
+        }
         return true;
     }
     if (digits.size() % 2 != 0) {
         return false;
     }
-    std::vector<uint8_t> bytes(digits.size() / 2);
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<uint8_t>(std::stoul(digits.substr(2 * i, 2), nullptr, 16));
-    }
+    const std::vector<uint8_t> bytes = HexBytes(digits);
     CByteReader reader(bytes.data(), bytes.size());
     uint8_t start = 0;
     uint32_t values[5] = {};
@@ -472,159 +376,83 @@ bool ParseSend(const std::vector<std::string>& args, SSendFields& fields) {
     if (rest != dataSize && rest != dataSize + 4) {
         return false;
     }
-    char text[16];
-    const size_t order[4] = {0, 1, 2, 4};
-    for (size_t i = 0; i < 4; ++i) {
-        std::snprintf(text, sizeof text, "%x", values[order[i]]);
-        fields.header[i] = text;
-    }
-    fields.data = HexText(bytes.data() + reader.Position(), dataSize);
+    fields.header = {values[0], values[1], values[2], values[4]};
+    const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(reader.Position());
+    fields.data.assign(first, first + static_cast<std::ptrdiff_t>(dataSize));
     return true;
 }
 
-void Send(CCliSession& session, const SCliOptions& options, CCliReport& report) {
+void CheckSend(const SCliOptions& options) {
+    SSendFields fields;
+    if (options.arguments.empty() || !ParseSend(options.arguments, fields)) {
+        CliFail(kCliUsage,
+                "usage: sondrix-cli send COMMAND [PARAM1 [PARAM2 [DATA]]] (hexadecimal, "
+                "at most 8 digits a field) or send 7E... (a whole packet)");
+    }
+}
+
+void Send(CModule& module, const SCliOptions& options, CCliReport& report) {
     SSendFields fields;
     ParseSend(options.arguments, fields);
-    CAboutDlg& page = session.Dlg().aboutDlg;
-    session.OpenTab(CSondrixDlg::kTabAbout);
-    const int edits[4] = {CAboutDlg::kCommand, CAboutDlg::kParam1, CAboutDlg::kParam2,
-                          CAboutDlg::kErrorCode};
-    for (size_t i = 0; i < 4; ++i) {
-        page.Type(edits[i], fields.header[i]);
-    }
-    page.Type(CAboutDlg::kData, fields.data);
-    const uint64_t before = session.AnswersSeen();
-    page.Click(CAboutDlg::kSend);
-    session.WaitFor([&] { return session.AnswersSeen() > before; }, "waiting for the answer");
+    const STracedPacket answer = module.SendRaw(fields.header[0], fields.header[1],
+                                                fields.header[2], fields.header[3], fields.data);
     CPacketParser parser;
     size_t used = 0;
-    const std::vector<uint8_t>& bytes = session.LastAnswer().bytes;
-    parser.Feed(bytes.data(), bytes.size(), used);
-    const CPacket& answer = parser.rxPacket;
-    const std::vector<std::string> cells = CPacketTracer::RowCells(answer, 1);
+    parser.Feed(answer.bytes.data(), answer.bytes.size(), used);
+    const CPacket& packet = parser.rxPacket;
+    const std::vector<std::string> cells = CPacketTracer::RowCells(packet, 1);
     static const char* kNames[] = {"dir", "command", "param1", "param2", "data size", "err code"};
     for (size_t i = 0; i < std::size(kNames); ++i) {
         report.Add(kNames[i], cells[i]);
     }
-    report.Add("data", HexText(answer.data, std::min<size_t>(answer.dataSize, CPacket::kMaxData)));
-    report.Add("packet", HexText(bytes.data(), bytes.size()));
+    report.Add("data", HexText(packet.data, std::min<size_t>(packet.dataSize, CPacket::kMaxData)));
+    report.Add("packet", HexText(answer.bytes.data(), answer.bytes.size()));
 }
+
+void CheckInfo(const SCliOptions& options) {
+    NeedArguments(options, 0, 0, options.command.c_str());
+}
+
+void Users(CModule& module, const SCliOptions&, CCliReport& report) {
+    const std::vector<SUser> users = module.Users();
+    report.AddNumber("count", static_cast<int64_t>(users.size()));
+    report.SetRowsName("users");
+    for (const SUser& user : users) {
+        report.AddRow({{"id", user.id}, {"authority", user.master ? "MASTER" : "USER"}});
+    }
+}
+
+constexpr std::array<SCliCommand, 12> kCommands = {{
+    {"info", CheckInfo, Info},
+    {"status", CheckNothing, Status},
+    {"cancel", CheckNothing, Cancel},
+    {"capture", CheckCapture, Capture},
+    {"users", CheckNothing, Users},
+    {"backup", CheckBackup, Backup},
+    {"restore", CheckRestore, Restore},
+    {"log", CheckLog, Log},
+    {"time", CheckTime, Time},
+    {"options", CheckOptions, Options},
+    {"firmware", CheckFirmware, Firmware},
+    {"send", CheckSend, Send},
+}};
 
 }  // namespace
 
-void CheckCliCommand(const SCliOptions& options) {
-    const std::string& command = options.command;
-    if (const SCliUserCommand* user = FindCliUserCommand(command)) {
-        user->check(options);
-    }
-    const std::vector<std::string>& args = options.arguments;
-    if (command == "info" || command == "users") {
-        NeedArguments(options, 0, 0, command == "info" ? "info" : "users");
-    } else if (command == "capture") {
-        NeedArguments(options, 0, 0, "capture -o FILE.raw|FILE.bmp|FILE.wsq");
-        const std::string extension = Extension(options.output);
-        if (extension != "raw" && extension != "bmp" && extension != "wsq") {
-            Fail(kCliUsage, "capture needs -o FILE ending in .raw, .bmp or .wsq");
-        }
-        NeedWritableFolder(options.output);
-    } else if (command == "backup") {
-        NeedArguments(options, 1, 1, "backup DIR");
-        std::error_code error;
-        fs::create_directories(args[0], error);
-        // The first failure is the reason (a read-only file system, not a missing folder).
-        if (!error && !fs::is_directory(args[0], error) && !error) {
-            error = std::make_error_code(std::errc::not_a_directory);
-        }
-        if (error) {
-            Fail(kCliFileError, "cannot use the folder " + args[0] + ": " + error.message());
-        }
-    } else if (command == "restore") {
-        NeedArguments(options, 1, SIZE_MAX, "restore FILE...");
-        std::for_each(args.begin(), args.end(), NeedReadable);
-    } else if (command == "log") {
-        NeedArguments(options, 0, 0, "log -o FILE [--option all|unread|last|oldest-to-last|nth N]");
-        if (options.output.empty()) {
-            Fail(kCliUsage, "log needs -o FILE");
-        }
-        const std::string& option = options.logOption;
-        if (option != "all" && option != "unread" && option != "last" &&
-            option != "oldest-to-last" && option != "nth") {
-            Fail(kCliUsage,
-                 "unknown log option " + option + " (all, unread, last, oldest-to-last or nth N)");
-        }
-        NeedWritableFolder(options.output);
-    } else if (command == "time") {
-        NeedArguments(options, 1, 3, "time get | time set [YYYY-MM-DD HH:MM:SS]");
-        std::array<std::string, 6> fields;
-        if (args[0] == "set" && args.size() > 1) {
-            if (const std::string error = ParseTime(args, fields); !error.empty()) {
-                Fail(kCliUsage, error);
-            }
-        } else if (args[0] != "set" && (args[0] != "get" || args.size() != 1)) {
-            Fail(kCliUsage, kTimeUsage);
-        }
-    } else if (command == "options") {
-        NeedArguments(options, 1, 3, "options get | options set NAME VALUE");
-        const bool good =
-            (args[0] == "get" && args.size() == 1) || (args[0] == "set" && args.size() == 3);
-        if (!good) {
-            Fail(kCliUsage, "usage: sondrix-cli options get | options set NAME VALUE");
-        }
-        if (args[0] == "set") {
-            const SOptionControl* option = FindOptionControl(args[1]);
-            if (option == nullptr) {
-                Fail(kCliUsage, "unknown option " + args[1] + " (see options get)");
-            }
-            const std::string& value = args[2];
-            if (option->value == EOptionValue::Flag && value != "on" && value != "off" &&
-                value != "true" && value != "false") {
-                Fail(kCliUsage, "the option " + args[1] + " is on or off");
-            }
-            if (option->value == EOptionValue::Number && !IsDecimal(value)) {
-                Fail(kCliUsage, "the option " + args[1] + " is a number");
-            }
-        }
-    } else if (command == "firmware") {
-        NeedArguments(options, 1, 1, "firmware FILE");
-        NeedReadable(args[0]);
-    } else if (command == "monitor") {
-        NeedArguments(options, 0, 0, "monitor [--attach]");
-    } else if (command == "send") {
-        SSendFields fields;
-        if (args.empty() || !ParseSend(args, fields)) {
-            Fail(kCliUsage,
-                 "usage: sondrix-cli send COMMAND [PARAM1 [PARAM2 [DATA]]] (hexadecimal, "
-                 "at most 8 digits a field) or send 7E... (a whole packet)");
-        }
+void CliFail(int status, const std::string& message) {
+    throw SCliFailure{status, message};
+}
+
+void NeedArguments(const SCliOptions& options, size_t low, size_t high, const char* usage) {
+    if (options.arguments.size() < low || options.arguments.size() > high) {
+        CliFail(kCliUsage, std::string("usage: sondrix-cli ") + usage);
     }
 }
 
-void RunCliCommand(CCliSession& session, const SCliOptions& options, CCliReport& report) {
-    const std::string& command = options.command;
-    if (const SCliUserCommand* user = FindCliUserCommand(command)) {
-        user->run(session, options, report);
-    }
-    if (command == "info") {
-        Info(session, report);
-    } else if (command == "capture") {
-        Capture(session, options, report);
-    } else if (command == "users") {
-        Users(session, report);
-    } else if (command == "backup") {
-        Backup(session, options, report);
-    } else if (command == "restore") {
-        Restore(session, options, report);
-    } else if (command == "log") {
-        Log(session, options, report);
-    } else if (command == "time") {
-        Time(session, options, report);
-    } else if (command == "options") {
-        Options(session, options, report);
-    } else if (command == "firmware") {
-        Firmware(session, options, report);
-    } else if (command == "send") {
-        Send(session, options, report);
-    }
+const SCliCommand* FindCliCommand(const std::string& name) {
+    const auto* found = std::find_if(kCommands.begin(), kCommands.end(),
+                                     [&](const SCliCommand& c) { return name == c.name; });
+    return found == kCommands.end() ? FindCliUserCommand(name) : found;
 }
 
 }  // namespace sondrix

@@ -1,19 +1,12 @@
 #include "cli/cli_monitor.h"
 
 #include <memory>
-#include <ostream>
 
 #include "app/packet_summary.h"
 #include "cli/cli_report.h"
 #include "link/packet_parser.h"
 
 namespace sondrix {
-
-namespace {
-
-constexpr uint32_t kAttachBaud = 115200;
-
-}  // namespace
 
 std::string MonitorLine(const STracedPacket& packet, bool json) {
     // Only whole packets are traced, so the parser always finds one.
@@ -31,18 +24,14 @@ std::string MonitorLine(const STracedPacket& packet, bool json) {
            ", \"summary\": " + JsonString(summary) + "}";
 }
 
-void RunMonitor(CCliSession& session, const SCliOptions& options, const std::string& portName,
-                std::ostream& out, CCliTrace* trace) {
-    session.SetPacketObserver([&](const STracedPacket& packet) {
-        out << MonitorLine(packet, options.json) << std::endl;
-    });
+void RunMonitor(CModule& module, const SCliOptions& options, const std::string& portName,
+                CCliTrace* trace) {
     if (options.attach) {
-        session.Attach(portName, options.baud != 0 ? options.baud : kAttachBaud);
+        module.Attach(portName, options.baud != 0 ? options.baud : kAttachBaud);
     } else {
-        session.Connect(portName, options.baud);
+        module.Connect(portName, options.baud);
     }
-    session.Progress("monitoring " + portName + "; Ctrl-C ends");
-    session.RunUntilInterrupted([trace] {
+    module.Listen([trace] {
         if (trace != nullptr) {
             trace->WriteRaw();
         }

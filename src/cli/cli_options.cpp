@@ -25,6 +25,72 @@ bool ParseUnsigned(const std::string& text, uint32_t& value) {
     return true;
 }
 
+// The longest --timeout: a day, which no single answer of a module needs.
+constexpr uint64_t kLongestTimeoutSeconds = 86400;
+
+bool IsDigits(const std::string& text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Options that only some commands take, and those commands.
+struct SOptionScope {
+    const char* option;
+    std::array<const char*, 3> commands;
+};
+
+constexpr std::array<SOptionScope, 9> kOptionScopes = {{
+    {"-o", {"capture", "log", nullptr}},
+    {"--option", {"log", nullptr, nullptr}},
+    {"--all", {"delete", nullptr, nullptr}},
+    {"--password", {"enroll", "verify", nullptr}},
+    {"--password-file", {"enroll", "verify", nullptr}},
+    {"--finger", {"enroll", nullptr, nullptr}},
+    {"--yes", {"enroll", "delete", nullptr}},
+    {"--no", {"enroll", "delete", nullptr}},
+    {"--attach", {"monitor", nullptr, nullptr}},
+}};
+
+// Pairs of options of which one says the other's opposite, or gives the
+// same thing twice.
+constexpr std::array<std::pair<const char*, const char*>, 4> kConflicts = {{
+    {"--yes", "--no"},
+    {"--password", "--password-file"},
+    {"--master-password", "--master-password-file"},
+    {"--simulate", "--port"},
+}};
+
+bool Given(const SCliOptions& options, const char* option) {
+    return std::find(options.given.begin(), options.given.end(), option) != options.given.end();
+}
+
+// The first option given that the command does not take, or that
+// contradicts another one given; empty when all is well.
+std::string OptionMisfit(const SCliOptions& options) {
+    for (const auto& [first, second] : kConflicts) {
+        if (Given(options, first) && Given(options, second)) {
+            return std::string(first) + " and " + second + " cannot go together";
+        }
+    }
+    for (const SOptionScope& scope : kOptionScopes) {
+        if (!Given(options, scope.option)) {
+            continue;
+        }
+        std::string commands;
+        bool takes = false;
+        for (const char* command : scope.commands) {
+            if (command != nullptr) {
+                takes = takes || options.command == command;
+                commands += (commands.empty() ? "" : " and ") + std::string(command);
+            }
+        }
+        if (!takes) {
+            return std::string(scope.option) + " goes with " + commands + " only";
+        }
+    }
+    return {};
+}
+
 // The simulated module's own options go with a "--sim-" prefix, so that
 // "--baud" stays the rate this side of the line uses.
 bool TakeSimOptions(std::vector<std::string>& args, SSimConfig& config, std::string& error) {
@@ -66,6 +132,7 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
             error = arg + " needs a value";
             return false;
         };
+        const auto note = [&](const char* name) { options.given.emplace_back(name); };
         if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {
@@ -76,17 +143,23 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
             options.quiet = true;
         } else if (arg == "--simulate") {
             options.simulate = true;
+            note("--simulate");
         } else if (arg == "--trace-raw") {
             options.traceRaw = true;
         } else if (arg == "--attach") {
             options.attach = true;
+            note("--attach");
+        } else if (arg == "--stay-master") {
+            options.stayMaster = true;
         } else if (arg == "--install-wireshark-plugin") {
             options.installWiresharkPlugin = true;
         } else if (arg == "--port") {
-            if (!hasValue) {
-                return needValue();
+            if (!hasValue || args[i + 1].empty()) {
+                error = "--port needs a port: COMn, COMn=PATH, a device path or name, or auto";
+                return false;
             }
             options.port = args[++i];
+            note("--port");
         } else if (arg == "--baud") {
             if (!hasValue) {
                 return needValue();
@@ -97,50 +170,76 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
                 return false;
             }
         } else if (arg == "--trace") {
-            if (!hasValue) {
+            if (!hasValue || args[i + 1].empty()) {
                 return needValue();
             }
             options.trace = args[++i];
-        } else if (arg == "--master-id" || arg == "--master-password" ||
-                   arg == "--master-password-file" || arg == "--password-file") {
-            if (!hasValue) {
-                return needValue();
+        } else if (arg == "--master-id") {
+            if (!hasValue || !IsDigits(args[i + 1]) || args[i + 1].size() > 15) {
+                error = "--master-id needs the master's ID, 1 to 15 digits" +
+                        (hasValue ? " (not \"" + args[i + 1] + "\")" : std::string());
+                return false;
             }
-            std::string& value = arg == "--master-id"         ? options.masterId
-                                 : arg == "--master-password" ? options.masterPassword
-                                 : arg == "--password-file"   ? options.passwordFile
-                                                              : options.masterPasswordFile;
+            options.masterId = args[++i];
+        } else if (arg == "--master-password" || arg == "--master-password-file" ||
+                   arg == "--password-file") {
+            if (!hasValue || args[i + 1].empty()) {
+                error =
+                    arg + (arg == "--master-password" ? " needs the password" : " needs a file");
+                return false;
+            }
+            std::string& value = arg == "--master-password" ? options.masterPassword
+                                 : arg == "--password-file" ? options.passwordFile
+                                                            : options.masterPasswordFile;
             value = args[++i];
+            options.given.push_back(arg);
         } else if (arg == "--password" || arg.rfind("--password=", 0) == 0) {
+            if (arg.size() == 11) {
+                error = "--password= needs the password after the =";
+                return false;
+            }
             options.password = true;
             options.passwordValue = arg.size() > 10 ? arg.substr(11) : std::string();
+            note("--password");
         } else if (arg == "--finger" || arg == "--fingers") {
             if (!hasValue || !ParseUnsigned(args[++i], options.fingerCount) ||
                 options.fingerCount < 1 || options.fingerCount > 10) {
                 error = arg + " needs a count of fingers from 1 to 10";
                 return false;
             }
+            note("--finger");
         } else if (arg == "--all") {
             options.all = true;
+            note("--all");
         } else if (arg == "--yes" || arg == "-y" || arg == "--no") {
             options.answer = arg == "--no" ? 0 : 1;
+            note(arg == "--no" ? "--no" : "--yes");
         } else if (arg == "--timeout") {
-            uint32_t seconds = 0;
-            if (!hasValue || !ParseUnsigned(args[++i], seconds) || seconds == 0) {
-                error = "--timeout needs a number of seconds above 0";
+            const std::string value = hasValue ? args[++i] : std::string();
+            if (!IsDigits(value) || value.size() > 18) {
+                error = "--timeout needs a number of seconds";
                 return false;
             }
-            options.timeoutMs = seconds * 1000;
+            const uint64_t seconds = std::stoull(value);
+            if (seconds == 0 || seconds > kLongestTimeoutSeconds) {
+                error = "--timeout takes 1 to " + std::to_string(kLongestTimeoutSeconds) +
+                        " seconds, not " + value;
+                return false;
+            }
+            options.timeoutMs = static_cast<uint32_t>(seconds * 1000);
         } else if (arg == "-o" || arg == "--output") {
-            if (!hasValue) {
-                return needValue();
+            if (!hasValue || args[i + 1].empty()) {
+                error = arg + " needs a file";
+                return false;
             }
             options.output = args[++i];
+            note("-o");
         } else if (arg == "--option") {
             if (!hasValue) {
                 return needValue();
             }
             options.logOption = args[++i];
+            note("--option");
             if (options.logOption == "nth") {
                 if (i + 1 >= args.size() || !ParseUnsigned(args[++i], options.logCount) ||
                     options.logCount > 99999) {
@@ -160,10 +259,6 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
     if (options.help || options.version || options.installWiresharkPlugin) {
         return true;
     }
-    if (options.attach && options.command != "monitor") {
-        error = "--attach goes with monitor only";
-        return false;
-    }
     if (options.traceRaw && options.trace.empty()) {
         error = "--trace-raw needs --trace FILE";
         return false;
@@ -178,8 +273,10 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
     }
     if (options.command == "help") {
         options.help = true;
+        return true;
     }
-    return true;
+    error = OptionMisfit(options);
+    return error.empty();
 }
 
 std::string CliHelp() {
@@ -257,7 +354,10 @@ std::string CliHelp() {
                "                        without echo on a terminal (--password=P shows it to ps)\n"
                "  --json                print the result, or the failure, as one JSON object\n"
                "  --quiet, -q           no progress and no codec lines on standard error\n"
-               "  --timeout SECONDS     longest the module may stay silent (default 30)\n"
+               "  --timeout SECONDS     longest the module may stay silent (1 to 86400, default "
+               "30)\n"
+               "  --stay-master         leave the module in master mode at the end (a run that\n"
+               "                        entered it leaves it otherwise, also when it fails)\n"
                "  --help, --version\n"
                "\n"
                "Results go to standard output; progress (one updating line on a terminal,\n"

@@ -38,12 +38,18 @@ struct SCliOptions {
     bool all = false;            // delete --all
     int answer = -1;             // --yes 1, --no 0: the answer to the questions; -1 ask
     uint32_t timeoutMs = 30000;  // longest wait for one answer or step
+    bool stayMaster = false;     // --stay-master: leave the module in master mode
+    // The options given, as named on the command line ("-o", "--all"), for the
+    // checks of what goes with what.
+    std::vector<std::string> given;
     bool help = false;
     bool version = false;
 };
 
 // Parses the whole command line (without the program name); false with a
-// message when it is not sound.
+// message when it is not sound: an unknown option or command, a value that
+// is missing or out of range, two options that contradict each other, or an
+// option the command does not take.
 bool ParseCliOptions(const std::vector<std::string>& args, SCliOptions& options,
                      std::string& error);
 std::string CliHelp();

@@ -2,7 +2,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/cli_report.h"
-#include "cli/cli_session.h"
+#include "cli/cli_status.h"
 #include "platform/port_map.h"
 #include "platform/serial_discovery.h"
 

@@ -23,6 +23,9 @@ std::string FirstLine(const std::string& path) {
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }
+    if (line.empty()) {
+        throw SCliFailure{kCliUsage, "the password file " + path + " is empty"};
+    }
     return line;
 }
 

@@ -1,6 +1,6 @@
 #include "cli/cli_trace.h"
 
-#include "cli/cli_session.h"
+#include "app/module.h"
 
 namespace sondrix {
 
@@ -11,14 +11,15 @@ bool CCliTrace::Open(const std::string& path, std::string& error) {
     return m_recorder.Open(path, error);
 }
 
-void CCliTrace::Attach(CCliSession& session) {
+void CCliTrace::Attach(CModule& module) {
     if (m_recorder.WithRaw()) {
-        session.Dlg().PacketManager().port.SetRawLog(&m_raw);
+        module.SetRawLineLog(&m_raw);
     }
-    session.SetTraceSink([this](const STracedPacket& packet) {
-        WriteRaw();
-        m_recorder.Write(packet);
-    });
+}
+
+void CCliTrace::Record(const STracedPacket& packet) {
+    WriteRaw();
+    m_recorder.Write(packet);
 }
 
 void CCliTrace::WriteRaw() {

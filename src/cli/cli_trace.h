@@ -8,7 +8,7 @@
 
 namespace sondrix {
 
-class CCliSession;
+class CModule;
 
 // The trace of a command-line run: every packet as it is traced and, with
 // the raw line, every chunk the port moved. The chunks wait in a bounded log
@@ -23,8 +23,11 @@ class CCliTrace {
 
     CCliTrace(std::string interfaceName, bool withRaw);
     bool Open(const std::string& path, std::string& error);
-    // Traces the session's packets (and its port's raw line) from now on.
-    void Attach(CCliSession& session);
+    // The module's port hands its raw line to the trace from now on, when
+    // the trace wants it.
+    void Attach(CModule& module);
+    // Writes a packet (and the raw line that came before it).
+    void Record(const STracedPacket& packet);
     // Writes the chunks of the raw line that have waited.
     void WriteRaw();
     bool Close(std::string& error);

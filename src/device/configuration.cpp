@@ -151,7 +151,20 @@ bool CConfiguration::PlainNewModule() const {
 }
 
 void CConfiguration::Report(int textId, EIcon icon) {
-    m_dlg.Report(LoadString(textId), icon);
+    if (icon == EIcon::Stop) {
+        m_dlg.Fail(LoadString(textId));
+    } else {
+        m_dlg.Report(LoadString(textId), icon);
+    }
+}
+
+void CConfiguration::Store(uint32_t option, uint32_t value) {
+    m_dlg.systemDlg.StoreOption(option, value);
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Option).Index(option).Value(value));
+}
+
+void CConfiguration::SetAnswered(uint32_t option, uint32_t value) {
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::OptionSet).Index(option).Value(value));
 }
 
 void CConfiguration::EndRead() {
@@ -173,8 +186,86 @@ bool CConfiguration::ReadStep(const CPacket& packet, int failureText) {
     return false;
 }
 
+uint32_t CConfiguration::SensorWord(uint32_t gain, uint32_t brightness, uint32_t contrast) {
+    return (gain & 0xFF) << 16 | (brightness & 0xFF) << 8 | (contrast & 0xFF);
+}
+
+uint32_t CConfiguration::SecurityWord(uint32_t verification, uint32_t identification) {
+    return (verification & 0xFFFF) << 16 | (identification & 0xFFFF);
+}
+
+void CConfiguration::SendOption(uint32_t option, uint32_t value) {
+    CPacketManagerWnd& link = m_dlg.PacketManager();
+    const CSystemDlg& page = m_dlg.systemDlg;
+    const bool older = OlderModule();
+    // The value being set, the others as the module last said.
+    const auto held = [&](uint32_t other) { return other == option ? value : page.Option(other); };
+    switch (option) {
+        case kOptionGain:
+        case kOptionBrightness:
+        case kOptionContrast:
+            if (older) {
+                link.SendCommand(
+                    CMD_SET_SENSOR_OPTION, 0,
+                    SensorWord(held(kOptionGain), held(kOptionBrightness), held(kOptionContrast)));
+                return;
+            }
+            break;
+        case kOptionVerifyLevel:
+        case kOptionIdentifyLevel:
+            if (older) {
+                link.SendCommand(
+                    CMD_SET_SECURITY_LEVEL, 0,
+                    SecurityWord(held(kOptionVerifyLevel), held(kOptionIdentifyLevel)));
+                return;
+            }
+            break;
+        case kOptionCapturePeriod:
+        case kOptionLog:
+        case kOptionLfdLevel:
+        case kOptionLfdLevelM28:
+            if (older) {
+                const uint32_t command = option == kOptionCapturePeriod ? CMD_SET_CAPTURE_PERIOD
+                                         : option == kOptionLog         ? CMD_SET_LOG_OPTION
+                                                                        : CMD_SET_LFD_LEVEL;
+                link.SendCommand(command, 0, value);
+                return;
+            }
+            break;
+        case kOptionLatent:
+        case kOptionAdaptiveCapture:
+            if (older) {
+                link.SendCommand(CMD_SET_LATENT_ADAPTIVE, option == kOptionLatent ? 1 : 2, value);
+                return;
+            }
+            break;
+        case kOptionChannel1Baud:
+            if (m_dlg.moduleSeries == 2) {
+                link.SendCommand(CMD_SET_BAUD_RATE, 0, value);
+                return;
+            }
+            break;
+        case kOptionIdLength:
+            link.SendCommand(CMD_SET_ID_LENGTH, value, 0);
+            return;
+        case kOptionEmulationMode:
+            m_dlg.systemDlg.optionRefresh = 1;
+            link.SendCommand(CMD_SET_EMULATION_MODE, value);
+            return;
+        default:
+            break;
+    }
+    link.SendSetSystemOption(option, value);
+}
+
+void CConfiguration::SendTemplateCount(uint32_t count) {
+    m_dlg.systemDlg.templateCountRefreshPending = 1;
+    m_dlg.PacketManager().SendCommand(CMD_SET_TEMPLATE_COUNT, count);
+}
+
 void CConfiguration::OnPlainSet(CPacket& packet) {
     if (Succeeded(packet)) {
+        SetAnswered(0, packet.param2);
         Report(IDS_CFG_SET_SUCCEEDED, EIcon::Information);
     }
 }
@@ -183,10 +274,9 @@ void CConfiguration::OnGetSensorOption(CPacket& packet) {
     if (!ReadStep(packet, IDS_CFG_GET_SENSOR_FAILED)) {
         return;
     }
-    CSystemDlg& page = m_dlg.systemDlg;
-    page.StoreOption(kOptionGain, (packet.param2 >> 16) & 0xFF);
-    page.StoreOption(kOptionBrightness, (packet.param2 >> 8) & 0xFF);
-    page.StoreOption(kOptionContrast, packet.param2 & 0xFF);
+    Store(kOptionGain, (packet.param2 >> 16) & 0xFF);
+    Store(kOptionBrightness, (packet.param2 >> 8) & 0xFF);
+    Store(kOptionContrast, packet.param2 & 0xFF);
     m_dlg.PacketManager().SendCommand(CMD_GET_SECURITY_LEVEL);
 }
 
@@ -194,9 +284,8 @@ void CConfiguration::OnGetSecurityLevel(CPacket& packet) {
     if (!ReadStep(packet, IDS_CFG_GET_SECURITY_FAILED)) {
         return;
     }
-    CSystemDlg& page = m_dlg.systemDlg;
-    page.StoreOption(kOptionVerifyLevel, packet.param2 >> 16);
-    page.StoreOption(kOptionIdentifyLevel, packet.param2 & 0xFFFF);
+    Store(kOptionVerifyLevel, packet.param2 >> 16);
+    Store(kOptionIdentifyLevel, packet.param2 & 0xFFFF);
     latentStep = 0;
     m_dlg.PacketManager().SendCommand(CMD_GET_LATENT_ADAPTIVE, 1);
 }
@@ -205,13 +294,12 @@ void CConfiguration::OnGetLatentAdaptive(CPacket& packet) {
     if (!ReadStep(packet, IDS_CFG_GET_LATENT_FAILED)) {
         return;
     }
-    CSystemDlg& page = m_dlg.systemDlg;
     if (latentStep == 0) {
-        page.StoreOption(kOptionLatent, packet.param2);
+        Store(kOptionLatent, packet.param2);
         latentStep = 1;
         m_dlg.PacketManager().SendCommand(CMD_GET_LATENT_ADAPTIVE, 2);
     } else {
-        page.StoreOption(kOptionAdaptiveCapture, packet.param2);
+        Store(kOptionAdaptiveCapture, packet.param2);
         latentStep = 0;
         m_dlg.PacketManager().SendCommand(CMD_GET_LOG_OPTION);
     }
@@ -221,7 +309,7 @@ void CConfiguration::OnGetLogOption(CPacket& packet) {
     if (!ReadStep(packet, IDS_CFG_GET_LOG_FAILED)) {
         return;
     }
-    m_dlg.systemDlg.StoreOption(kOptionLog, packet.param2);
+    Store(kOptionLog, packet.param2);
     m_dlg.PacketManager().SendCommand(CMD_GET_LOG_OPTION_EX);
 }
 
@@ -229,7 +317,7 @@ void CConfiguration::OnGetLogOptionEx(CPacket& packet) {
     if (!ReadStep(packet, IDS_CFG_GET_LOG_FAILED)) {
         return;
     }
-    m_dlg.systemDlg.StoreOption(kOptionCapturePeriod, packet.param2);
+    Store(kOptionCapturePeriod, packet.param2);
     shortChain = 1;
     m_dlg.PacketManager().SendGetSystemOption(kOptionRegisterQuality);
 }
@@ -238,8 +326,7 @@ void CConfiguration::OnGetLfdLevel(CPacket& packet) {
     if (!ReadStep(packet, IDS_CFG_GET_SECURITY_FAILED)) {
         return;
     }
-    CSystemDlg& page = m_dlg.systemDlg;
-    page.StoreOption(page.LfdOption(), packet.param2 & 0xFFFF);
+    Store(m_dlg.systemDlg.LfdOption(), packet.param2 & 0xFFFF);
     latentStep = 0;
     m_dlg.transferBusy = 1;
     AskSensorOptions();
@@ -266,7 +353,7 @@ void CConfiguration::OnGetSystemOption(CPacket& packet) {
     }
     const uint32_t option = GetU32BE(packet.data);
     const uint32_t value = GetU32BE(packet.data + 4);
-    m_dlg.systemDlg.StoreOption(option, value);
+    Store(option, value);
     Continue(option, value);
 }
 
@@ -331,7 +418,7 @@ void CConfiguration::AfterTemplateMode(uint32_t value) {
     CSystemDlg& page = m_dlg.systemDlg;
     switch (action) {
         case kRegistration:
-            m_dlg.basicDlg.StartRegistrationFlowA();
+            m_dlg.registration.StartFlowA();
             break;
         case kModification:
             m_dlg.basicDlg.StartModificationFlow();
@@ -379,11 +466,13 @@ void CConfiguration::SetIdFieldLength(uint32_t length) {
 void CConfiguration::Fill() {
     m_dlg.systemDlg.FillPage(shortChain == 1);
     shortChain = 0;
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::OptionsRead));
 }
 
 void CConfiguration::OnSetSystemOption(CPacket& packet) {
     if (packet.param1 == RESULT_NOT_SUPPORTED) {
         Report(IDS_NOT_SUPPORTED_FUNCTION, EIcon::Information);
+        m_dlg.FailureOutcome(LoadString(IDS_NOT_SUPPORTED_FUNCTION), EFailure::Module);
         return;
     }
     if (packet.param1 == RESULT_DB_NOT_EMPTY) {
@@ -398,11 +487,13 @@ void CConfiguration::OnSetSystemOption(CPacket& packet) {
         return;
     }
     if (packet.dataSize < 8) {
+        SetAnswered(0, 0);
         Report(IDS_CFG_UNKNOWN_PARAMETER, EIcon::Information);
         return;
     }
     const uint32_t option = GetU32BE(packet.data);
     const uint32_t value = GetU32BE(packet.data + 4);
+    SetAnswered(option, value);
     if (std::find(kPlainSetOptions.begin(), kPlainSetOptions.end(), option) !=
         kPlainSetOptions.end()) {
         Report(IDS_CFG_SET_SUCCEEDED, EIcon::Information);
@@ -435,6 +526,7 @@ void CConfiguration::OnSetTemplateCount(CPacket& packet) {
     if (packet.param1 == RESULT_FAILED) {
         Report(IDS_CFG_TEMPLATE_COUNT_FAILED, EIcon::Stop);
     } else if (Succeeded(packet)) {
+        SetAnswered(kOptionTemplateMode, packet.param1);
         Report(IDS_CFG_TEMPLATE_COUNT_SUCCEEDED, EIcon::Information);
         m_dlg.PacketManager().SendGetSystemOption(kOptionUserCapacity);
     }
@@ -463,6 +555,7 @@ void CConfiguration::OnSetDefaultOptions(CPacket& packet) {
 
 void CConfiguration::OnSetEmulationMode(CPacket& packet) {
     if (packet.param1 == RESULT_SUCCESS) {
+        SetAnswered(kOptionEmulationMode, packet.param2);
         Report(IDS_CFG_SET_SUCCEEDED, EIcon::Information);
         ApplyEmulationMode(packet.param2);
         m_dlg.PacketManager().SendGetSystemInfo();
@@ -505,6 +598,7 @@ void CConfiguration::ApplyEmulationMode(uint32_t mode) {
 void CConfiguration::OnSetIdLength(CPacket& packet) {
     if (Succeeded(packet)) {
         SetIdFieldLength(packet.param2);
+        SetAnswered(kOptionIdLength, packet.param2);
         Report(IDS_CFG_SET_SUCCEEDED, EIcon::Information);
     }
 }

@@ -22,6 +22,16 @@ class CConfiguration : public CCommandHandler {
     // Series 4 or 5 without emulation.
     bool PlainNewModule() const;
 
+    // Sends a new value of `option` the way the connected module takes it:
+    // the older modules set some options with commands of their own, and
+    // their sensor values and security levels only together (the others as
+    // last read). The template count and the emulation mode are read back.
+    void SendOption(uint32_t option, uint32_t value);
+    void SendTemplateCount(uint32_t count);
+    // The older modules' combined values.
+    static uint32_t SensorWord(uint32_t gain, uint32_t brightness, uint32_t contrast);
+    static uint32_t SecurityWord(uint32_t verification, uint32_t identification);
+
     void OnPlainSet(CPacket& packet);
     void OnGetSensorOption(CPacket& packet);
     void OnGetSecurityLevel(CPacket& packet);
@@ -41,8 +51,12 @@ class CConfiguration : public CCommandHandler {
     bool Route(CPacket& packet) override;
 
   private:
-    // The text in the message line and in a box.
+    // The text in the message line and in a box (a stop box is a failure).
     void Report(int textId, EIcon icon);
+    // An option value read, for the page and for every outcome observer.
+    void Store(uint32_t option, uint32_t value);
+    // The module took a new value of `option` (0 where the answer does not say).
+    void SetAnswered(uint32_t option, uint32_t value);
     // A step of the older-module read: true on success; a failure shows
     // `failureText` (result 2) or the common error report and ends the read.
     bool ReadStep(const CPacket& packet, int failureText);

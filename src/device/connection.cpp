@@ -34,6 +34,7 @@ void CConnection::OnConnect(CPacket& packet) {
         return;
     }
     m_dlg.imageDlg.ShowConnected(packet.param2);
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Connected).Count(packet.param2));
     m_dlg.PacketManager().SendCommand(CMD_GET_MODULE_TYPE);
 }
 
@@ -41,6 +42,7 @@ void CConnection::OnSetBaudRate(CPacket& packet) {
     if (!Succeeded(packet)) {
         return;
     }
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::OptionSet));
     const std::string& text = LoadString(IDS_BAUD_RECONNECT);
     m_dlg.Report(text, EIcon::Information);
 }

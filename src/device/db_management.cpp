@@ -92,19 +92,15 @@ bool CDBManagement::Accepted(const CPacket& packet, int failedText) {
         case RESULT_SUCCESS:
             return true;
         case RESULT_FAILED:
-            ShowError(LoadString(failedText));
+            m_dlg.Fail(LoadString(failedText));
             return false;
         case RESULT_CANCELED:
-            ShowError(LoadString(IDS_DB_CANCELED));
+            m_dlg.Fail(LoadString(IDS_DB_CANCELED));
             return false;
         default:
             m_dlg.ShowResultError(packet.param1);
             return false;
     }
-}
-
-void CDBManagement::ShowError(const std::string& text) {
-    m_dlg.Report(text, EIcon::Stop);
 }
 
 void CDBManagement::ShowUserCount(uint32_t count) {
@@ -126,6 +122,9 @@ void CDBManagement::OnDeleteUser(CPacket& packet) {
         return;
     }
     // The last deletion of this page, or one of the Authentication&User or Main tab.
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Deleted)
+                      .Count(packet.param2)
+                      .Text(LoadString(IDS_DB_DELETION_SUCCEEDED)));
     m_dlg.basicDlg.SetText(CBasicDlg::kDeletionId, {});
     m_dlg.basicDlg.Enable(CBasicDlg::kDelete, false);
     m_dlg.Ui().MessageBox(LoadString(IDS_DB_DELETION_SUCCEEDED), EIcon::Information);
@@ -143,6 +142,9 @@ void CDBManagement::OnDeleteAll(CPacket& packet) {
     if (!Accepted(packet, IDS_DB_DELETION_FAILED)) {
         return;
     }
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Deleted)
+                      .Count(packet.param2)
+                      .Text(LoadString(IDS_DB_DELETION_SUCCEEDED)));
     m_dlg.Ui().MessageBox(LoadString(IDS_DB_DELETION_SUCCEEDED), EIcon::Information);
     ShowUserCount(packet.param2);
     if (fromPage) {
@@ -158,8 +160,11 @@ void CDBManagement::OnSetMasterAuthority(CPacket& packet) {
     }
     // Each row shows its new authority as soon as the module took it, so a
     // run that fails half-way shows what really changed.
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Authority).Value(page.setOrReset));
     page.SetRowAuthority(page.changeRow, page.setOrReset == 1);
-    if (--page.rowsToChange > 0) {
+    // A change of the page's run goes on with its next row; one sent on its
+    // own (the typed module interface) ends here.
+    if (page.rowsToChange > 0 && --page.rowsToChange > 0) {
         page.ChangeStep(page.changeRow + 1);
     }
 }
@@ -187,7 +192,7 @@ bool CDBManagement::CollectPage(const CPacket& packet, int failedText) {
     if (thisIndex > lastIndex || !reader.U16BE(count) || !reader.Skip(2) ||
         size_t{count} * stride > reader.Remaining()) {
         // A page that does not hold what it announces ends the list.
-        ShowError(LoadString(failedText));
+        m_dlg.Fail(LoadString(failedText));
         DropList();
         return false;
     }
@@ -263,6 +268,13 @@ void CDBManagement::OnMasterListComplete() {
     for (size_t i = 0; i < users; ++i) {
         page.masterFlags[i] = masters.count(EntryText(page.userIds, page.entrySize, i)) ? 1 : 0;
     }
+    SOutcome list;
+    list.kind = SOutcome::EKind::UserList;
+    for (size_t i = 0; i < users; ++i) {
+        list.ids.push_back(EntryText(page.userIds, page.entrySize, i));
+        list.masters.push_back(page.masterFlags[i]);
+    }
+    m_dlg.Outcome(std::move(list));
     page.FillUserList();
     DropList();
 }
@@ -275,126 +287,25 @@ void CDBManagement::OnUserCount(const CPacket& packet) {
     CByteReader reader(packet.data, std::min<size_t>(packet.dataSize, CPacket::kMaxData));
     uint16_t count = 0;
     if (!reader.U16BE(count)) {
-        ShowError(LoadString(IDS_DB_USER_LIST_FAILED));
+        m_dlg.Fail(LoadString(IDS_DB_USER_LIST_FAILED));
         return;
     }
     if (page.listPurpose == CDbDlg::kCountAfterUpload) {
+        m_dlg.Outcome(SOutcome(SOutcome::EKind::UserCount).Count(count));
         ShowUserCount(count);
         return;
     }
-    recordsDownloaded = 0;
-    recordsToDownload = count;
-    page.downloadMode = CDbDlg::kDownloadFirst;
-    const std::optional<uint8_t> code = page.DownloadCode();
-    if (count == 0 || !code) {
-        // An empty module has no first record to ask for.
-        ShowDownloadCompleted();
-        return;
-    }
-    m_dlg.PacketManager().SendDownloadRecord(1, *code, {});
+    m_dlg.records.OnUserCount(count);
 }
 
 // ---- Records ----
 
-void CDBManagement::ShowDownloadCompleted() {
-    const CDbDlg& page = m_dlg.dbDlg;
-    if (page.recordsNotSaved > 0) {
-        ShowError(page.NotSavedSummary());
-    } else {
-        m_dlg.Report(LoadString(IDS_DB_DOWNLOAD_COMPLETED), EIcon::Information);
-    }
-}
-
-void CDBManagement::SaveRecord(const CPacket& packet) {
-    CDbDlg& page = m_dlg.dbDlg;
-    page.CountRecord();
-    std::string reason;
-    if (!m_dlg.PrepareFolder(page.RecordFolder(), reason)) {
-        NotSaved(page.RecordFolder().string(), reason);
-        return;
-    }
-    const std::span<const uint8_t> record(packet.data,
-                                          std::min<size_t>(packet.dataSize, CPacket::kMaxData));
-    const SRecordSaveResult saved = SaveRecordFile(
-        page.RecordFolder(), record, page.RecordContext(),
-        [this](int ms) { m_dlg.Loop().Sleep(static_cast<uint32_t>(std::max(0, ms))); });
-    // A record that cannot be saved is named on the message line; the run
-    // goes on and its end says how many were lost.
-    if (saved.status == EFileStatus::UnsafeName) {
-        m_dlg.ShowMessage(LoadString(IDS_DB_UNSAFE_RECORD_NAME) + saved.id);
-        page.CountNotSaved(saved.id, LoadString(IDS_DB_UNSAFE_NAME_REASON));
-    } else if (saved.status != EFileStatus::Ok) {
-        NotSaved(saved.path.string(), saved.reason);
-    }
-}
-
-void CDBManagement::NotSaved(const std::string& path, const std::string& reason) {
-    m_dlg.ShowMessage(LoadString(IDS_DB_RECORD_WRITE_FAILED) + path + " (" + reason + ")");
-    m_dlg.dbDlg.CountNotSaved(path, reason);
-}
-
 void CDBManagement::OnDownloadRecord(CPacket& packet) {
-    CDbDlg& page = m_dlg.dbDlg;
-    if (!Succeeded(packet)) {
-        page.rowsToDownload = 0;
-        return;
-    }
-    if (page.downloadMode != CDbDlg::kDownloadChecked) {
-        if (++recordsDownloaded >= recordsToDownload) {
-            SaveRecord(packet);
-            m_dlg.popupRadio.downloadOption = 0;
-            ShowDownloadCompleted();
-            return;
-        }
-        page.downloadMode = CDbDlg::kDownloadNext;
-        // The next record is asked for first: this one is written to disk
-        // (a synced file) while the module sends it. The packet stays ours
-        // until we return.
-        if (const std::optional<uint8_t> code = page.DownloadCode()) {
-            m_dlg.PacketManager().SendDownloadRecord(2, *code, {});
-        }
-        SaveRecord(packet);
-        return;
-    }
-    SaveRecord(packet);
-    if (--page.rowsToDownload < 1) {
-        ShowDownloadCompleted();
-        return;
-    }
-    page.DownloadStep(page.downloadRow + 1);
+    m_dlg.records.OnDownloadRecord(packet);
 }
 
 void CDBManagement::OnUploadRecord(CPacket& packet) {
-    CDbDlg& page = m_dlg.dbDlg;
-    // Cancel ends the run; a record the module refuses is counted and the
-    // run goes on with the next, so one bad file does not hold back the rest.
-    if (packet.param1 == RESULT_CANCELED) {
-        page.CloseProgress();
-        page.rowsToUpload = 0;
-        m_dlg.ShowResultError(packet.param1);
-        return;
-    }
-    page.CountRecord();
-    if (packet.param1 != RESULT_SUCCESS) {
-        const size_t row = static_cast<size_t>(std::max(0, page.uploadRow));
-        const std::string where = row < page.hostRows.size() ? page.hostRows[row].path.string()
-                                                             : page.RowId(page.uploadRow);
-        const std::string reason = ResultText(packet.param1);
-        m_dlg.ShowMessage(LoadString(IDS_DB_RECORD_REFUSED) + where + " (" + reason + ")");
-        page.CountNotSaved(where, reason);
-    }
-    if (page.rowsUploaded < page.rowsToUpload) {
-        page.UploadStep(page.uploadRow + 1);
-        return;
-    }
-    page.CloseProgress();
-    if (page.recordsNotSaved > 0) {
-        ShowError(page.NotSavedSummary());
-    } else {
-        m_dlg.Ui().MessageBox(LoadString(IDS_DB_UPLOAD_COMPLETED), EIcon::Information);
-    }
-    page.listPurpose = CDbDlg::kCountAfterUpload;
-    m_dlg.PacketManager().SendGetUserList(1, 0);
+    m_dlg.records.OnUploadRecord(packet);
 }
 
 }  // namespace sondrix

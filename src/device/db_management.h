@@ -36,11 +36,9 @@ class CDBManagement : public CCommandHandler {
     void OnDeleteLogData(CPacket& packet);
     void OnRegisterStep(CPacket& packet);
 
-    // State of the paged lists and of a download-all run.
+    // State of the paged lists.
     size_t listEntries = 0;           // entries received so far in the current list
     std::vector<uint8_t> pageBuffer;  // the entries of the current list
-    int recordsDownloaded = 0;
-    int recordsToDownload = 0;
 
   protected:
     bool Route(CPacket& packet) override;
@@ -49,8 +47,6 @@ class CDBManagement : public CCommandHandler {
     // Result 1 is true; result 2 shows `failedText` and 13 "Canceled!!!" (stop
     // icon and message line); any other result goes to the common report.
     bool Accepted(const CPacket& packet, int failedText);
-    // A stop-icon box with the same text on the message line.
-    void ShowError(const std::string& text);
     // Adds one page of a user or master list to the page buffer and asks for
     // the next page; true when the list is complete.
     bool CollectPage(const CPacket& packet, int failedText);
@@ -58,11 +54,7 @@ class CDBManagement : public CCommandHandler {
     void OnUserListComplete();
     void OnMasterListComplete();
     void OnUserCount(const CPacket& packet);
-    void SaveRecord(const CPacket& packet);
-    // A record file that could not be written: named on the message line and counted.
-    void NotSaved(const std::string& path, const std::string& reason);
     void ShowUserCount(uint32_t count);
-    void ShowDownloadCompleted();
 
     bool m_listActive = false;
     bool m_listTruncated = false;

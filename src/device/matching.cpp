@@ -30,6 +30,18 @@ std::string IdText(const CPacket& packet, size_t idBytes) {
     return {packet.data, end};
 }
 
+// A match found, for whoever reads outcomes: the user (when the answer names
+// one), the template's index and the text the window shows for it.
+void Matched(CSondrixDlg& dlg, const std::string& text, std::string id = {}, int64_t index = -1) {
+    dlg.Outcome(SOutcome(SOutcome::EKind::Matched).Text(text).Id(std::move(id)).Index(index));
+}
+
+// No match: the outcome, and the failure's text in a stop box and on the line.
+void NotMatched(CSondrixDlg& dlg, int textId) {
+    dlg.Outcome(SOutcome(SOutcome::EKind::NotMatched).Text(LoadString(textId)));
+    ReportString(dlg, textId, EIcon::Stop);
+}
+
 // An Auto-On outcome: a plain box titled "Result" and the message line.
 void ShowAutoResult(CSondrixDlg& dlg, const std::string& text) {
     dlg.ShowMessage(text);
@@ -89,13 +101,17 @@ CMatching::SIdLayout CMatching::InstantIdentifyLayout() const {
     return LegacyLayout(m_dlg) ? SIdLayout{10, 11} : FieldLayout();
 }
 
-bool CMatching::IdAndIndex(const CPacket& packet, SIdLayout layout, std::string& suffix) {
+bool CMatching::Found(const CPacket& packet, SIdLayout layout, int textId) {
     if (packet.dataSize <= layout.indexAt) {
         m_dlg.ShowResultError(RESULT_INVALID_DATA_SIZE);
         return false;
     }
     const std::string id = IdText(packet, layout.idBytes);
-    suffix = FormatUserString(IDS_ID_INDEX_SUFFIX, id.c_str(), int{packet.data[layout.indexAt]});
+    const int index = packet.data[layout.indexAt];
+    const std::string text =
+        LoadString(textId) + FormatUserString(IDS_ID_INDEX_SUFFIX, id.c_str(), index);
+    Matched(m_dlg, text, id, index);
+    m_dlg.Report(text, EIcon::Information);
     return true;
 }
 
@@ -104,13 +120,14 @@ void CMatching::OnVerify(CPacket& packet) {
         case RESULT_SUCCESS: {
             const std::string index =
                 FormatUserString(IDS_INDEX_SUFFIX, static_cast<int>(packet.param2));
+            Matched(m_dlg, LoadString(IDS_VERIFY_SUCCEEDED) + index, {}, packet.param2);
             m_dlg.ShowMessage(index);
             m_dlg.Ui().MessageBox(LoadString(IDS_VERIFY_SUCCEEDED) + index, EIcon::Information);
             RequestQualityCheck(m_dlg, 4);
             break;
         }
         case RESULT_FAILED:
-            ReportString(m_dlg, IDS_VERIFY_FAILED, EIcon::Stop);
+            NotMatched(m_dlg, IDS_VERIFY_FAILED);
             RequestQualityCheck(m_dlg, 4);
             break;
         default:  // "Canceled!!!" among them
@@ -122,16 +139,14 @@ void CMatching::OnVerify(CPacket& packet) {
 void CMatching::OnIdentify(CPacket& packet) {
     switch (packet.param1) {
         case RESULT_SUCCESS: {
-            std::string suffix;
-            if (!IdAndIndex(packet, IdentifyLayout(), suffix)) {
+            if (!Found(packet, IdentifyLayout(), IDS_IDENTIFY_SUCCEEDED)) {
                 return;
             }
-            m_dlg.Report(LoadString(IDS_IDENTIFY_SUCCEEDED) + suffix, EIcon::Information);
             RequestQualityCheck(m_dlg, 5);
             break;
         }
         case RESULT_FAILED:
-            ReportString(m_dlg, IDS_IDENTIFY_FAILED, EIcon::Stop);
+            NotMatched(m_dlg, IDS_IDENTIFY_FAILED);
             RequestQualityCheck(m_dlg, 5);
             break;
         default:
@@ -143,11 +158,12 @@ void CMatching::OnIdentify(CPacket& packet) {
 void CMatching::OnInstantMatch(CPacket& packet) {
     switch (packet.param1) {
         case RESULT_SUCCESS:
+            Matched(m_dlg, LoadString(IDS_INSTANT_MATCH_SUCCEEDED));
             ReportString(m_dlg, IDS_INSTANT_MATCH_SUCCEEDED, EIcon::Information);
             RequestQualityCheck(m_dlg, 6);
             break;
         case RESULT_FAILED:
-            ReportString(m_dlg, IDS_INSTANT_MATCH_FAILED, EIcon::Stop);
+            NotMatched(m_dlg, IDS_INSTANT_MATCH_FAILED);
             RequestQualityCheck(m_dlg, 6);
             break;
         default:
@@ -184,12 +200,18 @@ void CMatching::SaveTemplate(const CPacket& packet) {
 
 void CMatching::OnGetTemplate(CPacket& packet) {
     switch (packet.param1) {
-        case RESULT_SUCCESS:
+        case RESULT_SUCCESS: {
+            SOutcome templ;
+            templ.kind = SOutcome::EKind::Done;
+            templ.bytes.assign(packet.data,
+                               packet.data + std::min<size_t>(packet.dataSize, CPacket::kMaxData));
+            m_dlg.Outcome(std::move(templ));
             SaveTemplate(packet);
             RequestQualityCheck(m_dlg, 2);
             break;
+        }
         case RESULT_FAILED:
-            ReportString(m_dlg, IDS_GET_TEMPLATE_FAILED, EIcon::Stop);
+            m_dlg.Fail(LoadString(IDS_GET_TEMPLATE_FAILED));
             RequestQualityCheck(m_dlg, 2);
             break;
         default:
@@ -208,6 +230,10 @@ void CMatching::OnCancel(CPacket& packet) {
     if (m_dlg.cancelPending == 1) {
         m_dlg.transferBusy = 0;
     }
+    SOutcome answered;
+    answered.kind = SOutcome::EKind::CancelAnswered;
+    answered.text = ResultText(packet.param1);
+    m_dlg.Outcome(std::move(answered));
     if (packet.param1 == RESULT_IDLE) {
         m_dlg.ShowMessage(ResultText(RESULT_IDLE));
         return;
@@ -220,6 +246,7 @@ void CMatching::OnInstantVerify(CPacket& packet) {
     switch (packet.param1) {
         case RESULT_SUCCESS: {
             const std::string& text = LoadString(IDS_INSTANT_VERIFY_SUCCEEDED);
+            Matched(m_dlg, text, {}, packet.param2);
             m_dlg.ShowMessage(text);
             m_dlg.Ui().MessageBox(
                 text + FormatUserString(IDS_INDEX_SUFFIX, static_cast<int>(packet.param2)),
@@ -227,7 +254,7 @@ void CMatching::OnInstantVerify(CPacket& packet) {
             break;
         }
         case RESULT_FAILED:
-            ReportString(m_dlg, IDS_INSTANT_VERIFY_FAILED, EIcon::Stop);
+            NotMatched(m_dlg, IDS_INSTANT_VERIFY_FAILED);
             break;
         default:
             m_dlg.ShowResultError(packet.param1);
@@ -238,16 +265,14 @@ void CMatching::OnInstantVerify(CPacket& packet) {
 void CMatching::OnInstantIdentify(CPacket& packet) {
     switch (packet.param1) {
         case RESULT_SUCCESS: {
-            std::string suffix;
-            if (!IdAndIndex(packet, InstantIdentifyLayout(), suffix)) {
+            if (!Found(packet, InstantIdentifyLayout(), IDS_INSTANT_IDENTIFY_SUCCEEDED)) {
                 return;
             }
-            m_dlg.Report(LoadString(IDS_INSTANT_IDENTIFY_SUCCEEDED) + suffix, EIcon::Information);
             RequestQualityCheck(m_dlg, 5);
             break;
         }
         case RESULT_FAILED:
-            ReportString(m_dlg, IDS_INSTANT_IDENTIFY_FAILED, EIcon::Stop);
+            NotMatched(m_dlg, IDS_INSTANT_IDENTIFY_FAILED);
             break;
         default:
             m_dlg.ShowResultError(packet.param1);
@@ -258,6 +283,7 @@ void CMatching::OnInstantIdentify(CPacket& packet) {
 void CMatching::OnAutoOn(CPacket& packet) {
     switch (packet.param1) {
         case RESULT_SUCCESS:
+            m_dlg.Outcome(SOutcome(SOutcome::EKind::Done).Value(m_dlg.autoOnMode == 1 ? 0 : 1));
             if (m_dlg.autoOnMode == 1) {
                 m_dlg.autoOnMode = 0;
                 m_dlg.basicDlg.SetAutoOnControls(true);
@@ -270,9 +296,9 @@ void CMatching::OnAutoOn(CPacket& packet) {
         case RESULT_FAILED:
             if (packet.param2 == 1) {
                 m_dlg.imageDlg.KillTimer(CImageDlg::kConnectTimer);
-                ReportString(m_dlg, IDS_AUTO_ON_BLOCKS_CONNECTION, EIcon::Stop);
+                m_dlg.Fail(LoadString(IDS_AUTO_ON_BLOCKS_CONNECTION));
             } else {
-                ReportString(m_dlg, IDS_AUTO_ON_FAILED, EIcon::Stop);
+                m_dlg.Fail(LoadString(IDS_AUTO_ON_FAILED));
             }
             break;
         default:
@@ -292,6 +318,7 @@ void CMatching::OnAutoIdentifyResult(CPacket& packet) {
             const bool classic = LegacyLayout(m_dlg);
             const std::string id =
                 IdText(packet, classic ? kClassicAutoIdBytes : kExtendedAutoIdBytes);
+            Matched(m_dlg, LoadString(IDS_AUTO_IDENTIFY_SUCCEEDED), id, packet.param2);
             const std::string text =
                 LoadString(IDS_AUTO_IDENTIFY_SUCCEEDED) +
                 FormatUserString(IDS_ID_INDEX_SUFFIX, id.c_str(), static_cast<int>(packet.param2));
@@ -309,6 +336,8 @@ void CMatching::OnAutoIdentifyResult(CPacket& packet) {
             break;
         }
         case RESULT_FAILED:
+            m_dlg.Outcome(
+                SOutcome(SOutcome::EKind::NotMatched).Text(LoadString(IDS_AUTO_IDENTIFY_FAILED)));
             ShowAutoResult(m_dlg, LoadString(IDS_AUTO_IDENTIFY_FAILED));
             break;
         case RESULT_CAPTURE_FAIL:

@@ -38,9 +38,10 @@ class CMatching : public CCommandHandler {
     SIdLayout InstantIdentifyLayout() const;
     // The extended layout's ID field: the ID and its terminating zero.
     SIdLayout FieldLayout() const;
-    // " (ID : %s, Index : %d)" read from the data; false (with the report)
-    // when the answer is too short to hold them.
-    bool IdAndIndex(const CPacket& packet, SIdLayout layout, std::string& suffix);
+    // A user found: `textId` followed by " (ID : %s, Index : %d)" read from
+    // the data, as an outcome and in a box; false (with the report) when the
+    // answer is too short to hold them.
+    bool Found(const CPacket& packet, SIdLayout layout, int textId);
     // Offers the save dialog and writes the template the answer carries.
     void SaveTemplate(const CPacket& packet);
 };

@@ -17,6 +17,12 @@ using SRouteOf = CCommandHandler::SRoute<CSystemManagement>;
 
 }  // namespace
 
+const std::string& ModuleStatusText(uint32_t status) {
+    static constexpr std::array kStatusTexts = {IDS_STATUS_IDLE, IDS_STATUS_BUSY, IDS_STATUS_BUSY,
+                                                IDS_STATUS_DB_UPLOADING, IDS_STATUS_AUTO_ON};
+    return LoadString(status < kStatusTexts.size() ? kStatusTexts[status] : IDS_STATUS_BUSY);
+}
+
 bool CSystemManagement::Route(CPacket& packet) {
     static constexpr std::array kRoutes = {
         SRouteOf{CMD_GET_STATUS, &CSystemManagement::OnGetStatus},
@@ -38,15 +44,14 @@ void CSystemManagement::OnGetStatus(CPacket& packet) {
     if (!Succeeded(packet)) {
         return;
     }
-    static constexpr std::array kStatusTexts = {IDS_STATUS_IDLE, IDS_STATUS_BUSY, IDS_STATUS_BUSY,
-                                                IDS_STATUS_DB_UPLOADING, IDS_STATUS_AUTO_ON};
-    const std::string& status = LoadString(
-        packet.param2 < kStatusTexts.size() ? kStatusTexts[packet.param2] : IDS_STATUS_BUSY);
+    const std::string& status = ModuleStatusText(packet.param2);
     CImageDlg& page = m_dlg.imageDlg;
     page.SetText(CImageDlg::kInfoStatus, status);
     m_dlg.ShowMessage(LoadString(IDS_STATUS_PREFIX) + status);
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Status).Value(packet.param2));
     if (m_dlg.connectPending == 1) {
         m_dlg.connectPending = 0;
+        m_dlg.Outcome(SOutcome(SOutcome::EKind::Ready));
         const std::string& text = LoadString(IDS_CONNECTION_SUCCEEDED);
         m_dlg.Report(text, EIcon::Information);
     }
@@ -79,6 +84,7 @@ bool CSystemManagement::DropImageAnswer() {
 }
 
 void CSystemManagement::ShowImageProgress(uint32_t block, uint32_t lastBlock) {
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Progress).Progress(block + 1, lastBlock + 1));
     char text[64];
     std::snprintf(text, sizeof text, LoadString(IDS_RECEIVING_IMAGE).c_str(),
                   static_cast<int>(block * 100 / lastBlock));
@@ -113,6 +119,8 @@ void CSystemManagement::OnCaptureImage(CPacket& packet) {
     }
     // The last block (a one-block image is complete at once: 100 %).
     m_dlg.ShowMessage(LoadString(IDS_RECEIVING_COMPLETE));
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Progress).Progress(lastBlock + 1, lastBlock + 1));
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Image).Progress(lastBlock + 1, lastBlock + 1));
     if (continuous) {
         page.ContinueCapture(true);
         return;
@@ -141,6 +149,7 @@ void CSystemManagement::OnCaptureColorImage(CPacket& packet) {
         return;
     }
     m_dlg.ShowMessage(LoadString(IDS_RECEIVING_COMPLETE));
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Image).Progress(lastBlock + 1, lastBlock + 1));
     if (page.WriteColourImage()) {
         m_dlg.Ui().MessageBox(LoadString(IDS_COLOR_IMAGES_STORED), EIcon::Information);
     }
@@ -156,6 +165,7 @@ void CSystemManagement::OnSetTime(CPacket& packet) {
         m_dlg.PacketManager().SendGetStatus();
         return;
     }
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::TimeSet));
     const std::string& text = LoadString(IDS_SET_TIME_SUCCEEDED);
     m_dlg.Report(text, EIcon::Information);
 }
@@ -167,10 +177,11 @@ void CSystemManagement::OnGetTime(CPacket& packet) {
     CByteReader reader(packet.data, packet.dataSize);
     SBcdTime time;
     if (!SBcdTime::Read(reader, time)) {
-        const std::string& text = LoadString(IDS_EXTRA_BAD_TIME_ANSWER);
-        m_dlg.Report(text, EIcon::Stop);
+        m_dlg.Fail(LoadString(IDS_EXTRA_BAD_TIME_ANSWER));
         return;
     }
+    const std::array<uint8_t, 7> bytes = time.ToBytes();
+    m_dlg.Outcome(SOutcome(SOutcome::EKind::Time).Bytes({bytes.begin(), bytes.end()}));
     m_dlg.userDlg.ShowModuleTime(time);
 }
 
@@ -189,6 +200,7 @@ void CSystemManagement::OnGpioTest(CPacket& packet) {
 void CSystemManagement::OnGetImageQuality(CPacket& packet) {
     if (packet.param1 == RESULT_FAILED) {
         m_dlg.ShowMessage(LoadString(IDS_QUALITY_FAILED));
+        m_dlg.Outcome(SOutcome(SOutcome::EKind::QualityFailed).Index(qualityCheckReason));
         return;
     }
     if (!Succeeded(packet)) {
@@ -196,12 +208,16 @@ void CSystemManagement::OnGetImageQuality(CPacket& packet) {
     }
     m_dlg.transferBusy = 0;
     lastImageQuality = static_cast<int32_t>(packet.param2);
+    m_dlg.Outcome(
+        SOutcome(SOutcome::EKind::Quality).Index(qualityCheckReason).Value(lastImageQuality));
     char text[64];
     std::snprintf(text, sizeof text, LoadString(IDS_IMAGE_QUALITY).c_str(), lastImageQuality);
     m_dlg.ShowMessage(text);
     // Registration, modification and further fingers go on from here.
-    if (qualityCheckReason == 1 || qualityCheckReason == 8 || qualityCheckReason == 9) {
-        m_dlg.basicDlg.ContinueAfterQuality(qualityCheckReason);
+    if (qualityCheckReason == CRegistration::kRegistrationQuality ||
+        qualityCheckReason == CRegistration::kModificationQuality ||
+        qualityCheckReason == CRegistration::kStepRegistrationQuality) {
+        m_dlg.registration.ContinueAfterQuality(qualityCheckReason);
     }
 }
 

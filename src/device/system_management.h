@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "device/command_handler.h"
 
 namespace sondrix {
+
+// The text of a status the module reports with CMD_GET_STATUS.
+const std::string& ModuleStatusText(uint32_t status);
 
 class CSystemManagement : public CCommandHandler {
   public:

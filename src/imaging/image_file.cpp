@@ -2,6 +2,10 @@
 
 #include <cctype>
 
+#include "imaging/bmp_file.h"
+#include "imaging/raw_file.h"
+#include "imaging/wsq_file.h"
+
 namespace sondrix {
 
 std::string ImageFileExtension(std::string_view fileName) {
@@ -16,6 +20,26 @@ std::string ImageFileExtension(std::string_view fileName) {
         }
     }
     return extension;
+}
+
+ImageFileStatus WriteImageFile(const std::string& path, const uint8_t* pixels, size_t size,
+                               int width, int height, const std::function<void(int ms)>& pause,
+                               std::FILE* diagnostics, std::string* reason) {
+    const std::string extension = ImageFileExtension(path);
+    if (extension != "raw" && extension != "bmp" && extension != "wsq") {
+        return ImageFileStatus::InvalidFile;
+    }
+    if (width <= 0 || height <= 0 ||
+        static_cast<size_t>(width) * static_cast<size_t>(height) > size) {
+        return ImageFileStatus::NotSupported;
+    }
+    if (extension == "raw") {
+        return WriteRawFile(path, pixels, width, height, reason);
+    }
+    if (extension == "bmp") {
+        return WriteBmpFile(path, pixels, width, height, pause, reason);
+    }
+    return WriteWsqFile(path, pixels, width, height, diagnostics, reason);
 }
 
 }  // namespace sondrix

@@ -68,7 +68,7 @@ void CCommPort::Close() {
 }
 
 size_t CCommPort::Write(size_t count, const uint8_t* bytes) {
-    if (connected == 0 || !handle) {
+    if (connected == 0 || !handle || m_listenOnly) {
         return 0;
     }
     // Logged before it goes: a module that answers at once (the in-process

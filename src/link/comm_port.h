@@ -34,8 +34,11 @@ class CCommPort {
     // True when the port is open, configured and receiving.
     bool Open(const std::string& name, uint32_t baudRate, uint16_t number);
     void Close();
-    // Blocks until written; returns the count written (0 on a closed port).
+    // Blocks until written; returns the count written (0 on a closed port,
+    // and on a port that only listens).
     size_t Write(size_t count, const uint8_t* bytes);
+    // A port that only listens never writes, whatever the program sends.
+    void SetListenOnly(bool listenOnly) { m_listenOnly = listenOnly; }
     // Reads what the device holds, at most kChunk bytes (receive side only).
     size_t ReadChunk(uint8_t* chunk);
 
@@ -68,6 +71,7 @@ class CCommPort {
     std::string m_lastError;
     bool m_rateRefused = false;
     std::string m_devicePath;
+    std::atomic<bool> m_listenOnly{false};
 };
 
 }  // namespace sondrix

@@ -36,6 +36,12 @@ SWritableFolder WritableFolderOfThisProgram();
 // on Windows. Nullopt, with the reason, when that home folder is not known.
 std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& error);
 
+// Where this user's settings of the program live, beside the window's own:
+// "$XDG_CONFIG_HOME/sondrix" (by default "$HOME/.config/sondrix") on Linux,
+// "%APPDATA%\Sondrix" on Windows. Nullopt, with the reason, when neither
+// is known.
+std::optional<std::filesystem::path> UserSettingsFolder(std::string& error);
+
 // Where Wireshark looks for the Lua plugins of every user: the folder
 // $WIRESHARK_PLUGIN_DIR names, as Wireshark itself takes it, else the
 // system's own (/usr/lib/<multiarch>/wireshark/plugins on Debian, where the

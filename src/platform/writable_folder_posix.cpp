@@ -49,6 +49,22 @@ std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& 
     return std::filesystem::path(home) / ".local" / "lib" / "wireshark" / "plugins";
 }
 
+std::optional<std::filesystem::path> UserSettingsFolder(std::string& error) {
+    // A relative or empty XDG_CONFIG_HOME counts as missing, as the XDG rules say.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && std::filesystem::path(config).is_absolute()) {
+        return std::filesystem::path(config) / "sondrix";
+    }
+    const char* home = std::getenv("HOME");
+    std::optional<std::string> folder =
+        home != nullptr && *home != '\0' ? std::optional<std::string>(home) : HomeOfAccount();
+    if (!folder) {
+        error = "cannot find the home folder (HOME is not set)";
+        return std::nullopt;
+    }
+    return std::filesystem::path(*folder) / ".config" / "sondrix";
+}
+
 std::optional<std::filesystem::path> GlobalWiresharkPluginFolder() {
     if (const char* folder = std::getenv("WIRESHARK_PLUGIN_DIR"); folder != nullptr && *folder) {
         return std::filesystem::path(folder);

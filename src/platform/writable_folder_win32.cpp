@@ -50,6 +50,15 @@ SWritableFolder WritableFolderOfThisProgram() {
     return {*local / L"Sondrix" / L"records", true};
 }
 
+std::optional<std::filesystem::path> UserSettingsFolder(std::string& error) {
+    const std::optional<std::filesystem::path> roaming = FolderFromEnvironment(L"APPDATA");
+    if (!roaming) {
+        error = "cannot find the user's application data folder (APPDATA is not set)";
+        return std::nullopt;
+    }
+    return *roaming / L"Sondrix";
+}
+
 std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& error) {
     const std::optional<std::filesystem::path> roaming = FolderFromEnvironment(L"APPDATA");
     if (!roaming) {

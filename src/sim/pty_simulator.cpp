@@ -68,12 +68,18 @@ bool CPtySimulator::Serve(std::string& error) {
         Stop();
         return false;
     }
+    // What the module says of its own accord goes out at once.
+    WithModule([&](CSimModule& module) {
+        module.SetSpontaneousSink(
+            [this](SSimReply reply) { SendPaced(reply.bytes, m_module.Config().baudRate); });
+    });
     m_running = true;
     m_thread = std::thread(&CPtySimulator::Run, this);
     return true;
 }
 
 void CPtySimulator::Stop() {
+    WithModule([](CSimModule& module) { module.SetSpontaneousSink({}); });
     if (m_running.exchange(false) && m_wake >= 0) {
         const uint64_t one = 1;
         [[maybe_unused]] const ssize_t n = ::write(m_wake, &one, sizeof one);
@@ -101,6 +107,8 @@ bool CPtySimulator::Pause(int64_t ms) {
 }
 
 void CPtySimulator::SendPaced(const std::vector<uint8_t>& bytes, uint32_t baudRate) {
+    // Answers and what the module sends of its own accord never interleave.
+    std::lock_guard lock(m_writeMutex);
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     constexpr size_t kSlice = 64;

@@ -49,6 +49,7 @@ class CPtySimulator {
 
     CSimModule m_module;
     std::mutex m_moduleMutex;
+    std::mutex m_writeMutex;
     std::string m_slavePath;
     int m_master = -1;
     int m_slaveHold = -1;

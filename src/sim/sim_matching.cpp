@@ -275,7 +275,8 @@ void CSimMatching::OnCancel(std::vector<SSimReply>& out) {
     const bool capturing =
         requests.size() >= 2 && (requests[requests.size() - 2].command == CMD_CAPTURE_IMAGE ||
                                  requests[requests.size() - 2].command == CMD_CAPTURE_COLOR_IMAGE);
-    const bool busy = m_registration.has_value() || m_modification.has_value() || capturing;
+    const bool busy = m_registration.has_value() || m_modification.has_value() || capturing ||
+                      m_module.HoldingAnswer();
     m_registration.reset();
     m_modification.reset();
     m_module.Answer(out, CMD_CANCEL, busy ? RESULT_SUCCESS : RESULT_IDLE, 0);

@@ -232,7 +232,18 @@ void CSimModule::PlaceFinger(FingerOnSensor finger) {
     m_finger = finger;
     std::vector<SSimReply> out;
     m_matching->OnFingerPlaced(out);
-    for (SSimReply& reply : out) {
+    Spontaneous(out);
+}
+
+void CSimModule::SendUnasked(uint32_t command, uint32_t result, uint32_t param2,
+                             const std::vector<uint8_t>& data) {
+    std::vector<SSimReply> out;
+    Answer(out, command, result, param2, data.data(), static_cast<uint32_t>(data.size()));
+    Spontaneous(out);
+}
+
+void CSimModule::Spontaneous(std::vector<SSimReply>& replies) {
+    for (SSimReply& reply : replies) {
         if (m_sink) {
             m_sink(std::move(reply));
         }
@@ -270,6 +281,11 @@ bool CSimModule::Scan(uint32_t command, std::vector<uint8_t>& image, bool colour
     if (!m_faults.captureOutcomes.empty()) {
         forced = m_faults.captureOutcomes.front();
         m_faults.captureOutcomes.pop_front();
+    }
+    if (forced == 0 && !m_finger && m_config.waitForFinger) {
+        // The module keeps waiting for a finger until it is told to cancel.
+        Answer(m_held, command, RESULT_CANCELED, 0);
+        return false;
     }
     if (forced == 0 && !m_finger) {
         forced = RESULT_CAPTURE_TIMEOUT;

@@ -33,6 +33,9 @@ struct SSimConfig {
     uint32_t userCount = 0;         // users "1".."n" the module starts with
     uint32_t captureDelayMs = 0;    // a scan: from the capture request to the first chunk
     uint32_t captureTimeoutMs = 0;  // how long an empty sensor is watched before result 7
+    // An empty sensor is watched until a Cancel comes instead: a scan then
+    // answers nothing until CMD_CANCEL, which it answers with result 13.
+    bool waitForFinger = false;
     // The fingers a person puts on the sensor, one a scan in turn; the last
     // one stays. Empty: person 1's first finger.
     std::vector<SFinger> fingers = {};
@@ -111,6 +114,9 @@ class CSimModule {
     using SpontaneousSink = std::function<void(SSimReply)>;
     void SetSpontaneousSink(SpontaneousSink sink) { m_sink = std::move(sink); }
 
+    // An answer waits for a Cancel (a scan of an empty sensor, a held image block).
+    bool HoldingAnswer() const { return !m_held.empty(); }
+
     // The latest requests, oldest first: at most kRequestHistory, so that a
     // module that runs for days keeps a bounded record.
     static constexpr size_t kRequestHistory = 4096;
@@ -135,6 +141,11 @@ class CSimModule {
     uint32_t Status() const { return m_status; }
     void SetStatus(uint32_t status) { m_status = status; }
 
+    // Sends an answer nobody asked for now, as a module still answering an
+    // earlier host does (through the same sink).
+    void SendUnasked(uint32_t command, uint32_t result, uint32_t param2,
+                     const std::vector<uint8_t>& data = {});
+
     // The virtual finger on the sensor; a capture without one times out.
     // A finger laid on it may make the module report of its own accord.
     void PlaceFinger(FingerOnSensor finger);
@@ -148,6 +159,8 @@ class CSimModule {
 
   private:
     void Handle(const CPacket& request, std::vector<SSimReply>& out);
+    // Sends what the module says of its own accord, when somebody listens.
+    void Spontaneous(std::vector<SSimReply>& replies);
     void OnSetTime(const CPacket& request, std::vector<SSimReply>& out);
     void OnGetTime(std::vector<SSimReply>& out);
     void OnCaptureImage(const CPacket& request, std::vector<SSimReply>& out);

@@ -25,25 +25,6 @@ constexpr std::array<int, CBasicDlg::kModificationTypes> kModificationTexts = {
     IDS_MODIFY_2ND_SAME_SENSOR,
     IDS_MODIFY_2ND_DIFFERENT_SENSOR};
 
-// CMD_REGISTER's second parameter.
-constexpr uint32_t kFirstScan = 0x00;
-constexpr uint32_t kFirstScanGeneratedId = 0x10;
-constexpr uint32_t kSecondScanSameFinger = 1;
-constexpr uint32_t kSecondScanDifferentFinger = 2;
-constexpr uint32_t kSecondFingerFirstScan = 3;
-constexpr uint32_t kSecondFingerSameFinger = 4;
-constexpr uint32_t kSecondFingerDifferentFinger = 5;
-
-// Step codes of CMD_REGISTER_STEP (the finger index sits above them).
-constexpr uint32_t kStepFirstScan = 0;
-constexpr uint32_t kStepFirstScanGeneratedId = 1;
-constexpr uint32_t kStepSecondScan = 2;
-constexpr uint32_t kStepStore = 4;
-
-// ID fields of CMD_REGISTER's registration block.
-constexpr size_t kClassicIdField = 11;
-constexpr size_t kSeries2IdField = 10;
-
 bool AllDigits(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -163,10 +144,7 @@ void CBasicDlg::Reset() {
     modificationId.clear();
     series2 = 0;
     ApplyEditLimits();
-    registrationStep = 0;
-    fingerIndex = 0;
-    modificationCode = 0;
-    continuousOfferMade = 0;
+    Main().registration.Reset();
     m_beforeAutoOn.fill(true);
 }
 
@@ -308,7 +286,7 @@ void CBasicDlg::CheckIdEdit(int id) {
 
 void CBasicDlg::CheckPasswordEdit() {
     const std::string text = Text(kPassword);
-    if (text.size() >= kPasswordField) {
+    if (text.size() >= CRegistration::kPasswordField) {
         SetText(kPassword, {});
         Main().Ui().MessageBox(LoadString(IDS_TOO_LONG_DATA));
     } else if (!AllDigits(text)) {
@@ -369,7 +347,7 @@ bool CBasicDlg::AskId(std::string& id) {
 }
 
 bool CBasicDlg::AskPassword(std::string& text) {
-    return AskText(IDS_MAIN_PROMPT_PASSWORD, true, kPasswordField - 1, text);
+    return AskText(IDS_MAIN_PROMPT_PASSWORD, true, CRegistration::kPasswordField - 1, text);
 }
 
 bool CBasicDlg::AskNumber(int prompt, uint32_t& value) {
@@ -585,22 +563,17 @@ void CBasicDlg::SendMasterCredential() {
     }
 }
 
-void CBasicDlg::ClearRegistrationFields() {
-    SetText(kRegistrationId, {});
-    SetText(kPassword, {});
-    registrationId.clear();
-    password.clear();
-}
-
-std::vector<uint8_t> CBasicDlg::IdAndPasswordField(size_t field) const {
-    std::vector<uint8_t> bytes(field + kPasswordField, 0);
-    if (field > 0) {
-        std::copy_n(registrationId.begin(), std::min(registrationId.size(), field - 1),
-                    bytes.begin());
+void CBasicDlg::OnOutcome(const SOutcome& outcome) {
+    if (outcome.kind == SOutcome::EKind::Registered) {
+        SetText(kRegistrationId, {});
+        SetText(kPassword, {});
+        registrationId.clear();
+        password.clear();
+    } else if (outcome.kind == SOutcome::EKind::Modified) {
+        SetText(kModificationId, {});
+        modificationId.clear();
+        Enable(kModify, false);
     }
-    std::copy_n(password.begin(), std::min(password.size(), kPasswordField - 1),
-                bytes.begin() + static_cast<std::ptrdiff_t>(field));
-    return bytes;
 }
 
 void CBasicDlg::ReadTemplateModeFor(int action) {
@@ -609,168 +582,13 @@ void CBasicDlg::ReadTemplateModeFor(int action) {
 }
 
 void CBasicDlg::StartRegistration() {
-    const CSondrixDlg& main = Main();
-    switch (main.moduleSeries) {
-        case 2:
-            StartRegistrationFlowA();
-            break;
-        case 1:
-        case 3:
-            ReadTemplateModeFor(CConfiguration::kRegistration);
-            break;
-        case 4:
-        case 5:
-            if (main.emulationMode == 1) {
-                ReadTemplateModeFor(CConfiguration::kRegistration);
-            } else if (main.emulationMode == 2) {
-                StartRegistrationFlowA();
-            } else {
-                StartStepRegistration();
-            }
-            break;
-        default:
-            break;
-    }
-}
-
-void CBasicDlg::SendRegister(uint32_t param2, std::span<const uint8_t> block) {
-    CPacketManagerWnd& link = Main().PacketManager();
-    CPacket& tx = link.txPacket;
-    tx.command = CMD_REGISTER;
-    tx.param1 = static_cast<uint32_t>(authority);
-    tx.param2 = param2;
-    tx.dataSize = static_cast<uint32_t>(std::min(block.size(), CPacket::kMaxData));
-    tx.errorCode = 0;
-    std::copy_n(block.begin(), tx.dataSize, tx.data);
-    link.SendTxPacket();
-}
-
-void CBasicDlg::StartRegistrationFlowA() {
-    CSondrixDlg& main = Main();
-    registrationStep = 1;
-    const bool series2Ids = main.moduleSeries != 1 && main.moduleSeries != 3 &&
-                            (main.moduleSeries == 2 || main.emulationMode == 2);
-    const size_t field = series2Ids ? kSeries2IdField : kClassicIdField;
-    const bool generated = IsChecked(kAutoGenerateId);
-    if (!generated && registrationId.size() >= field) {
-        // The block's ID field cannot hold it with its terminating zero.
-        main.Ui().MessageBox(LoadString(IDS_TOO_LONG_DATA));
-        return;
-    }
-    registrationBlock = IdAndPasswordField(field);
-    if (main.templateMode != 2 &&
-        main.Ui().MessageBox(LoadString(IDS_FIRST_FINGER), EIcon::Information) != EAnswer::Ok) {
-        return;
-    }
-    if (generated) {
-        SendRegister(kFirstScanGeneratedId, {});
-    } else {
-        SendRegister(kFirstScan, registrationBlock);
-    }
-    main.ShowMessage(LoadString(IDS_PLACE_FINGER));
-}
-
-void CBasicDlg::StartStepRegistration() {
-    continuousOfferMade = 0;
-    registrationStep = 1;
-    fingerIndex = 0;
-    if (!IsChecked(kAutoGenerateId) && registrationId.size() < kMinStepRegistrationId) {
-        Main().Ui().MessageBox(LoadString(IDS_ID_TOO_SHORT));
-        return;
-    }
-    SendFirstStep();
-}
-
-void CBasicDlg::SendFirstStep() {
-    CSondrixDlg& main = Main();
-    const auto finger = static_cast<uint32_t>(fingerIndex);
-    const auto value = static_cast<uint32_t>(authority);
-    if (IsChecked(kAutoGenerateId) && fingerIndex == 0) {
-        main.PacketManager().SendRegisterStep(0, kStepFirstScanGeneratedId, value, {});
-    } else {
-        const size_t field = static_cast<size_t>(std::max(main.idLength, 1));
-        main.PacketManager().SendRegisterStep(finger, kStepFirstScan, value,
-                                              IdAndPasswordField(field));
-    }
-    main.ShowMessage(LoadString(IDS_PLACE_FINGER));
-}
-
-void CBasicDlg::OfferContinuousRegistration() {
-    continuousOfferMade = 1;
-    if (Main().Ui().MessageBox(LoadString(IDS_CONTINUE_REGISTRATION), EIcon::Question,
-                               EButtons::YesNo) != EAnswer::Yes) {
-        return;
-    }
-    registrationStep = 1;
-    SendFirstStep();
-}
-
-void CBasicDlg::ContinueAfterQuality(int reason) {
-    CSondrixDlg& main = Main();
-    CPacketManagerWnd& link = main.PacketManager();
-    const auto confirmed = [&main](int text) {
-        return main.Ui().MessageBox(LoadString(text), EIcon::Information) == EAnswer::Ok;
-    };
-    const bool different = IsChecked(kDifferentFinger);
-    const auto value = static_cast<uint32_t>(authority);
-    if (reason == kRegistrationQuality) {
-        if (main.templateMode == 2) {
-            // One template per user: one finger, scanned twice.
-            if (registrationStep == 1 && confirmed(IDS_LIFT_FINGER)) {
-                registrationStep = 2;
-                SendRegister(different ? kSecondScanDifferentFinger : kSecondScanSameFinger, {});
-            }
-            return;
-        }
-        if (registrationStep == 1 && confirmed(IDS_LIFT_FINGER)) {
-            registrationStep = 2;
-            SendRegister(different ? kSecondScanDifferentFinger : kSecondScanSameFinger, {});
-        } else if (registrationStep == 2 && confirmed(IDS_SECOND_FINGER)) {
-            registrationStep = 3;
-            SendRegister(kSecondFingerFirstScan, {});
-        } else if (registrationStep == 3 && confirmed(IDS_LIFT_FINGER)) {
-            registrationStep = 4;
-            SendRegister(different ? kSecondFingerDifferentFinger : kSecondFingerSameFinger, {});
-        }
-    } else if (reason == kStepRegistrationQuality) {
-        if (registrationStep == 1) {
-            if (confirmed(IDS_LIFT_FINGER)) {
-                registrationStep = 2;
-                link.SendRegisterStep(static_cast<uint32_t>(fingerIndex), kStepSecondScan, value,
-                                      {});
-            }
-            return;
-        }
-        if (registrationStep != 2) {
-            return;
-        }
-        if (main.Ui().MessageBox(LoadString(IDS_MORE_FINGER), EIcon::Question, EButtons::YesNo) ==
-            EAnswer::Yes) {
-            if (fingerIndex < kMaxFingerIndex) {
-                ++fingerIndex;
-                registrationStep = 1;
-                link.SendRegisterStep(static_cast<uint32_t>(fingerIndex), kStepFirstScan, value,
-                                      {});
-                return;
-            }
-            if (!confirmed(IDS_MAX_FINGERS)) {
-                return;
-            }
-        }
-        fingerIndex = 0;
-        link.SendRegisterStep(0, kStepStore, value, {});
-    } else if (reason == kModificationQuality) {
-        // Only a first sensor scan that the module took asks for the second.
-        if (modificationCode != kFirstSensorScan && modificationCode != kSecondSensorScan) {
-            return;
-        }
-        if (!confirmed(IDS_LIFT_FINGER)) {
-            return;
-        }
-        modificationCode = FollowUpCode(modificationCode, modificationType);
-        main.modificationKind = modificationType;
-        link.SendModifyUser(modificationCode, 0, modificationId, {}, {});
-    }
+    SRegistrationRequest request;
+    request.id = registrationId;
+    request.password = password;
+    request.authority = static_cast<uint32_t>(authority);
+    request.generatedId = IsChecked(kAutoGenerateId);
+    request.differentFinger = IsChecked(kDifferentFinger);
+    Main().registration.Register(std::move(request));
 }
 
 void CBasicDlg::StartModification() {
@@ -784,68 +602,50 @@ void CBasicDlg::StartModification() {
 }
 
 void CBasicDlg::StartModificationFlow() {
-    CSondrixDlg& main = Main();
-    CPacketManagerWnd& link = main.PacketManager();
-    const int type = modificationType;
-    // The packet manager lays the request's data out by this kind.
-    main.modificationKind = type;
-    switch (type) {
+    SModificationRequest request;
+    request.type = modificationType;
+    request.id = modificationId;
+    switch (modificationType) {
         case 0:
-        case 2: {
-            uint32_t value = 0;
-            if (!AskNumber(type == 0 ? IDS_INPUT_AUTHORITY : IDS_INPUT_SECURITY_LEVEL, value)) {
+        case 2:
+            if (!AskNumber(modificationType == 0 ? IDS_INPUT_AUTHORITY : IDS_INPUT_SECURITY_LEVEL,
+                           request.value)) {
                 return;
             }
-            modificationCode = type == 0 ? kModifyAuthority : kModifySecurityLevel;
-            link.SendModifyUser(modificationCode, value, modificationId, {}, {});
             break;
-        }
-        case 1: {
-            std::string secret;
-            if (!AskText(IDS_INPUT_NEW_PASSWORD, true, kPasswordField - 1, secret)) {
+        case 1:
+            if (!AskText(IDS_INPUT_NEW_PASSWORD, true, CRegistration::kPasswordField - 1,
+                         request.password)) {
                 return;
             }
-            modificationCode = kModifyPassword;
-            link.SendModifyUser(modificationCode, 0, modificationId, secret, {});
             break;
-        }
         case 3:
         case 4:
         case 5:
-        case 6: {
-            std::vector<uint8_t> bytes;
-            if (!OpenTemplateFile(false, bytes)) {
+        case 6:
+            if (!OpenTemplateFile(false, request.templ)) {
                 return;
             }
-            modificationCode = type <= 4 ? kFirstHostTemplate : kSecondHostTemplate;
-            SentOrRefused(link.SendModifyUser(modificationCode, 0, modificationId, {}, bytes));
             break;
-        }
         case 7:
         case 8:
         case 9:
         case 10:
-            if (main.Ui().MessageBox(LoadString(IDS_PLACE_FINGER), EIcon::Information) !=
-                EAnswer::Ok) {
+            if (!Main().Ask(EQuestion::PlaceFinger)) {
                 return;
             }
-            modificationCode = type <= 8 ? kFirstSensorScan : kSecondSensorScan;
-            link.SendModifyUser(modificationCode, 0, modificationId, {}, {});
             break;
         default:
-            break;
+            return;
     }
+    Main().registration.Modify(std::move(request));
 }
 
 void CBasicDlg::SendSecondTemplate() {
     std::vector<uint8_t> bytes;
-    if (!OpenTemplateFile(true, bytes)) {
-        return;
+    if (OpenTemplateFile(true, bytes)) {
+        Main().registration.SendSecondTemplate(bytes);
     }
-    modificationCode = FollowUpCode(modificationCode, modificationType);
-    Main().modificationKind = modificationType;
-    SentOrRefused(
-        Main().PacketManager().SendModifyUser(modificationCode, 0, modificationId, {}, bytes));
 }
 
 }  // namespace sondrix

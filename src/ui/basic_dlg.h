@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "device/module_outcome.h"
 #include "ui/page_base.h"
 
 namespace sondrix {
@@ -13,7 +14,7 @@ namespace sondrix {
 // The Authentication&User tab (dialog 129): matching, templates, Auto-On,
 // master mode, firmware update and the user registration, modification and
 // deletion controls.
-class CBasicDlg : public CPageBase {
+class CBasicDlg : public CPageBase, public IOutcomeObserver {
   public:
     // Controls.
     static constexpr int kVerification = 1005;
@@ -87,32 +88,6 @@ class CBasicDlg : public CPageBase {
                                                             kInstantVerification,
                                                             kInstantIdentification};
 
-    static constexpr size_t kPasswordField = 16;  // 15 digits and a terminating zero
-    static constexpr size_t kMinStepRegistrationId = 4;
-    static constexpr int kMaxFingerIndex = 9;
-    static constexpr int kAbandonedStep = 100;
-
-    // Quality-check reasons of the sequences of this page.
-    static constexpr int kRegistrationQuality = 1;
-    static constexpr int kModificationQuality = 8;
-    static constexpr int kStepRegistrationQuality = 9;
-
-    // Modification codes of CMD_MODIFY_USER. A template change takes two
-    // requests: the first code, then that code + 1 when the same finger is
-    // given again or + 2 for a different finger.
-    static constexpr uint32_t kModifyAuthority = 0x01;
-    static constexpr uint32_t kModifyPassword = 0x02;
-    static constexpr uint32_t kModifySecurityLevel = 0x03;
-    static constexpr uint32_t kFirstHostTemplate = 0x10;
-    static constexpr uint32_t kSecondHostTemplate = 0x13;
-    static constexpr uint32_t kFirstSensorScan = 0x20;
-    static constexpr uint32_t kSecondSensorScan = 0x23;
-    // The second request's code for `first` and a modification type: the
-    // odd types keep the finger, the even ones take a different one.
-    static constexpr uint32_t FollowUpCode(uint32_t first, int type) {
-        return first + (type % 2 == 1 ? 1 : 2);
-    }
-
     explicit CBasicDlg(CSondrixDlg& main);
 
     // Every control back to its state without a module: when the connection
@@ -122,13 +97,11 @@ class CBasicDlg : public CPageBase {
     // "Firmware Update" (false) and the hidden "Backup Update" (true): choose
     // a file and send it to the module chunk by chunk.
     void StartFirmwareUpdate(bool backup);
-    // Carries a registration, modification or further-finger sequence on
-    // after the image-quality answer for `reason` (1, 8 or 9).
-    void ContinueAfterQuality(int reason);
-    // Register button and the Main tab's User Register: the flow the module uses.
+    // Register button and the Main tab's User Register: the registration
+    // sequence for the ID, password and choices of the page.
     void StartRegistration();
-    // The flows that wait for the template mode on some modules.
-    void StartRegistrationFlowA();
+    // A modification asks for what it changes (a number, a password, a
+    // template file or a scan) once the template mode allows it, then sends it.
     void StartModificationFlow();
 
     // The answers of the module drive these.
@@ -144,11 +117,10 @@ class CBasicDlg : public CPageBase {
     // A host-template modification had its first template accepted: asks for
     // the second and sends it.
     void SendSecondTemplate();
-    // A step registration failed for the first time in its run: offers to go
-    // on with the same account.
-    void OfferContinuousRegistration();
-    // Empties the registration ID and password after a stored user.
-    void ClearRegistrationFields();
+
+    // A stored user empties the registration fields; a finished modification
+    // uses up its ID.
+    void OnOutcome(const SOutcome& outcome) override;
 
     // Asks for a .min file and reads it; false (with the message) when the
     // person cancelled or the file cannot serve as a template. `allFiles`
@@ -166,13 +138,6 @@ class CBasicDlg : public CPageBase {
     std::string password;
     std::string deletionId;
     std::string modificationId;
-    std::string firmwarePath;  // the file chosen for a firmware update
-    // Registration and modification sequences.
-    int registrationStep = 0;  // 1 to 4 while running; 100 abandoned
-    int fingerIndex = 0;       // 0 to 9 in a step registration
-    uint32_t modificationCode = 0;
-    std::vector<uint8_t> registrationBlock;  // ID field + password field of CMD_REGISTER
-    int continuousOfferMade = 0;             // the continuous-registration question was asked
 
   protected:
     void OnCommand(int id) override;
@@ -195,15 +160,8 @@ class CBasicDlg : public CPageBase {
     // Asks the module for its template mode; the configuration handler
     // starts `action` when it arrives.
     void ReadTemplateModeFor(int action);
-    void StartStepRegistration();
-    // The first request of a step registration for the current finger.
-    void SendFirstStep();
-    void SendRegister(uint32_t param2, std::span<const uint8_t> block);
     // Shows "Size is too big" when a request did not fit one packet.
     void SentOrRefused(bool sent);
-    // The ID of `field` bytes followed by the 16-byte password field, both
-    // zero-filled behind their text.
-    std::vector<uint8_t> IdAndPasswordField(size_t field) const;
     // Asks for a decimal number; false when cancelled or not a number.
     bool AskNumber(int prompt, uint32_t& value);
     bool AskText(int prompt, bool masked, size_t maxLength, std::string& text);

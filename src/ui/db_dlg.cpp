@@ -9,10 +9,8 @@
 #include "link/command_table.h"
 #include "link/model_table.h"
 #include "link/option_numbers.h"
-#include "platform/native_file.h"
 #include "ui/strings.h"
 #include "ui/strings_database.h"
-#include "ui/strings_users.h"
 
 namespace sondrix {
 
@@ -96,9 +94,7 @@ void CDbDlg::Reset() {
     dbDeletion = 0;
     rowsToDelete = 0;
     rowsToChange = 0;
-    rowsToDownload = 0;
-    rowsToUpload = 0;
-    rowsUploaded = 0;
+    Main().records.Reset();
 }
 
 void CDbDlg::OnTabShown() {
@@ -331,35 +327,23 @@ void CDbDlg::Download() {
         return;
     }
     formatChoice = popup.templateFormat;
-    StartTally();
     const std::optional<uint8_t> code = DownloadCode();
     if (!code) {
         return;
     }
     if (popup.downloadOption == 1) {
-        listPurpose = kDownloadAll;
-        main.PacketManager().SendGetUserList(1, 0);
+        main.records.DownloadAll(*code, m_recordFolder);
         return;
     }
-    const int checked = CheckedCount();
-    if (checked == 0) {
+    std::vector<std::string> ids;
+    for (std::optional<int> row = FirstChecked(0); row; row = FirstChecked(*row + 1)) {
+        ids.push_back(RowId(*row));
+    }
+    if (ids.empty()) {
         ShowError(LoadString(IDS_DB_NO_SELECTION), true);
         return;
     }
-    rowsToDownload = checked;
-    DownloadStep(0);
-}
-
-void CDbDlg::DownloadStep(int startRow) {
-    const std::optional<int> row = FirstChecked(startRow);
-    const std::optional<uint8_t> code = DownloadCode();
-    if (!row || !code) {
-        rowsToDownload = 0;
-        return;
-    }
-    downloadRow = *row;
-    downloadMode = kDownloadChecked;
-    Main().PacketManager().SendDownloadRecord(0, *code, RowId(*row));
+    main.records.Download(std::move(ids), *code, m_recordFolder);
 }
 
 void CDbDlg::Delete() {
@@ -487,23 +471,36 @@ bool CDbDlg::LoadRecord(const std::string& path) {
 }
 
 void CDbDlg::Upload() {
-    const int checked = CheckedCount();
-    if (checked == 0) {
+    std::vector<SHostRecordRow> records;
+    for (std::optional<int> row = FirstChecked(0);
+         row && static_cast<size_t>(*row) < hostRows.size(); row = FirstChecked(*row + 1)) {
+        records.push_back(hostRows[static_cast<size_t>(*row)]);
+    }
+    if (records.empty()) {
         ShowError(LoadString(IDS_DB_NO_SELECTION), false);
         return;
     }
-    rowsToUpload = checked;
-    rowsUploaded = 0;
-    uploadRow = 0;
-    StartTally();
-    OpenProgress();
-    UploadStep(0);
+    const int total = static_cast<int>(records.size());
+    OpenProgress(total);
+    // A person who closed the popup is asked whether the run stops there.
+    Main().records.Upload(std::move(records), [this, total] {
+        CSondrixDlg& main = Main();
+        if (main.popupProgress.Exists()) {
+            return true;
+        }
+        if (main.Ui().MessageBox(LoadString(IDS_DB_QUIT_UPLOAD), EIcon::Warning, EButtons::YesNo) ==
+            EAnswer::Yes) {
+            return false;
+        }
+        OpenProgress(total);
+        return true;
+    });
 }
 
-void CDbDlg::OpenProgress() {
+void CDbDlg::OpenProgress(int total) {
     CPopupProgressDlg& progress = Main().popupProgress;
     progress.Create(this);
-    progress.SetRange(0, rowsToUpload);
+    progress.SetRange(0, total);
     progress.SetPos(0);
 }
 
@@ -514,63 +511,27 @@ void CDbDlg::CloseProgress() {
     }
 }
 
-void CDbDlg::UploadStep(int startRow) {
-    CSondrixDlg& main = Main();
-    const std::optional<int> row = FirstChecked(startRow);
-    if (!row || static_cast<size_t>(*row) >= hostRows.size()) {
-        rowsToUpload = 0;
-        CloseProgress();
+void CDbDlg::OnOutcome(const SOutcome& outcome) {
+    using EKind = SOutcome::EKind;
+    if (outcome.kind == EKind::TransferDone && outcome.command == CMD_DOWNLOAD_RECORD) {
+        Main().popupRadio.downloadOption = 0;
+    }
+    if (outcome.command != CMD_UPLOAD_RECORD) {
         return;
     }
-    uploadRow = *row;
-    if (!main.popupProgress.Exists()) {
-        const EAnswer answer =
-            main.Ui().MessageBox(LoadString(IDS_DB_QUIT_UPLOAD), EIcon::Warning, EButtons::YesNo);
-        if (answer == EAnswer::Yes) {
-            rowsToUpload = 0;
-            return;
+    if (outcome.kind == EKind::Progress) {
+        // The bar counts records sent, so that it never runs past its range;
+        // it goes once the last one is on its way.
+        CPopupProgressDlg& progress = Main().popupProgress;
+        if (progress.Exists() && progress.owner == this) {
+            progress.SetPos(static_cast<int>(outcome.done));
         }
-        OpenProgress();
-    }
-    ++rowsUploaded;
-    // The bar counts records sent, so that it never runs past its range.
-    main.popupProgress.SetPos(rowsUploaded);
-    const SHostRecordRow& record = hostRows[static_cast<size_t>(*row)];
-    main.PacketManager().SendUploadRecord(UploadFormatCode(RecordContext(), record.Size()),
-                                          record.record);
-    if (*row == rowCount - 1) {
+        if (outcome.done == outcome.total) {
+            CloseProgress();
+        }
+    } else if (outcome.kind == EKind::RecordRefused || outcome.kind == EKind::Failed) {
         CloseProgress();
     }
-}
-
-void CDbDlg::StartTally() {
-    recordsTried = 0;
-    recordsNotSaved = 0;
-    firstNotSaved.clear();
-}
-
-void CDbDlg::CountRecord() {
-    ++recordsTried;
-}
-
-void CDbDlg::CountNotSaved(const std::string& where, const std::string& reason) {
-    if (recordsNotSaved++ == 0) {
-        firstNotSaved = where + ": " + reason;
-    }
-}
-
-std::string CDbDlg::NotSavedSummary() const {
-    const std::string& format = LoadString(IDS_DB_RECORDS_NOT_SAVED);
-    // "%d of %d ... first failure: %s: %s": the last two fields are one text here.
-    const std::string counts = format.substr(0, format.find("%s"));
-    char text[96];
-    std::snprintf(text, sizeof text, counts.c_str(), recordsNotSaved, recordsTried);
-    return text + firstNotSaved;
-}
-
-std::string CDbDlg::SavedSummary(int total) const {
-    return FormatUserString(IDS_DB_RECORDS_SAVED_SO_FAR, recordsTried - recordsNotSaved, total,
-                            Utf8FromPath(m_recordFolder).c_str());
 }
 
 void CDbDlg::Status() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "device/module_outcome.h"
 #include "files/record_context.h"
 #include "files/record_file.h"
 #include "ui/page_base.h"
@@ -17,7 +18,7 @@ namespace sondrix {
 // loaded record files, and the operations on either. Each operation is one
 // request or a sequence of requests; the database answer handler calls the
 // step functions below to send the next one.
-class CDbDlg : public CPageBase {
+class CDbDlg : public CPageBase, public IOutcomeObserver {
   public:
     // Controls.
     static constexpr int kList = 1085;  // report list with check boxes
@@ -52,7 +53,6 @@ class CDbDlg : public CPageBase {
 
     enum EListType { kListDevice = 0, kListHost = 1 };
     enum EListPurpose { kShowList = 0, kDownloadAll = 1, kCountAfterUpload = 2 };
-    enum EDownloadMode { kDownloadChecked = 0, kDownloadFirst = 1, kDownloadNext = 2 };
     enum EDeleteAll : uint32_t { kDeleteEveryone = 0, kDeleteUsers = 1, kDeleteMasters = 2 };
     static constexpr size_t kMasterFlagCount = 30000;
     // Bytes of an entry of a legacy-layout list.
@@ -72,12 +72,12 @@ class CDbDlg : public CPageBase {
     // Steps of the row-by-row sequences: each sends the request for the
     // first checked row at or after `startRow` and does nothing when there
     // is none.
-    void DownloadStep(int startRow);
     void DeletionStep(int startRow);
     void ChangeStep(int startRow);
-    void UploadStep(int startRow);
     // Closes the progress popup when this page opened it.
     void CloseProgress();
+    // The upload's progress popup follows its run.
+    void OnOutcome(const SOutcome& outcome) override;
 
     // Shows the last user list (userIds, masterFlags) in the Device list.
     void FillUserList();
@@ -99,19 +99,6 @@ class CDbDlg : public CPageBase {
     const std::filesystem::path& RecordFolder() const { return m_recordFolder; }
     void SetRecordFolder(std::filesystem::path folder);
 
-    // The tally of a download or upload run, so that a run in which records
-    // were lost never ends as a success: every record the run handled, and
-    // the ones that were not saved (a file not written, a record the module
-    // refused) with the first of them as "<where>: <reason>".
-    void StartTally();
-    void CountRecord();
-    void CountNotSaved(const std::string& where, const std::string& reason);
-    // "N of M records could not be saved: first failure: <where>: <reason>".
-    std::string NotSavedSummary() const;
-    // What a run that stopped part-way kept: "N of M records were saved in
-    // <folder>", M being the records the run was to download.
-    std::string SavedSummary(int total) const;
-
     // Page state (the database answer handler reads and writes it too).
     int listType = kListDevice;
     int rowCount = 0;
@@ -122,22 +109,13 @@ class CDbDlg : public CPageBase {
     std::vector<uint8_t> masterIds;
     int masterCount = 0;
     std::vector<uint8_t> masterFlags = std::vector<uint8_t>(kMasterFlagCount, 0);
-    int downloadMode = kDownloadChecked;
     int formatChoice = 1;  // download popup choice 0..4
-    int rowsToDownload = 0;
-    int downloadRow = 0;
-    int dbDeletion = 0;  // the DB-tab deletion flag: a deletion of this page is running
+    int dbDeletion = 0;    // the DB-tab deletion flag: a deletion of this page is running
     int rowsToDelete = 0;
     int deletionRow = 0;
     int rowsToChange = 0;
     int changeRow = 0;
     int setOrReset = 0;  // 1 Set Master, 0 Reset Master
-    int rowsToUpload = 0;
-    int rowsUploaded = 0;
-    int uploadRow = 0;
-    int recordsTried = 0;
-    int recordsNotSaved = 0;
-    std::string firstNotSaved;
     std::string lastPath;
     std::string lastExtension;
     // The host list's rows with their private record copies, row for row.
@@ -160,7 +138,7 @@ class CDbDlg : public CPageBase {
     // the selection must not be loaded.
     bool LoadRecord(const std::string& path);
     void Upload();
-    void OpenProgress();
+    void OpenProgress(int total);
     void Status();
     bool Confirmed(int question);
 

@@ -290,11 +290,33 @@ void CImageDlg::QuickDelete() {
 }
 
 void CImageDlg::Connect() {
-    CSondrixDlg& main = Main();
-    if (autoSearchCount == 0) {
-        main.portName = SelectedPortName();
-        main.baudRate = kBaudRates[static_cast<size_t>(std::max(0, Selection(kBaudRate)))];
+    if (autoSearchCount != 0) {
+        Attempt();  // a search under way goes on at its rate
+        return;
     }
+    ConnectTo(SelectedPortName(),
+              kBaudRates[static_cast<size_t>(std::max(0, Selection(kBaudRate)))]);
+}
+
+void CImageDlg::ConnectTo(const std::string& portName, uint32_t firstRate) {
+    CSondrixDlg& main = Main();
+    autoSearchCount = 0;
+    main.portName = portName;
+    main.baudRate = firstRate;
+    Attempt();
+}
+
+void CImageDlg::AbandonConnect() {
+    CSondrixDlg& main = Main();
+    KillTimer(kConnectTimer);
+    autoSearchCount = 0;
+    SetText(kSearchRate, {});
+    main.portOpen = 0;
+    main.PacketManager().port.Close();
+}
+
+void CImageDlg::Attempt() {
+    CSondrixDlg& main = Main();
     CCommPort& port = main.PacketManager().port;
     if (main.portOpen == 0) {
         if (port.Open(main.portName, main.baudRate, 0)) {
@@ -312,11 +334,12 @@ void CImageDlg::Connect() {
             // Beyond the port name, say which device it was and why it failed
             // (the device's own reason may begin with the port name already).
             const std::string& reason = port.LastError();
-            main.Ui().MessageBox(
+            const std::string text =
                 LoadString(IDS_CANNOT_OPEN_PORT) + (reason.starts_with(main.portName + " ")
                                                         ? reason
-                                                        : main.portName + " (" + reason + ")"),
-                EIcon::Stop);
+                                                        : main.portName + " (" + reason + ")");
+            main.Ui().MessageBox(text, EIcon::Stop);
+            main.FailureOutcome(text, EFailure::Port);
         }
     }
     if (main.portOpen == 1) {
@@ -345,10 +368,11 @@ void CImageDlg::OnTimer(uint32_t id) {
         autoSearchCount = 0;
         SetText(kSearchRate, {});
         main.Ui().MessageBox(LoadString(IDS_CONNECTION_FAILED));
+        main.FailureOutcome(LoadString(IDS_CONNECTION_FAILED), EFailure::NoModule);
         return;
     }
     main.baudRate = kBaudRates[static_cast<size_t>(tried)];
-    Connect();
+    Attempt();
 }
 
 void CImageDlg::ShowConnected(uint32_t userCount) {
@@ -510,9 +534,15 @@ void CImageDlg::CaptureProcedure() {
             main.transferBusy = 0;
             return;
         }
-        if (main.firmwareVersion == kStaleImageFirmware) {
-            main.repeatCapture = 1;
-        }
+    }
+    StartCapture();
+}
+
+void CImageDlg::StartCapture() {
+    CSondrixDlg& main = Main();
+    main.transferBusy = 1;
+    if (main.continuousCapture == 0 && main.firmwareVersion == kStaleImageFirmware) {
+        main.repeatCapture = 1;
     }
     main.cancelPending = 0;
     main.PacketManager().SendCaptureImage(0);

@@ -81,9 +81,13 @@ class CImageDlg : public CPageBase {
 
     explicit CImageDlg(CSondrixDlg& main);
 
-    // Connect while disconnected: opens the port when needed and sends
+    // Connect while disconnected, on the chosen port at the chosen rate, then
+    // at every rate from the slowest up: opens the port when needed and sends
     // CMD_CONNECT with the connection time-out armed.
     void Connect();
+    void ConnectTo(const std::string& portName, uint32_t firstRate);
+    // Gives a search up where it stands: the port closes, nothing more is tried.
+    void AbandonConnect();
     // The display of a module that answered CMD_CONNECT.
     void ShowConnected(uint32_t userCount);
     void Disconnect();
@@ -97,6 +101,8 @@ class CImageDlg : public CPageBase {
     // Starts a capture: the popup (unless capturing continuously), then
     // CMD_CAPTURE_IMAGE for block 0.
     void CaptureProcedure();
+    // The capture itself, once the person is ready: block 0 is asked for.
+    void StartCapture();
     // Copies one received chunk into the image, never past the buffer or
     // the current image size, and shows the image.
     void StoreImageChunk(size_t offset, const uint8_t* bytes, size_t count);
@@ -149,6 +155,8 @@ class CImageDlg : public CPageBase {
     void OnSelChange(int id) override;
 
   private:
+    // One attempt of the search at the main dialog's rate.
+    void Attempt();
     void ShowPortChoices();
     void ShowPortTooltip();
     void ToggleContinuousCapture();

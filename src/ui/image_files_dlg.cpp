@@ -120,22 +120,11 @@ void CImageDlg::SaveImageFile() {
         return;
     }
     const std::string& path = chosen.front();
-    const std::string extension = ImageFileExtension(path);
-    const uint8_t* pixels = imageBuffer.data();
-    ImageFileStatus status = ImageFileStatus::InvalidFile;
+    // The pauses between the parts of a BMP file run on the page's clock.
     std::string reason;
-    if (static_cast<size_t>(imageWidth) * static_cast<size_t>(imageHeight) > imageBuffer.size()) {
-        status = ImageFileStatus::NotSupported;
-    } else if (extension == "raw") {
-        status = WriteRawFile(path, pixels, imageWidth, imageHeight, &reason);
-    } else if (extension == "bmp") {
-        // The pauses between the parts run on the page's clock.
-        status = WriteBmpFile(
-            path, pixels, imageWidth, imageHeight,
-            [this](int ms) { Loop().Sleep(static_cast<uint32_t>(ms)); }, &reason);
-    } else if (extension == "wsq") {
-        status = WriteWsqFile(path, pixels, imageWidth, imageHeight, codecDiagnostics, &reason);
-    }
+    const ImageFileStatus status = WriteImageFile(
+        path, imageBuffer.data(), imageBuffer.size(), imageWidth, imageHeight,
+        [this](int ms) { Loop().Sleep(static_cast<uint32_t>(ms)); }, codecDiagnostics, &reason);
     switch (status) {
         case ImageFileStatus::Ok:
             main.Ui().MessageBox(WithPath(IDS_IMAGE_SAVED, path), EIcon::Information);

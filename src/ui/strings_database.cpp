@@ -35,8 +35,8 @@ std::span<const SStringEntry> DatabaseStrings() {
         {IDS_DB_RECORD_READ_FAILED, "The file could not be read: "},
         {IDS_DB_LIST_TOO_LONG, "The list shows the first 30000 users only."},
         {IDS_DB_RECORDS_NOT_SAVED, "%d of %d records could not be saved: first failure: %s: %s"},
-        {IDS_DB_RECORDS_SAVED_SO_FAR, "%d of %d records were saved in %s"},
-        {IDS_DB_RECORD_REFUSED, "The module refused the record: "},
+        {IDS_DB_UPLOAD_STOPPED,
+         "%d of %d records were uploaded; the module refused %s, and nothing more was sent."},
         {IDS_DB_RECORD_FOLDER_TIP, "Record files are kept in "},
         {IDS_DB_UNSAFE_NAME_REASON, "the ID cannot be a file name"},
     };

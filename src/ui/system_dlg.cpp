@@ -278,7 +278,7 @@ void CSystemDlg::Send(uint32_t command, uint32_t param1, uint32_t param2) {
 }
 
 void CSystemDlg::SetOption(uint32_t option, int32_t value) {
-    Main().PacketManager().SendSetSystemOption(option, static_cast<uint32_t>(value));
+    Main().configuration.SendOption(option, static_cast<uint32_t>(value));
 }
 
 void CSystemDlg::OnTabSelected() {
@@ -362,8 +362,9 @@ void CSystemDlg::SetSensorOption(int edit, uint32_t option) {
         InRange(brightness, 0, kByteMax, IDS_CFG_RANGE) &&
         InRange(contrast, 0, kByteMax, IDS_CFG_RANGE)) {
         Send(CMD_SET_SENSOR_OPTION, 0,
-             static_cast<uint32_t>(gain) << 16 | static_cast<uint32_t>(brightness) << 8 |
-                 static_cast<uint32_t>(contrast));
+             CConfiguration::SensorWord(static_cast<uint32_t>(gain),
+                                        static_cast<uint32_t>(brightness),
+                                        static_cast<uint32_t>(contrast)));
     }
 }
 
@@ -379,13 +380,12 @@ void CSystemDlg::SetSecurityLevel(int edit, uint32_t option) {
         InRange(verificationLevel, 0, kHalfWordMax, IDS_CFG_RANGE) &&
         InRange(identificationLevel, 0, kHalfWordMax, IDS_CFG_RANGE)) {
         Send(CMD_SET_SECURITY_LEVEL, 0,
-             static_cast<uint32_t>(verificationLevel) << 16 |
-                 static_cast<uint32_t>(identificationLevel));
+             CConfiguration::SecurityWord(static_cast<uint32_t>(verificationLevel),
+                                          static_cast<uint32_t>(identificationLevel)));
     }
 }
 
 void CSystemDlg::OnSetValue(int id) {
-    const bool older = Main().configuration.OlderModule();
     switch (id) {
         case kSetGain:
             SetSensorOption(kGain, kOptionGain);
@@ -419,8 +419,6 @@ void CSystemDlg::OnSetValue(int id) {
             }
             if (capturePeriod < 0) {
                 Main().Ui().MessageBox(ResultText(RESULT_INVALID_PARAMETER), EIcon::Stop);
-            } else if (older) {
-                Send(CMD_SET_CAPTURE_PERIOD, 0, static_cast<uint32_t>(capturePeriod));
             } else {
                 SetOption(kOptionCapturePeriod, capturePeriod);
             }
@@ -454,7 +452,7 @@ void CSystemDlg::OnSetValue(int id) {
             break;
         case kSetIdLength:
             if (TakeValues({kIdLength})) {
-                Send(CMD_SET_ID_LENGTH, static_cast<uint32_t>(idLength), 0);
+                SetOption(kOptionIdLength, idLength);
             }
             break;
         case kSetAdaptiveCount:
@@ -463,20 +461,14 @@ void CSystemDlg::OnSetValue(int id) {
             }
             break;
         case kSetLfd:
-            if (!TakeValues({kLfd})) {
-                break;
-            }
-            if (older) {
-                Send(CMD_SET_LFD_LEVEL, 0, static_cast<uint32_t>(lfdLevel));
-            } else {
+            if (TakeValues({kLfd})) {
                 SetOption(LfdOption(), lfdLevel);
             }
             break;
         case kSetEmulationMode:
             TakeValues();
-            optionRefresh = 1;
-            Send(CMD_SET_EMULATION_MODE,
-                 emulationRow == 0 ? kEmulationNone : static_cast<uint32_t>(emulationRow));
+            SetOption(kOptionEmulationMode,
+                      emulationRow == 0 ? static_cast<int32_t>(kEmulationNone) : emulationRow);
             break;
         default:
             break;
@@ -485,21 +477,12 @@ void CSystemDlg::OnSetValue(int id) {
 
 void CSystemDlg::OnCheck(int id) {
     TakeValues();
-    const bool older = Main().configuration.OlderModule();
     switch (id) {
         case kLatent:
-            if (older) {
-                Send(CMD_SET_LATENT_ADAPTIVE, 1, static_cast<uint32_t>(latent));
-            } else {
-                SetOption(kOptionLatent, latent);
-            }
+            SetOption(kOptionLatent, latent);
             break;
         case kAdaptiveCapture:
-            if (older) {
-                Send(CMD_SET_LATENT_ADAPTIVE, 2, static_cast<uint32_t>(adaptiveCapture));
-            } else {
-                SetOption(kOptionAdaptiveCapture, adaptiveCapture);
-            }
+            SetOption(kOptionAdaptiveCapture, adaptiveCapture);
             break;
         case kFullRotate:
             SetOption(kOptionFullRotate, fullRotate);
@@ -515,11 +498,7 @@ void CSystemDlg::OnCheck(int id) {
             SetOption(kOptionChannel1, channel1);
             break;
         case kLog:
-            if (older) {
-                Send(CMD_SET_LOG_OPTION, 0, static_cast<uint32_t>(log));
-            } else {
-                SetOption(kOptionLog, log);
-            }
+            SetOption(kOptionLog, log);
             break;
         default:
             break;
@@ -530,8 +509,6 @@ void CSystemDlg::SetBaudRate(int channelList) {
     TakeValues();
     if (channelList == kChannel0) {
         SetOption(kOptionChannel0Baud, static_cast<int32_t>(BaudCodeOfRow(channel0Row)));
-    } else if (Main().moduleSeries == 2) {
-        Send(CMD_SET_BAUD_RATE, 0, BaudCodeOfRow(channel1Row));
     } else {
         SetOption(kOptionChannel1Baud, static_cast<int32_t>(BaudCodeOfRow(channel1Row)));
     }
@@ -544,8 +521,7 @@ void CSystemDlg::SetTemplateCount() {
     TakeValues();
     const bool lfd = Main().modelCode == kModelHlxM18Lfd;
     const uint32_t count = templateCountRow == 0 ? (lfd ? 1 : 2) : (lfd ? 2 : 4);
-    templateCountRefreshPending = 1;
-    Send(CMD_SET_TEMPLATE_COUNT, count);
+    Main().configuration.SendTemplateCount(count);
 }
 
 void CSystemDlg::SetPassword() {

@@ -97,6 +97,9 @@ class CSystemDlg : public CPageBase {
     // capacity only.
     void ShowTemplateCount(uint32_t templates);
 
+    // "Get System Info": reads every option the module has into the page.
+    void GetSystemInfo();
+
     void StoreOption(uint32_t option, uint32_t value);
     uint32_t Option(uint32_t option) const;
     // The LFD level's option number: 0x55 on HLX-M28, 0x54 on the others.
@@ -170,7 +173,6 @@ class CSystemDlg : public CPageBase {
     void SetTemplateCount();
     void SetPassword();
     void DeletePassword();
-    void GetSystemInfo();
     void SaveSystemInfo();
     void SetDefault();
     void SelectTemplateRow(uint32_t templates);

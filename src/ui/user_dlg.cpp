@@ -540,9 +540,8 @@ void CUserDlg::DownloadLog() {
     if (paths.empty()) {
         return;
     }
-    logFilePath = paths.front();
-    main.PacketManager().SendGetLogData(static_cast<uint32_t>(logOption), 0,
-                                        static_cast<uint32_t>(logN));
+    main.logDownload.Start(paths.front(), static_cast<uint32_t>(logOption),
+                           static_cast<uint32_t>(logN));
 }
 
 void CUserDlg::DeleteLogs() {

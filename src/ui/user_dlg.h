@@ -7,8 +7,6 @@
 #include <string>
 
 #include "files/bcd_time.h"
-#include "files/log_file.h"
-#include "files/log_store.h"
 #include "ui/page_base.h"
 #include "ui/strings_extra.h"
 
@@ -143,9 +141,6 @@ class CUserDlg : public CPageBase {
     // Log.
     int logOption = 3;  // 3: all logs
     int logN = 0;       // N of "Nth previous log"
-    std::string logFilePath;
-    CLogStore logStore;
-    CLogFileWriter logFile;
 
   protected:
     void OnCommand(int id) override;

@@ -62,7 +62,7 @@ TEST_F(CliTest, AnErrorAnswerToConnectIsTheModulesErrorWhileConnecting) {
     module.WithModule([](CSimModule& m) { m.Faults().forcedResult = 0x1234; });
     const SRun run = RunArgs({"--port", module.SlavePath(), "--baud", "115200", "info"});
     EXPECT_EQ(run.status, kCliModuleError) << run.err;
-    EXPECT_TRUE(Has(run.err, "result 0x1234 to CMD_CONNECT while connecting to COM1 (" +
+    EXPECT_TRUE(Has(run.err, "result 0x1234 to CMD_CONNECT while connecting, module on COM1 (" +
                                  module.SlavePath() + ")"))
         << run.err;
     // The message line's text comes once, with the failure, not also as progress.
@@ -171,7 +171,7 @@ TEST_F(CliTest, EveryExitStatusOfTheTableComesFromWhatHappened) {
              return Run(quiet, {"--timeout", "1", "info"});
          }},
     };
-    for (const SCliStatusRow& row : kCliStatusTable) {
+    for (const SModuleStatusRow& row : kModuleStatusTable) {
         const auto happening = happenings.find(row.status);
         ASSERT_NE(happening, happenings.end()) << "no case for status " << row.status;
         const SRun run = happening->second();

@@ -112,7 +112,7 @@ TEST_F(CliPortSharingTest, PicocomCannotOpenALineAnAttachedMonitorHolds) {
         std::vector<std::string>{"--port", line.slave, "monitor", "--attach"}, Path("out"),
         Path("err"));
     ASSERT_TRUE(Eventually([&] {
-        return ReadAll(Path("err")).find("monitoring") != std::string::npos;
+        return ReadAll(Path("err")).find("sending nothing") != std::string::npos;
     })) << ReadAll(Path("err"));
     const auto refused = StartPicocom();
     EXPECT_EQ(refused->Wait(10000), 1) << terminal.Read(100);

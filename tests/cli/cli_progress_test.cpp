@@ -82,7 +82,6 @@ TEST_F(CliTest, ProgressOfABackupAndQuietRuns) {
     };
     const SRun backup = RunArgs(with({"backup", Path("records")}));
     ASSERT_EQ(backup.status, kCliOk) << backup.err;
-    EXPECT_EQ(Count(backup.err, "DB Downloading is completed!!"), 1u) << backup.err;
     EXPECT_EQ(Count(backup.err, "backup: 12 of 12 records (100 %)"), 1u) << backup.err;
 
     const SRun quiet = RunArgs(with({"-q", "backup", Path("records")}));

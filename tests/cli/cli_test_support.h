@@ -25,6 +25,10 @@ namespace sondrix::test {
 // through the real receive thread and line, as on a bench.
 class CliTest : public ::testing::Test {
   protected:
+    // The rates the runs remember go to this test's own settings folder.
+    CliTest() { ::setenv("XDG_CONFIG_HOME", m_settings.Path().c_str(), 1); }
+    ~CliTest() override { ::unsetenv("XDG_CONFIG_HOME"); }
+
     struct SRun {
         int status = -1;
         std::string out;
@@ -63,6 +67,7 @@ class CliTest : public ::testing::Test {
     CTempFolder folder;
 
   private:
+    CTempFolder m_settings;
     std::vector<std::unique_ptr<CPtySimulator>> m_modules;
     std::string m_skip;
 };

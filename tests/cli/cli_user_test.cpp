@@ -122,11 +122,11 @@ TEST_F(CliUserTest, EnrolOfMoreFingersAndAFailedScanTriedAgainOrNot) {
 TEST_F(CliUserTest, MasterAuthorityStatusAndCancel) {
     CPtySimulator& module = StartModule({kModelHlxM18, 0x0301, 115200, 3});
     SKIP_WITHOUT_PTY();
+    EXPECT_EQ(Run(module, {"master", "set", "9"}).status, kCliModuleError) << "no user 9";
     const SRun set = Run(module, {"master", "set", "2"});
     ASSERT_EQ(set.status, kCliOk) << set.err;
     EXPECT_EQ(set.out, "2\tMASTER\n");
     EXPECT_EQ(UserOf(module, "2")->authority, 1);
-    EXPECT_EQ(Run(module, {"master", "set", "9"}).status, kCliModuleError) << "no user 9";
 
     const SRun status = Run(module, {"--json", "status"});
     ASSERT_EQ(status.status, kCliOk) << status.err;
@@ -209,7 +209,7 @@ TEST(CliHelpTest, HelpAndManualPageDescribeEveryCommandTheSchemaAndEveryStatus) 
         EXPECT_TRUE(Has(help, text)) << text;
         EXPECT_TRUE(Has(manual, escaped)) << escaped;
     }
-    for (const SCliStatusRow& row : kCliStatusTable) {
+    for (const SModuleStatusRow& row : kModuleStatusTable) {
         EXPECT_TRUE(Has(manual, ".B " + std::to_string(row.status) + "\n" + row.meaning + "\n"))
             << row.meaning;
     }

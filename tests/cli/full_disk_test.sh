@@ -67,7 +67,7 @@ no_temporary_files() {
 printf 'old image' >"$disk/finger.bmp"
 fill
 run capture -o "$disk/finger.bmp"
-expect "capture on a full disk" 5 "Cannot write the file! ($disk/finger.bmp: No space left on device)"
+expect "capture on a full disk" 5 "cannot write $disk/finger.bmp: No space left on device"
 unchanged "$disk/finger.bmp" "old image"
 no_temporary_files capture
 unfill
@@ -141,5 +141,5 @@ expect "backup into a new folder on a read-only disk" 5 \
 run backup "$disk/records"
 expect "backup on a read-only disk" 5 "$disk/records/1.rec: Read-only file system"
 run capture -o "$disk/finger.bmp"
-expect "capture on a read-only disk" 5 "($disk/finger.bmp: Read-only file system)"
+expect "capture on a read-only disk" 5 "cannot write $disk/finger.bmp: Read-only file system"
 echo "capture, log, trace and backup keep whole files on a full and a read-only disk"

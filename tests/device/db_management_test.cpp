@@ -187,8 +187,8 @@ TEST_F(DbManagementTest, DeletionOfAnotherTabEmptiesItsIdAndShowsTheCount) {
 
 TEST_F(DbManagementTest, DownloadAllGoesOnPastARecordThatCannotBeSavedAndSaysSoAtTheEnd) {
     dlg.idLength = 16;
-    dlg.dbDlg.listPurpose = CDbDlg::kDownloadAll;
     dlg.dbDlg.formatChoice = 2;
+    dlg.records.DownloadAll(*dlg.dbDlg.DownloadCode(), folder.Path());
     Hand(CMD_GET_USER_LIST, RESULT_SUCCESS, 2, {0x00, 0x02, 0, 0});
     EXPECT_EQ(Sent().command, CMD_DOWNLOAD_RECORD);
     EXPECT_EQ(Sent().param1, 1u);
@@ -217,35 +217,35 @@ TEST_F(DbManagementTest, DownloadAllGoesOnPastARecordThatCannotBeSavedAndSaysSoA
     EXPECT_EQ(test::ReadBytes(folder / "77.rec"), good);
 }
 
-TEST_F(DbManagementTest, RefusedUploadIsCountedAndTheRunEndsWithTheCountNotSuccess) {
-    SHostRecordRow refused;
-    refused.path = "/records/5.rec";
-    dlg.dbDlg.hostRows = {SHostRecordRow{}, refused};
-    dlg.dbDlg.StartTally();
-    dlg.dbDlg.rowsToUpload = 2;
-    dlg.dbDlg.rowsUploaded = 2;
-    dlg.dbDlg.uploadRow = 1;
+// An upload ends at the first record the module refuses: its text in a stop
+// box, what happened on the message line, and nothing more sent.
+TEST_F(DbManagementTest, AnUploadEndsAtTheFirstRecordTheModuleRefuses) {
+    std::vector<SHostRecordRow> rows(3);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        rows[i].path = "/records/" + std::to_string(i + 5) + ".rec";
+        rows[i].record = Bytes(300, static_cast<uint8_t>(i));
+    }
     dlg.popupProgress.Create(&dlg.dbDlg);
+    dlg.records.Upload(rows, {});
+    EXPECT_EQ(Sent().command, CMD_UPLOAD_RECORD);
+    Hand(CMD_UPLOAD_RECORD, RESULT_SUCCESS, 0);
+    EXPECT_EQ(Sent().command, CMD_UPLOAD_RECORD);
+    EXPECT_EQ(Sent().data[0], 1) << "the second record";
     Hand(CMD_UPLOAD_RECORD, RESULT_INVALID_DATA, 0);
     EXPECT_FALSE(dlg.popupProgress.Exists());
-    EXPECT_TRUE(dlg.dbDlg.IsWindowEnabled());
-    EXPECT_EQ(ui.LastBoxText(),
-              "1 of 1 records could not be saved: first failure: /records/5.rec: Invalid Data!!!");
+    EXPECT_EQ(ui.LastBoxText(), "Invalid Data!!!");
     EXPECT_EQ(ui.Boxes().back().icon, EIcon::Stop);
-    // The records the module did take are counted again.
-    EXPECT_EQ(Sent().command, CMD_GET_USER_LIST);
-    EXPECT_EQ(Sent().param1, 1u);
-}
+    EXPECT_EQ(dlg.Text(CSondrixDlg::kMessageLine),
+              "Invalid Data!!! 1 of 3 records were uploaded; the module refused /records/6.rec, "
+              "and nothing more was sent.");
+    EXPECT_EQ(Sent().command, 0u) << "neither the third record nor the user count";
 
-TEST_F(DbManagementTest, CancelledUploadStopsTheRun) {
-    dlg.dbDlg.rowsToUpload = 3;
-    dlg.dbDlg.rowsUploaded = 1;
-    dlg.popupProgress.Create(&dlg.dbDlg);
+    // Cancel ends a run the same way.
+    dlg.records.Upload(rows, {});
     Hand(CMD_UPLOAD_RECORD, RESULT_CANCELED, 0);
-    EXPECT_FALSE(dlg.popupProgress.Exists());
     EXPECT_EQ(ui.LastBoxText(), ResultText(RESULT_CANCELED));
     EXPECT_EQ(Sent().command, 0u);
-    EXPECT_EQ(dlg.dbDlg.rowsToUpload, 0);
+    EXPECT_TRUE(dlg.records.uploads.empty());
 }
 
 TEST_F(DbManagementTest, AuthorityFailureStopsTheRunWhereItIs) {

@@ -76,7 +76,7 @@ class ExtraRepliesTest : public ::testing::Test, protected test::CSimSession {
 };
 
 TEST_F(ExtraRepliesTest, LogChunksGoToTheFileAndPagingAsksForTheNext) {
-    dlg.userDlg.logFilePath = path;
+    dlg.logDownload.path = path;
     test::WriteBytes(path, Bytes(50, 'x'));
     const CPacket& sent = dlg.PacketManager().txPacket;
     const std::vector<Bytes> first = {LogRecord(1, 32), LogRecord(2, 32)};
@@ -101,7 +101,7 @@ TEST_F(ExtraRepliesTest, LogChunksGoToTheFileAndPagingAsksForTheNext) {
     ASSERT_EQ(ui.Boxes().size(), 1u);
     EXPECT_EQ(ui.Boxes()[0].text, "Log data were saved successfully!!");
     EXPECT_EQ(ui.Boxes()[0].icon, EIcon::Information);
-    EXPECT_EQ(dlg.userDlg.logStore.Count(), 0u);
+    EXPECT_EQ(dlg.logDownload.store.Count(), 0u);
 
     // A single-record option asks for nothing more, whatever the module says.
     LogAnswer(1, RESULT_SUCCESS, 0x0001, Chunk(second));
@@ -111,7 +111,7 @@ TEST_F(ExtraRepliesTest, LogChunksGoToTheFileAndPagingAsksForTheNext) {
 }
 
 TEST_F(ExtraRepliesTest, RecordSizeFollowsTheModuleLayoutAndTheDataBoundsTheCount) {
-    dlg.userDlg.logFilePath = path;
+    dlg.logDownload.path = path;
     const std::vector<Bytes> older = {LogRecord(7, 28), LogRecord(8, 28)};
     dlg.moduleSeries = 3;
     LogAnswer(3, RESULT_SUCCESS, 0, Chunk(older));
@@ -132,7 +132,7 @@ TEST_F(ExtraRepliesTest, RecordSizeFollowsTheModuleLayoutAndTheDataBoundsTheCoun
 }
 
 TEST_F(ExtraRepliesTest, LogFailuresStopTheDownload) {
-    dlg.userDlg.logFilePath = path;
+    dlg.logDownload.path = path;
     test::WriteBytes(path, Bytes{'k', 'e', 'p', 't'});
     LogAnswer(3, RESULT_SUCCESS, 0x0102, {});
     EXPECT_EQ(ui.LastBoxText(), "Logs are not existed!!");
@@ -149,11 +149,11 @@ TEST_F(ExtraRepliesTest, LogFailuresStopTheDownload) {
     LogAnswer(3, RESULT_NOT_SUPPORTED, 0, {});
     EXPECT_EQ(ui.LastBoxText(), ResultText(RESULT_NOT_SUPPORTED));
 
-    dlg.userDlg.logFilePath = (folder / "no-such-folder" / "x.log").string();
+    dlg.logDownload.path = (folder / "no-such-folder" / "x.log").string();
     LogAnswer(3, RESULT_SUCCESS, 0x0003, Chunk({LogRecord(1, 32)}));
     EXPECT_FALSE(Requested()) << "a file that cannot be written ends the download";
     EXPECT_EQ(ui.LastBoxText(), "Cannot write the log file; the download was stopped: " +
-                                    dlg.userDlg.logFilePath + " (" + std::strerror(ENOENT) + ")");
+                                    dlg.logDownload.path + " (" + std::strerror(ENOENT) + ")");
     EXPECT_EQ(ui.Boxes().back().icon, EIcon::Stop);
     EXPECT_EQ(FileText(), "kept");
 }

@@ -260,44 +260,45 @@ TEST_F(MatchingRepliesTest, StepRegistrationStopsAtTheTenthFinger) {
     EXPECT_EQ(Sent().dataSize, 0u) << "no ID check and no data with a generated ID";
 
     for (int finger = 1; finger <= 9; ++finger) {
-        Auth().registrationStep = 2;
-        Auth().ContinueAfterQuality(CBasicDlg::kStepRegistrationQuality);  // "more?" Yes
+        dlg.registration.step = 2;
+        dlg.registration.ContinueAfterQuality(
+            CRegistration::kStepRegistrationQuality);  // "more?" Yes
         EXPECT_EQ(Sent().param2, static_cast<uint32_t>(finger << 4));
     }
     ui.ClearRecords();
-    Auth().registrationStep = 2;
-    Auth().ContinueAfterQuality(CBasicDlg::kStepRegistrationQuality);
+    dlg.registration.step = 2;
+    dlg.registration.ContinueAfterQuality(CRegistration::kStepRegistrationQuality);
     ASSERT_EQ(ui.Boxes().size(), 2u);
     EXPECT_EQ(ui.Boxes()[1].text,
               "Maximum fingerprint count exceeded!!\nEntered fingerprints will be saved "
               "automatically.");
     EXPECT_EQ(Sent().param2, 4u) << "stored as after No";
-    EXPECT_EQ(Auth().fingerIndex, 0);
+    EXPECT_EQ(dlg.registration.fingerIndex, 0);
 }
 
 TEST_F(MatchingRepliesTest, FailuresEndTheSequencesWithoutFurtherPrompts) {
     dlg.moduleSeries = 2;
     dlg.templateMode = 4;
     Master();
-    Auth().registrationStep = 1;
+    dlg.registration.step = 1;
     dlg.dbManagement.OnRegister(Answer(CMD_REGISTER, RESULT_FAILED, 0));
     EXPECT_EQ(ui.LastBoxText(), "Register failed!!");
     EXPECT_TRUE(QualityAsked(1));
     ui.ClearRecords();
     ForgetSent();
-    Auth().ContinueAfterQuality(CBasicDlg::kRegistrationQuality);
+    dlg.registration.ContinueAfterQuality(CRegistration::kRegistrationQuality);
     EXPECT_TRUE(ui.Boxes().empty());
     EXPECT_EQ(Sent().command, 0u);
 
     // A failed first sensor scan asks for no second one.
-    Auth().modificationType = 7;
-    Auth().modificationCode = CBasicDlg::kFirstSensorScan;
+    dlg.registration.modificationType = 7;
+    dlg.registration.modificationCode = CRegistration::kFirstSensorScan;
     dlg.dbManagement.OnModifyUser(Answer(CMD_MODIFY_USER, RESULT_FAILED, 0));
     EXPECT_EQ(ui.LastBoxText(), "Modification failed!!");
     EXPECT_TRUE(QualityAsked(8));
     ui.ClearRecords();
     ForgetSent();
-    Auth().ContinueAfterQuality(CBasicDlg::kModificationQuality);
+    dlg.registration.ContinueAfterQuality(CRegistration::kModificationQuality);
     EXPECT_TRUE(ui.Boxes().empty());
     EXPECT_EQ(Sent().command, 0u);
 }

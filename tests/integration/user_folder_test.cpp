@@ -98,7 +98,7 @@ TEST_F(UserFolderTest, AFolderThatCannotBeMadeLosesTheRecordsAndSaysWhy) {
     EXPECT_EQ(ui.Boxes().back().icon, EIcon::Stop);
 }
 
-TEST_F(UserFolderTest, UploadOfRecordsTheModuleRefusesEndsWithTheCount) {
+TEST_F(UserFolderTest, UploadEndsAtTheFirstRecordTheModuleRefuses) {
     DownloadRows({0, 1, 2});
     // The second file is damaged: right size and marker, no template.
     test::Bytes damaged = test::ReadBytes(records / "2.rec");
@@ -115,12 +115,13 @@ TEST_F(UserFolderTest, UploadOfRecordsTheModuleRefusesEndsWithTheCount) {
     module.ClearRequests();
     Page().Click(CDbDlg::kUpload);
     Settle();
-    EXPECT_EQ(Sent(CMD_UPLOAD_RECORD).size(), 3u) << "the run goes on past the refused record";
-    EXPECT_EQ(BoxTexts(),
-              std::vector<std::string>{"1 of 3 records could not be saved: first failure: " +
-                                       (records / "2.rec").string() + ": Invalid Data!!!"});
-    EXPECT_EQ(module.UserDb().Count(), 2u);
-    EXPECT_EQ(dlg.imageDlg.Text(CImageDlg::kUserCounts), "2");
+    EXPECT_EQ(Sent(CMD_UPLOAD_RECORD).size(), 2u) << "nothing after the refused record";
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Invalid Data!!!"});
+    EXPECT_EQ(dlg.Text(CSondrixDlg::kMessageLine),
+              "Invalid Data!!! 1 of 3 records were uploaded; the module refused " +
+                  (records / "2.rec").string() + ", and nothing more was sent.");
+    EXPECT_EQ(module.UserDb().Count(), 1u);
+    EXPECT_EQ(Sent(CMD_GET_USER_LIST).size(), 0u);
 }
 
 }  // namespace

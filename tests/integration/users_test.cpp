@@ -394,7 +394,7 @@ TEST_F(UsersTest, AnotherFingerAtTheSecondScanAbandonsTheRegistration) {
     Auth().Click(CBasicDlg::kRegister);
     ASSERT_TRUE(WaitForBox("Different Fingerprint!!!"));
     loop.RunFor(2000);
-    EXPECT_EQ(Auth().registrationStep, CBasicDlg::kAbandonedStep);
+    EXPECT_EQ(dlg.registration.step, CRegistration::kAbandonedStep);
     EXPECT_EQ(BoxTexts(),
               (std::vector<std::string>{"Lift your fingertip!", "Different Fingerprint!!!"}))
         << "the quality check that follows prompts nothing";

@@ -90,7 +90,7 @@ expect_text() {
 # happens next meets a transfer under way however slowly Wine starts.
 wait_until_connected() {
     for _ in $(seq 300); do
-        grep -q "Connection Succeeded" err.txt 2>/dev/null && return 0
+        grep -q "connected to" err.txt 2>/dev/null && return 0
         sleep 0.1
     done
     fail "the program did not connect within 30 s: $(tr -d '\r' <err.txt)"
