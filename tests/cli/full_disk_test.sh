@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# full_disk_test.sh SONDRIX_CLI
+# full_disk_test.sh SONDRIX_CLI [FAULT_LAYER]
 # sondrix-cli with its built-in module on a small file system that fills up
 # (and then goes read-only): capture, log, trace and backup leave the file
 # that was there or the whole new one, never a cut one, no temporary file
 # behind, and end with exit status 5 naming the file and the reason. The file
 # system is a tmpfs in a user and mount namespace of the test's own, which
-# an ordinary user may make too.
+# an ordinary user may make too; given FAULT_LAYER (a library for LD_PRELOAD
+# that makes a folder fill up or go read-only), an ordinary folder on it, for
+# systems that make no namespace (containers).
 set -euo pipefail
 cli=$1
-if [ "${SONDRIX_FULL_DISK_NAMESPACE:-}" != 1 ]; then
+layer=${2:-}
+if [ -z "$layer" ] && [ "${SONDRIX_FULL_DISK_NAMESPACE:-}" != 1 ]; then
     if ! unshare --user --map-root-user --mount true 2>/dev/null; then
         echo "SKIP: this system makes no user namespace (unshare), where a tmpfs could be mounted"
         exit 77
@@ -16,12 +19,18 @@ if [ "${SONDRIX_FULL_DISK_NAMESPACE:-}" != 1 ]; then
     exec unshare --user --map-root-user --mount env SONDRIX_FULL_DISK_NAMESPACE=1 "$0" "$@"
 fi
 
-scratch=$(mktemp -d)
+scratch=$(realpath "$(mktemp -d)")
 disk=$scratch/disk
 mkdir "$disk" "$scratch/locks"
-trap 'umount "$disk" 2>/dev/null || true; rm -rf "$scratch"' EXIT
-mount -t tmpfs -o size=1m,mode=0755 tmpfs "$disk"
 export SONDRIX_LOCK_DIR=$scratch/locks
+room=
+read_only=
+if [ -z "$layer" ]; then
+    trap 'umount "$disk" 2>/dev/null || true; rm -rf "$scratch"' EXIT
+    mount -t tmpfs -o size=1m,mode=0755 tmpfs "$disk"
+else
+    trap 'rm -rf "$scratch"' EXIT
+fi
 
 fail() {
     echo "FAIL: $*" >&2
@@ -30,6 +39,10 @@ fail() {
 # Takes all of the disk's room but `keep` bytes.
 fill() {
     local keep=${1:-0}
+    if [ -n "$layer" ]; then
+        room=$keep
+        return
+    fi
     local free
     free=$(df --output=avail -B1 "$disk" | tail -n1)
     if [ $((free - keep)) -ge 4096 ]; then
@@ -40,11 +53,19 @@ fill() {
         cat /dev/zero >>"$disk/filler" 2>/dev/null || true
     fi
 }
-unfill() { rm -f "$disk/filler"; }
+unfill() {
+    room=
+    rm -f "$disk/filler"
+}
 # Runs sondrix-cli with the simulated module: $status, and its messages in $scratch/err.
 run() {
     set +e
-    "$cli" --simulate --sim-users 3 --baud 115200 -q "$@" >"$scratch/out" 2>"$scratch/err"
+    local faults=()
+    if [ -n "$layer" ]; then
+        faults=(LD_PRELOAD="$layer" SONDRIX_FAULT_DIR="$disk" SONDRIX_FAULT_ROOM="$room"
+            SONDRIX_FAULT_READONLY="$read_only")
+    fi
+    env "${faults[@]}" "$cli" --simulate --sim-users 3 --baud 115200 -q "$@" >"$scratch/out" 2>"$scratch/err"
     status=$?
     set -e
 }
@@ -134,7 +155,11 @@ for record in 1 2 3; do
 done
 
 # A read-only file system is named as such.
-mount -o remount,ro "$disk"
+if [ -n "$layer" ]; then
+    read_only=1
+else
+    mount -o remount,ro "$disk"
+fi
 run backup "$disk/new"
 expect "backup into a new folder on a read-only disk" 5 \
     "cannot use the folder $disk/new: Read-only file system"
