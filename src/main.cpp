@@ -1,19 +1,13 @@
 // sondrix: the desktop tool for HLX fingerprint modules.
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_options.h"
-#include "app/headless_driver.h"
-#include "platform/message_loop.h"
-#include "platform/port_map.h"
-#include "platform/version.h"
+#include "desk_program.h"
 #include "qt/qt_front_end.h"
-#include "sim/sim_desk_ports.h"
 #include "sim/sim_options.h"
 
 namespace {
@@ -60,48 +54,14 @@ int main(int argc, char** argv) {
     if (!ParseOptions(argc, argv, simConfig, options, nullptr)) {
         return 2;
     }
-    if (options.help) {
-        std::printf(
-            "Usage: sondrix [options]\n\n%sOptions of the simulated module (with --simulate):\n%s"
-            "  --help             show this text\n",
-            AppOptionsHelp().c_str(), SimOptionsHelp().c_str());
-        return 0;
-    }
-    if (options.version) {
-        std::printf("%s\n", VersionLine("sondrix").c_str());
-        return 0;
-    }
-    CPortMap ports;
-    std::string error;
-    for (const std::string& map : options.portMaps) {
-        if (!ports.Assign(map, error)) {
-            std::fprintf(stderr, "sondrix: --port %s\n", error.c_str());
-            return 2;
-        }
-    }
-    CMessageLoop loop(CMessageLoop::EClock::Real);
-    // The simulated module lives on the program's own loop: its answers and
-    // the Auto-On results it sends unasked come in like a real line's, and
-    // the panel plays it without a thread in between.
-    CSimModule module(simConfig);
-    CSimDeskPorts simulated(loop, module, ports);
-    simulated.SetPacing(!options.simFast);
-    ISerialDeviceFactory& devices = options.simulate ? static_cast<ISerialDeviceFactory&>(simulated)
-                                                     : static_cast<ISerialDeviceFactory&>(ports);
-    if (options.simulate) {
-        std::fprintf(stderr, "sondrix: simulated module on %s\n", CSimDeskPorts::kSimulatedPort);
-    }
+    DeskWindow window;
     if (qt) {
-        return qt->Run(loop, devices, ports, options.simulate ? &simulated : nullptr,
-                       options.resetSettings);
+        window = [&qt](CMessageLoop& loop, ISerialDeviceFactory& devices, const CPortMap& ports,
+                       CSimDeskPorts* simulated, bool resetSettings) {
+            return qt->Run(loop, devices, ports, simulated, resetSettings);
+        };
     }
-    if (options.script == "-") {
-        return RunHeadless(loop, devices, std::cin, std::cout);
-    }
-    std::ifstream script(options.script);
-    if (!script) {
-        std::fprintf(stderr, "sondrix: cannot read the script %s\n", options.script.c_str());
-        return 2;
-    }
-    return RunHeadless(loop, devices, script, std::cout);
+    return RunDeskProgram(options, simConfig, window,
+                          "The window also takes Qt's own options: -platform NAME, -style NAME,\n"
+                          "-geometry WxH+X+Y and the rest.\n");
 }

@@ -12,10 +12,12 @@ SONDRIX_PACKAGES=(
     libudev-dev umockdev libumockdev-dev
 )
 
-# The Windows cross build and its Wine runs: installed by tools/test.sh, or
-# on their own with tools/deps.sh windows.
+# The Windows cross build, its Wine runs (the window's on a virtual X
+# display) and its installer: installed by tools/test.sh, or on their own
+# with tools/deps.sh windows.
 SONDRIX_WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64
+    xvfb xauth nsis
 )
 
 sondrix_install_missing() {

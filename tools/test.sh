@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with warnings as errors and
 # runs the whole test suite through CTest: the Linux build, then the Windows
-# cross build with its tests under Wine (against the Linux build's hlxsim)
-# and its ZIP.
+# cross build with its tests under Wine (against the Linux build's hlxsim,
+# the window on a virtual X display) and its ZIP and installer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
@@ -15,9 +15,10 @@ cmake --preset windows -DSONDRIX_WERROR=ON -DSONDRIX_HOST_BUILD_DIR="$PWD/build/
 cmake --build --preset windows
 ctest --preset windows -j2 --timeout 600
 cpack --preset windows >/dev/null
-zip=build/windows/sondrix-$(sed -n 's/^project(Sondrix VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-win64.zip
-contents=$(cmake -E tar tf "$zip")
-for file in sondrix-cli.exe README.md LICENSE.txt; do
-    grep -q "/$file\$" <<<"$contents" || { echo "$zip lacks $file" >&2; exit 1; }
+download=build/windows/sondrix-$(sed -n 's/^project(Sondrix VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-win64
+contents=$(cmake -E tar tf "$download.zip")
+for file in sondrix.exe sondrix-cli.exe README.txt LICENSE.txt; do
+    grep -q "/$file\$" <<<"$contents" || { echo "$download.zip lacks $file" >&2; exit 1; }
 done
-echo "Windows download: $zip"
+[ -s "$download.exe" ] || { echo "no installer $download.exe" >&2; exit 1; }
+echo "Windows downloads: $download.zip, $download.exe"

@@ -51,9 +51,7 @@ std::string AppOptionsHelp() {
            "                     (FILE - reads the script from standard input)\n"
            "  --reset-settings   forget the window's size, port, folders and other choices\n"
            "                     kept from earlier runs\n"
-           "  --version          print the version and stop\n"
-           "The window also takes Qt's own options: -platform NAME, -style NAME,\n"
-           "-geometry WxH+X+Y and the rest.\n";
+           "  --version          print the version and stop\n";
 }
 
 }  // namespace sondrix

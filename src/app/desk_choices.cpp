@@ -1,10 +1,47 @@
 #include "app/desk_choices.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/sondrix_dlg.h"
 
 namespace sondrix {
+
+namespace {
+
+constexpr const char* kPortName = "port/name";
+constexpr const char* kPortBaud = "port/baud";
+constexpr const char* kPortById = "port/byId";
+constexpr const char* kTracerMode = "tracer/mode";
+
+// A number kept as text; `fallback` when there is none or it is not one.
+long NumberOf(const std::string& text, long fallback) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    return text.empty() || end == nullptr || *end != '\0' ? fallback : value;
+}
+
+}  // namespace
+
+SDeskChoices ReadDeskChoices(const IDeskStore& store) {
+    SDeskChoices choices;
+    choices.portName = store.Value(kPortName);
+    choices.portById = store.Value(kPortById);
+    choices.baudRate = static_cast<uint32_t>(std::max(NumberOf(store.Value(kPortBaud), 0), 0L));
+    choices.tracerMode = static_cast<int>(NumberOf(store.Value(kTracerMode), 0));
+    return choices;
+}
+
+void WriteDeskChoices(IDeskStore& store, const SDeskChoices& choices) {
+    store.SetValue(kPortName, choices.portName);
+    if (choices.portById.empty()) {
+        store.Remove(kPortById);
+    } else {
+        store.SetValue(kPortById, choices.portById);
+    }
+    store.SetValue(kPortBaud, std::to_string(choices.baudRate));
+    store.SetValue(kTracerMode, std::to_string(choices.tracerMode));
+}
 
 SDeskChoices TakeDeskChoices(const CSondrixDlg& dialog) {
     SDeskChoices choices;

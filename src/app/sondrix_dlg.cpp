@@ -4,6 +4,7 @@
 
 #include "link/command_table.h"
 #include "link/result_codes.h"
+#include "platform/native_file.h"
 #include "platform/serial_device.h"
 #include "ui/strings.h"
 #include "ui/strings_users.h"
@@ -85,8 +86,8 @@ void CSondrixDlg::ShowMessage(const std::string& text) {
     SetText(kMessageLine, text);
 }
 
-bool CSondrixDlg::PrepareFolder(const std::filesystem::path& folder, std::string& reason) {
-    if (!writableFolder.perUser || folder != writableFolder.folder) {
+bool CSondrixDlg::PrepareFolder(const CFilePath& folder, std::string& reason) {
+    if (!writableFolder.perUser || folder.Path() != writableFolder.folder) {
         return true;
     }
     if (!CreateFolder(folder, reason)) {
@@ -94,7 +95,7 @@ bool CSondrixDlg::PrepareFolder(const std::filesystem::path& folder, std::string
     }
     if (!m_folderNamed) {
         m_folderNamed = true;
-        ShowMessage(LoadString(IDS_FILES_KEPT_IN) + folder.string());
+        ShowMessage(LoadString(IDS_FILES_KEPT_IN) + Utf8FromPath(folder));
     }
     return true;
 }

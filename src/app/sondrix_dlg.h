@@ -24,6 +24,7 @@
 #include "link/packet_manager_wnd.h"
 #include "platform/dialog_model.h"
 #include "platform/message_loop.h"
+#include "platform/native_file.h"
 #include "platform/ui_host.h"
 #include "platform/writable_folder.h"
 #include "ui/basic_dlg.h"
@@ -96,7 +97,7 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     // per-user folder is created when missing and, the first time in this run
     // that it takes a file, named on the message line. False with the
     // system's reason when it cannot be created.
-    bool PrepareFolder(const std::filesystem::path& folder, std::string& reason);
+    bool PrepareFolder(const CFilePath& folder, std::string& reason);
 
     // Tabs. SelectTab is the person's tab change with its guards; ShowTab
     // switches without them (pages use it to land on a tab).

@@ -16,6 +16,7 @@
 #include "platform/byte_reader.h"
 #include "platform/local_time.h"
 #include "platform/native_file.h"
+#include "platform/system_serial.h"
 
 namespace sondrix {
 
@@ -72,7 +73,9 @@ void Info(CModule& module, const SCliOptions&, CCliReport& report) {
     report.Add("status", info.statusText);
     report.Add("port", info.port);
     report.Add("device", info.device);
-    report.AddFlag("low_latency", info.lowLatency);
+    if (SystemWords().lowLatency) {
+        report.AddFlag("low_latency", info.lowLatency);
+    }
     report.AddNumber("baud", info.baud);
 }
 

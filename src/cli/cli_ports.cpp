@@ -9,16 +9,22 @@
 namespace sondrix {
 
 std::string ChooseCliPort(const SCliOptions& options, CPortMap& ports) {
-    const std::string& port = options.port;
+    const std::string port = CPortMap::ComName(options.port);
     if (port.empty()) {
         return "COM1";
     }
     if (CPortMap::PortNumber(port) != 0) {
         return port;
     }
-    if (CPortMap::IsComName(port) && ports.DevicePath(port).empty()) {
-        throw SCliFailure{kCliUsage, "--port " + port + " is not a port here; the COM names are " +
-                                         ports.MappedNames()};
+    if (CPortMap::IsComName(port)) {
+        if (ports.DevicePath(port).empty()) {
+            throw SCliFailure{
+                kCliUsage,
+                "--port " + port + " is not a port here; the COM names are " + ports.MappedNames()};
+        }
+        // A port of the system beyond COM8 (Windows: COM12) keeps its own
+        // name in messages, JSON and the trace.
+        return port;
     }
     // "auto" is the first USB serial adapter plugged in.
     const std::string mapping =

@@ -12,6 +12,7 @@
 #include "link/command_table.h"
 #include "link/result_codes.h"
 #include "platform/byte_reader.h"
+#include "platform/native_file.h"
 #include "ui/strings_database.h"
 
 namespace sondrix {

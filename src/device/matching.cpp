@@ -10,6 +10,7 @@
 #include "files/template_file.h"
 #include "link/command_table.h"
 #include "link/result_codes.h"
+#include "platform/native_file.h"
 #include "ui/strings_users.h"
 
 namespace sondrix {
@@ -183,11 +184,11 @@ void CMatching::SaveTemplate(const CPacket& packet) {
         return;
     }
     std::error_code error;
-    std::filesystem::path path = std::filesystem::absolute(chosen.front(), error);
+    std::filesystem::path path = std::filesystem::absolute(PathFromUtf8(chosen.front()), error);
     if (error) {
-        path = chosen.front();
+        path = PathFromUtf8(chosen.front());
     }
-    const std::string shown = path.string();
+    const std::string shown = Utf8FromPath(path);
     const std::span<const uint8_t> bytes(packet.data, packet.dataSize);
     std::string reason;
     if (SaveTemplateFile(path, bytes, &reason) == EFileStatus::Ok) {

@@ -7,6 +7,7 @@
 #include "files/format_code.h"
 #include "link/command_table.h"
 #include "link/result_codes.h"
+#include "platform/native_file.h"
 #include "ui/strings_database.h"
 #include "ui/strings_users.h"
 
@@ -105,7 +106,7 @@ void CRecordTransfer::SaveRecord(const CPacket& packet) {
     ++recordsTried;
     std::string reason;
     if (!m_dlg.PrepareFolder(m_folder, reason)) {
-        NotSaved(m_folder.string(), reason);
+        NotSaved(Utf8FromPath(m_folder), reason);
         return;
     }
     const std::span<const uint8_t> record(packet.data,
@@ -121,10 +122,10 @@ void CRecordTransfer::SaveRecord(const CPacket& packet) {
         CountNotSaved(saved.id, why);
         m_dlg.Outcome(SOutcome(SOutcome::EKind::RecordNotSaved).Text(why).Id(saved.id));
     } else if (saved.status != EFileStatus::Ok) {
-        NotSaved(saved.path.string(), saved.reason);
+        NotSaved(Utf8FromPath(saved.path), saved.reason);
     } else {
         m_dlg.Outcome(
-            SOutcome(SOutcome::EKind::RecordSaved).Id(saved.id).Path(saved.path.string()));
+            SOutcome(SOutcome::EKind::RecordSaved).Id(saved.id).Path(Utf8FromPath(saved.path)));
     }
 }
 
@@ -207,7 +208,7 @@ void CRecordTransfer::OnUploadRecord(const CPacket& packet) {
         // are not sent, and the line says which one it was and how far the
         // run came.
         const SHostRecordRow& refused = uploads[uploadIndex];
-        const std::string where = refused.path.empty() ? refused.id : refused.path.string();
+        const std::string where = refused.path.empty() ? refused.id : Utf8FromPath(refused.path);
         const std::string reason = ResultText(packet.param1);
         CountNotSaved(where, reason);
         m_dlg.Outcome(SOutcome(SOutcome::EKind::RecordRefused)

@@ -7,8 +7,7 @@
 
 namespace sondrix {
 
-EFileStatus CLogFileWriter::WriteChunk(const std::filesystem::path& path, size_t chunkIndex,
-                                       CLogStore& store) {
+EFileStatus CLogFileWriter::WriteChunk(const CFilePath& path, size_t chunkIndex, CLogStore& store) {
     std::string text;
     std::span<const uint8_t> record;
     while (store.Next(record)) {

@@ -22,7 +22,7 @@ class CLogFileWriter {
     // Writes the stored records of one chunk and empties the store; Ok or
     // IoError (the file cannot be made or written), after which the download
     // should stop.
-    EFileStatus WriteChunk(const std::filesystem::path& path, size_t chunkIndex, CLogStore& store);
+    EFileStatus WriteChunk(const CFilePath& path, size_t chunkIndex, CLogStore& store);
     // The last chunk is in: the file takes its name. Ok or IoError.
     EFileStatus Finish();
     // Drops a download that ends without its last chunk.

@@ -14,13 +14,12 @@ EFileStatus OpenFailure(CNativeFile::EError error) {
 
 }  // namespace
 
-EFileStatus ProbeFile(const std::filesystem::path& path) {
+EFileStatus ProbeFile(const CFilePath& path) {
     const CNativeFile::EError error = CNativeFile::Probe(path);
     return error == CNativeFile::EError::None ? EFileStatus::Ok : OpenFailure(error);
 }
 
-EFileStatus ReadWholeFile(const std::filesystem::path& path, size_t maxSize,
-                          std::vector<uint8_t>& out) {
+EFileStatus ReadWholeFile(const CFilePath& path, size_t maxSize, std::vector<uint8_t>& out) {
     out.clear();
     CNativeFile file;
     if (!file.Open(path, CNativeFile::EMode::Read)) {

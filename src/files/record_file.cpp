@@ -45,7 +45,7 @@ SRecordFileParts SplitPrefix(std::span<const uint8_t> file) {
 
 }  // namespace
 
-EFileStatus LoadRecordFile(const std::filesystem::path& path, const SRecordContext& context,
+EFileStatus LoadRecordFile(const CFilePath& path, const SRecordContext& context,
                            SHostRecordRow& row) {
     if (const EFileStatus found = ProbeFile(path); found != EFileStatus::Ok) {
         return found;
@@ -80,9 +80,8 @@ EFileStatus LoadRecordFile(const std::filesystem::path& path, const SRecordConte
     return EFileStatus::Ok;
 }
 
-SRecordSaveResult SaveRecordFile(const std::filesystem::path& folder,
-                                 std::span<const uint8_t> record, const SRecordContext& context,
-                                 const PauseFunction& pause) {
+SRecordSaveResult SaveRecordFile(const CFilePath& folder, std::span<const uint8_t> record,
+                                 const SRecordContext& context, const PauseFunction& pause) {
     SRecordSaveResult result;
     result.id = RecordFileId(record, context);
     const std::string fileName = result.id + "." + std::string(kRecordExtension);
@@ -90,7 +89,7 @@ SRecordSaveResult SaveRecordFile(const std::filesystem::path& folder,
         result.status = EFileStatus::UnsafeName;
         return result;
     }
-    result.path = folder / fileName;
+    result.path = folder.Path() / PathFromUtf8(fileName);
     CReplacingFile file(result.path);
     const auto failed = [&] {
         result.reason = file.Error().empty() ? std::strerror(EIO) : file.Error();

@@ -10,6 +10,7 @@
 
 #include "files/file_status.h"
 #include "files/record_context.h"
+#include "platform/native_file.h"
 
 namespace sondrix {
 
@@ -28,7 +29,7 @@ struct SHostRecordRow {
 // Loads one picked record file for the connected module. `row` is filled only on Ok.
 // NotFound ends the whole selection; NotSupported (name not ending in "rec" or "mrc",
 // case included), MrcIgnored, Invalid, BadTime, SizeChanged and IoError skip this file.
-EFileStatus LoadRecordFile(const std::filesystem::path& path, const SRecordContext& context,
+EFileStatus LoadRecordFile(const CFilePath& path, const SRecordContext& context,
                            SHostRecordRow& row);
 
 struct SRecordSaveResult {
@@ -45,8 +46,7 @@ using PauseFunction = std::function<void(int milliseconds)>;
 // name only once the new one is complete; for an HLX-M28 module the prefix goes
 // first, followed by a 10 ms pause. Returns Ok, UnsafeName (the ID cannot be a
 // file name; nothing is written) or IoError (with the system's reason).
-SRecordSaveResult SaveRecordFile(const std::filesystem::path& folder,
-                                 std::span<const uint8_t> record, const SRecordContext& context,
-                                 const PauseFunction& pause = {});
+SRecordSaveResult SaveRecordFile(const CFilePath& folder, std::span<const uint8_t> record,
+                                 const SRecordContext& context, const PauseFunction& pause = {});
 
 }  // namespace sondrix

@@ -5,11 +5,11 @@
 
 namespace sondrix {
 
-EFileStatus LoadTemplateFile(const std::filesystem::path& path, std::vector<uint8_t>& out) {
+EFileStatus LoadTemplateFile(const CFilePath& path, std::vector<uint8_t>& out) {
     return ReadWholeFile(path, kMaxTemplateFileSize, out);
 }
 
-EFileStatus SaveTemplateFile(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+EFileStatus SaveTemplateFile(const CFilePath& path, std::span<const uint8_t> bytes,
                              std::string* reason) {
     CReplacingFile file(path);
     if (file.Open() && file.Write(bytes) && file.Commit()) {

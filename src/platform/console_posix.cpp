@@ -10,4 +10,8 @@ void UseUtf8Console() {
     // Terminals take the program's UTF-8 as it is.
 }
 
+void ReachParentConsole() {
+    // A program started from a terminal has it already.
+}
+
 }  // namespace sondrix

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 
 namespace sondrix {
 
@@ -18,6 +20,29 @@ inline std::string Utf8FromPath(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+// A path as the program's file functions take it: made from a
+// std::filesystem::path, never from a narrow string. On Windows that
+// conversion reads the bytes in the C locale, so a name outside ASCII
+// ("Sicherung Ω 指纹") would be written or looked for mangled while the
+// program prints it as typed; passing a std::string or a literal where a
+// CFilePath is wanted does not compile. Text a person typed or a dialog
+// returned (UTF-8) becomes a path through PathFromUtf8.
+class CFilePath {
+  public:
+    // Implicit: every std::filesystem::path is a file path.
+    CFilePath(const std::filesystem::path& path) : m_path(path) {}        // NOLINT
+    CFilePath(std::filesystem::path&& path) : m_path(std::move(path)) {}  // NOLINT
+    template <class Text>
+    requires std::is_convertible_v<const Text&, std::string_view> CFilePath(const Text& text)
+    = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    operator const std::filesystem::path&() const { return m_path; }  // NOLINT
+
+  private:
+    std::filesystem::path m_path;
+};
+
 // The system's description of the error of the last call that failed on
 // this thread ("No space left on device").
 std::string LastSystemErrorText();
@@ -28,7 +53,7 @@ inline constexpr int kMaxLinkHops = 40;
 // The file a symbolic link names, through every link on the way (at most
 // `hops`); the path itself when it is no link. A link to nothing yet gives
 // the file it would make.
-std::filesystem::path FollowLinks(std::filesystem::path path, int hops = kMaxLinkHops);
+std::filesystem::path FollowLinks(const CFilePath& path, int hops = kMaxLinkHops);
 
 // One open file of the operating system, closed when it goes away. Close() is
 // there for writers: it reports the errors some file systems only give at close.
@@ -51,7 +76,7 @@ class CNativeFile {
     CNativeFile& operator=(const CNativeFile&) = delete;
 
     // Closes what was open, then opens `path`; LastError() tells why not.
-    bool Open(const std::filesystem::path& path, EMode mode);
+    bool Open(const CFilePath& path, EMode mode);
     bool IsOpen() const;
     EError LastError() const { return m_error; }
 
@@ -66,16 +91,16 @@ class CNativeFile {
     // Cuts a regular file to its first `length` bytes and writes on from there.
     bool TruncateTo(uint64_t length);
     // Gives the file the permissions of the regular file at `model`, if there is one.
-    void CopyPermissionsFrom(const std::filesystem::path& model);
+    void CopyPermissionsFrom(const CFilePath& model);
     // Closes the file; false when the close reported an error.
     bool Close();
 
     // Whether something exists at `path`: None, NotFound, or Other when that cannot be told.
-    static EError Probe(const std::filesystem::path& path);
+    static EError Probe(const CFilePath& path);
     // Gives `from` the name `to`, replacing a file there in one step (Windows
     // also writes the change through to the disk before it returns).
-    static bool Replace(const std::filesystem::path& from, const std::filesystem::path& to);
-    static bool Remove(const std::filesystem::path& path);
+    static bool Replace(const CFilePath& from, const CFilePath& to);
+    static bool Remove(const CFilePath& path);
     // This process's number, for names of temporary files.
     static unsigned long ProcessId();
 

@@ -34,7 +34,8 @@ std::string LastSystemErrorText() {
     return std::strerror(errno);
 }
 
-std::filesystem::path FollowLinks(std::filesystem::path path, int hops) {
+std::filesystem::path FollowLinks(const CFilePath& start, int hops) {
+    std::filesystem::path path = start.Path();
     // readlink alone, which fails on what is no link: a library that fakes
     // /dev for tests (umockdev) answers it, where the checks of
     // std::filesystem would miss its links.
@@ -50,7 +51,7 @@ std::filesystem::path FollowLinks(std::filesystem::path path, int hops) {
     return path;
 }
 
-bool CNativeFile::Open(const std::filesystem::path& path, EMode mode) {
+bool CNativeFile::Open(const CFilePath& path, EMode mode) {
     Close();
     int flags = O_CLOEXEC;
     switch (mode) {
@@ -72,7 +73,7 @@ bool CNativeFile::Open(const std::filesystem::path& path, EMode mode) {
             flags |= O_WRONLY | O_NOCTTY;
             break;
     }
-    m_handle = ::open(path.c_str(), flags, 0666);
+    m_handle = ::open(path.Path().c_str(), flags, 0666);
     m_error = m_handle >= 0 ? EError::None : ErrorOf(errno);
     return m_handle >= 0;
 }
@@ -132,9 +133,9 @@ bool CNativeFile::TruncateTo(uint64_t length) {
     return ::ftruncate(Fd(m_handle), end) == 0 && ::lseek(Fd(m_handle), end, SEEK_SET) == end;
 }
 
-void CNativeFile::CopyPermissionsFrom(const std::filesystem::path& model) {
+void CNativeFile::CopyPermissionsFrom(const CFilePath& model) {
     struct stat existing {};
-    if (::stat(model.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    if (::stat(model.Path().c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
         ::fchmod(Fd(m_handle), existing.st_mode & 07777);
     }
 }
@@ -147,19 +148,19 @@ bool CNativeFile::Close() {
     return ::close(Fd(std::exchange(m_handle, -1))) == 0;
 }
 
-CNativeFile::EError CNativeFile::Probe(const std::filesystem::path& path) {
+CNativeFile::EError CNativeFile::Probe(const CFilePath& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0     ? EError::None
-           : ErrorOf(errno) == EError::NotFound ? EError::NotFound
-                                                : EError::Other;
+    return ::stat(path.Path().c_str(), &info) == 0 ? EError::None
+           : ErrorOf(errno) == EError::NotFound    ? EError::NotFound
+                                                   : EError::Other;
 }
 
-bool CNativeFile::Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+bool CNativeFile::Replace(const CFilePath& from, const CFilePath& to) {
+    return ::rename(from.Path().c_str(), to.Path().c_str()) == 0;
 }
 
-bool CNativeFile::Remove(const std::filesystem::path& path) {
-    return ::unlink(path.c_str()) == 0;
+bool CNativeFile::Remove(const CFilePath& path) {
+    return ::unlink(path.Path().c_str()) == 0;
 }
 
 unsigned long CNativeFile::ProcessId() {

@@ -36,7 +36,8 @@ std::string LastSystemErrorText() {
     return SystemErrorText(::GetLastError());
 }
 
-std::filesystem::path FollowLinks(std::filesystem::path path, int hops) {
+std::filesystem::path FollowLinks(const CFilePath& start, int hops) {
+    std::filesystem::path path = start.Path();
     std::error_code error;
     for (int hop = 0; hop < hops && std::filesystem::is_symlink(path, error); ++hop) {
         const std::filesystem::path next = std::filesystem::read_symlink(path, error);
@@ -48,7 +49,7 @@ std::filesystem::path FollowLinks(std::filesystem::path path, int hops) {
     return path;
 }
 
-bool CNativeFile::Open(const std::filesystem::path& path, EMode mode) {
+bool CNativeFile::Open(const CFilePath& path, EMode mode) {
     Close();
     DWORD access = GENERIC_WRITE;
     DWORD disposition = OPEN_ALWAYS;
@@ -71,9 +72,9 @@ bool CNativeFile::Open(const std::filesystem::path& path, EMode mode) {
             break;
     }
     // Others may read and even rename or delete the file meanwhile, as on POSIX.
-    const HANDLE handle =
-        ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = ::CreateFileW(path.Path().c_str(), access,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     m_error = handle == INVALID_HANDLE_VALUE ? ErrorOf(::GetLastError()) : EError::None;
     m_handle = reinterpret_cast<intptr_t>(handle);
     return IsOpen();
@@ -135,7 +136,7 @@ bool CNativeFile::TruncateTo(uint64_t length) {
            ::SetEndOfFile(Handle(m_handle));
 }
 
-void CNativeFile::CopyPermissionsFrom(const std::filesystem::path&) {
+void CNativeFile::CopyPermissionsFrom(const CFilePath&) {
     // A new file takes the access rights of its folder, which are the ones the
     // replaced file had unless someone set its own; nothing to carry over.
 }
@@ -147,20 +148,20 @@ bool CNativeFile::Close() {
     return ::CloseHandle(Handle(std::exchange(m_handle, -1))) != 0;
 }
 
-CNativeFile::EError CNativeFile::Probe(const std::filesystem::path& path) {
-    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+CNativeFile::EError CNativeFile::Probe(const CFilePath& path) {
+    if (::GetFileAttributesW(path.Path().c_str()) != INVALID_FILE_ATTRIBUTES) {
         return EError::None;
     }
     return ErrorOf(::GetLastError()) == EError::NotFound ? EError::NotFound : EError::Other;
 }
 
-bool CNativeFile::Replace(const std::filesystem::path& from, const std::filesystem::path& to) {
-    return ::MoveFileExW(from.c_str(), to.c_str(),
+bool CNativeFile::Replace(const CFilePath& from, const CFilePath& to) {
+    return ::MoveFileExW(from.Path().c_str(), to.Path().c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool CNativeFile::Remove(const std::filesystem::path& path) {
-    return ::DeleteFileW(path.c_str()) != 0;
+bool CNativeFile::Remove(const CFilePath& path) {
+    return ::DeleteFileW(path.Path().c_str()) != 0;
 }
 
 unsigned long CNativeFile::ProcessId() {

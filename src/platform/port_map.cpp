@@ -1,10 +1,13 @@
 #include "platform/port_map.h"
 
+#include <cctype>
+
 #include "platform/system_serial.h"
 
 namespace sondrix {
 
-int CPortMap::PortNumber(const std::string& portName) {
+int CPortMap::PortNumber(const std::string& name) {
+    const std::string portName = ComName(name);
     if (portName.size() != 4 || portName.compare(0, 3, "COM") != 0) {
         return 0;
     }
@@ -16,8 +19,16 @@ int CPortMap::PortNumber(const std::string& portName) {
 }
 
 bool CPortMap::IsComName(const std::string& portName) {
-    return portName.size() > 3 && portName.compare(0, 3, "COM") == 0 &&
+    auto upper = [](char c) {
+        return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    };
+    return portName.size() > 3 && upper(portName[0]) == 'C' && upper(portName[1]) == 'O' &&
+           upper(portName[2]) == 'M' &&
            portName.find_first_not_of("0123456789", 3) == std::string::npos;
+}
+
+std::string CPortMap::ComName(const std::string& portName) {
+    return IsComName(portName) ? "COM" + portName.substr(3) : portName;
 }
 
 bool CPortMap::Assign(const std::string& mapping, std::string& error) {
@@ -110,6 +121,16 @@ std::unique_ptr<ISerialDevice> CPortMap::Create(const std::string& portName) {
         return nullptr;
     }
     return CreateSystemSerialDevice(path, portName);
+}
+
+std::string CPortMap::Notes(const std::string& builtIn) const {
+    std::string notes;
+    for (int number = 1; number <= kPortCount; ++number) {
+        const std::string name = "COM" + std::to_string(number);
+        notes += (number > 1 ? "\n" : "") + name + ": " +
+                 (name == builtIn ? std::string("the simulated module") : DevicePath(name));
+    }
+    return notes;
 }
 
 }  // namespace sondrix

@@ -40,10 +40,17 @@ class CPortMap final : public ISerialDeviceFactory {
 
     // "COM3" -> 3; 0 when the name is not COM1..COM8.
     static int PortNumber(const std::string& portName);
-    // "COM" and digits: a name of the window's kind, mapped or not.
+    // "COM" and digits: a name of the window's kind, mapped or not. Windows
+    // takes its port names in any case, so "com12" is one too.
     static bool IsComName(const std::string& portName);
+    // A COM name as the program writes it ("com12" gives "COM12"); any other
+    // name as it is.
+    static std::string ComName(const std::string& portName);
     // "COM1 (/dev/ttyS0), COM2 (/dev/ttyS1), ...": what the COM names mean.
     std::string MappedNames() const;
+    // One line a port for the Port box's tooltip: "COM2: /dev/ttyS1"; the
+    // port `builtIn` (if any) holds the simulated module.
+    std::string Notes(const std::string& builtIn = {}) const;
 
     // The COMn a discovered device is mapped to, or empty.
     std::string MappedName(const SSerialPortInfo& port) const;

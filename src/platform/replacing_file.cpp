@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <utility>
 
 #include "platform/process_info.h"
 
@@ -57,7 +56,7 @@ bool Digits(std::string_view text) {
 
 }  // namespace
 
-CReplacingFile::CReplacingFile(fs::path target) : m_target(std::move(target)) {}
+CReplacingFile::CReplacingFile(const CFilePath& target) : m_target(target.Path()) {}
 
 CReplacingFile::~CReplacingFile() {
     Discard();

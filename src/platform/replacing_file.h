@@ -19,7 +19,7 @@ namespace sondrix {
 // have ended (killed part-way) left in the folder.
 class CReplacingFile {
   public:
-    explicit CReplacingFile(std::filesystem::path target);
+    explicit CReplacingFile(const CFilePath& target);
     // Drops the temporary file unless it was committed.
     ~CReplacingFile();
     CReplacingFile(const CReplacingFile&) = delete;

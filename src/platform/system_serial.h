@@ -22,4 +22,13 @@ std::string DefaultSerialDevicePath(int portNumber);
 // Windows every name is the system's own ("COM12", "\\.\CNCA0").
 std::string SystemDevicePath(const std::string& name);
 
+// What the command line's help and reports say differently on each system.
+struct SSystemWords {
+    const char* portHelp;      // the --port choices, two lines of help
+    const char* pluginFolder;  // where a user's own Wireshark plugins go
+    const char* processList;   // where a password on the command line shows
+    bool lowLatency;           // USB adapters have a low-latency mode to report
+};
+const SSystemWords& SystemWords();
+
 }  // namespace sondrix

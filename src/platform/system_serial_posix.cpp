@@ -13,6 +13,15 @@ std::string DefaultSerialDevicePath(int portNumber) {
     return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 
+const SSystemWords& SystemWords() {
+    static const SSystemWords words{
+        "COM1..COM8, COMn=PATH, a device path, a /dev/serial/by-id\n"
+        "                        path, a device name such as ttyUSB0, or auto for the\n"
+        "                        first USB serial adapter (default COM1)\n",
+        "~/.local/lib/wireshark/plugins", "ps", true};
+    return words;
+}
+
 std::string SystemDevicePath(const std::string& name) {
     if (name.empty() || CPortMap::IsComName(name)) {
         return {};

@@ -1,6 +1,29 @@
 #include "platform/ui_host.h"
 
+#include <cctype>
+
 namespace sondrix {
+
+std::string DefaultSuffix(const std::string& extension) {
+    const size_t start = extension.find_first_not_of("*.");
+    return start == std::string::npos ? std::string() : extension.substr(start);
+}
+
+std::string FileDialogKind(const SFileDialog& request) {
+    std::string type = DefaultSuffix(request.defaultExtension);
+    if (type.empty()) {
+        // The first pattern of the list: "Text|*.txt|" gives "txt".
+        const size_t bar = request.filter.find('|');
+        if (bar != std::string::npos) {
+            const std::string patterns = request.filter.substr(bar + 1);
+            type = DefaultSuffix(patterns.substr(0, patterns.find_first_of(";|")));
+        }
+    }
+    for (char& c : type) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return (request.save ? "save-" : "open-") + type;
+}
 
 const char* IconName(EIcon icon) {
     switch (icon) {

@@ -52,6 +52,12 @@ class IUiHost {
     virtual SScreenSize ScreenSize() const = 0;
 };
 
+// The suffix a typed name without one gets: "*.RAW" gives "RAW".
+std::string DefaultSuffix(const std::string& extension);
+// Which file dialog this is, for remembering its folder: open or save, and
+// the kind of file ("save-pcapng", "open-rec").
+std::string FileDialogKind(const SFileDialog& request);
+
 const char* IconName(EIcon icon);
 const char* ButtonsName(EButtons buttons);
 const char* AnswerName(EAnswer answer);

@@ -72,7 +72,7 @@ std::string NodeBelowDev(const std::string& path) {
         if (!below.empty() && !below.starts_with("serial/")) {
             return below;
         }
-        const std::string next = FollowLinks(node, 1).string();
+        const std::string next = FollowLinks(std::filesystem::path(node), 1).string();
         if (next == node) {
             break;
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/port_map.h"
 #include "platform/system_serial.h"
 #include "platform/win32_api.h"
 #include "platform/win32_text.h"
@@ -71,11 +72,8 @@ CWin32Serial::~CWin32Serial() {
 }
 
 std::string CWin32Serial::DeviceName(const std::string& name) {
-    const bool isCom =
-        name.size() > 3 && (name.compare(0, 3, "COM") == 0) &&
-        std::all_of(name.begin() + 3, name.end(), [](char c) { return c >= '0' && c <= '9'; });
     // Only COM1..COM9 have names without the prefix; "\\.\" reaches every port.
-    return isCom ? "\\\\.\\" + name : name;
+    return CPortMap::IsComName(name) ? "\\\\.\\" + CPortMap::ComName(name) : name;
 }
 
 bool CWin32Serial::Open(uint32_t baudRate, std::string& error) {
@@ -331,8 +329,16 @@ std::string DefaultSerialDevicePath(int portNumber) {
     return "COM" + std::to_string(portNumber);
 }
 
+const SSystemWords& SystemWords() {
+    static const SSystemWords words{
+        "any COM port of this computer (COM3, com12), COMn=PORT,\n"
+        "                        or auto for the first USB serial adapter (default COM1)\n",
+        "%APPDATA%\\Wireshark\\plugins", "the process list (Task Manager)", false};
+    return words;
+}
+
 std::string SystemDevicePath(const std::string& name) {
-    return name;
+    return CPortMap::ComName(name);
 }
 
 }  // namespace sondrix

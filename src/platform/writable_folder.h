@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/native_file.h"
+
 namespace sondrix {
 
 // Where the program writes the files it makes on its own (downloaded records,
@@ -51,6 +53,6 @@ std::optional<std::filesystem::path> GlobalWiresharkPluginFolder();
 
 // Creates `folder` and its parents (on Linux mode 0700 for those it makes, as
 // the XDG rules ask for a user's data); false with the system's reason otherwise.
-bool CreateFolder(const std::filesystem::path& folder, std::string& reason);
+bool CreateFolder(const CFilePath& folder, std::string& reason);
 
 }  // namespace sondrix

@@ -72,10 +72,10 @@ std::optional<std::filesystem::path> GlobalWiresharkPluginFolder() {
     return std::filesystem::path(SONDRIX_WIRESHARK_GLOBAL_PLUGINS);
 }
 
-bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
+bool CreateFolder(const CFilePath& folder, std::string& reason) {
     // Parents are made one by one so that each new one gets the private mode.
     std::filesystem::path partial;
-    for (const std::filesystem::path& part : folder) {
+    for (const std::filesystem::path& part : folder.Path()) {
         partial /= part;
         if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
             reason = std::strerror(errno);
@@ -83,7 +83,7 @@ bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
         }
     }
     struct stat made {};
-    if (::stat(folder.c_str(), &made) != 0) {
+    if (::stat(folder.Path().c_str(), &made) != 0) {
         reason = std::strerror(errno);
         return false;
     }

@@ -36,11 +36,15 @@ std::optional<std::filesystem::path> FolderFromEnvironment(const wchar_t* name) 
 }  // namespace
 
 // A portable copy (a folder on a USB stick, an unpacked ZIP) keeps its records
-// beside the program; one installed under Program Files keeps them in
+// beside the program; an installed one (under Program Files, or installed
+// for one user, with its uninstaller beside it: the person's records must not
+// lie among the files an uninstaller removes) keeps them in
 // %LOCALAPPDATA%\Sondrix\records.
 SWritableFolder WritableFolderOfThisProgram() {
     const std::filesystem::path program = ProgramFolder();
-    if (CanCreateFilesIn(program)) {
+    std::error_code error;
+    const bool installed = std::filesystem::exists(program / L"Uninstall.exe", error);
+    if (!installed && CanCreateFilesIn(program)) {
         return {program, false};
     }
     const std::optional<std::filesystem::path> local = FolderFromEnvironment(L"LOCALAPPDATA");
@@ -79,7 +83,7 @@ std::optional<std::filesystem::path> GlobalWiresharkPluginFolder() {
     return *programs / L"Wireshark" / L"plugins";
 }
 
-bool CreateFolder(const std::filesystem::path& folder, std::string& reason) {
+bool CreateFolder(const CFilePath& folder, std::string& reason) {
     // The new folders inherit the access rights of %LOCALAPPDATA%, which is
     // the user's own.
     std::error_code error;

@@ -12,14 +12,10 @@ namespace sondrix {
 
 namespace {
 
-const QString kGeometry = QStringLiteral("window/geometry");
-const QString kState = QStringLiteral("window/state");
-const QString kSplitter = QStringLiteral("window/splitter");
-const QString kPortName = QStringLiteral("port/name");
-const QString kPortBaud = QStringLiteral("port/baud");
-const QString kPortById = QStringLiteral("port/byId");
-const QString kTracerMode = QStringLiteral("tracer/mode");
-const QString kFolders = QStringLiteral("folders/");
+const QString kGeometry = QString::fromLatin1(desk_keys::kGeometry);
+const QString kState = QString::fromLatin1(desk_keys::kState);
+const QString kSplitter = QString::fromLatin1(desk_keys::kSplitter);
+const QString kFolders = QString::fromLatin1(desk_keys::kFolders);
 
 // Qt reads much of a damaged file as settings of some kind. A file it
 // wrote is text: UTF-8 without control characters but line ends and tabs
@@ -89,23 +85,23 @@ void CDeskSettings::Keep(const CMainWindow& window, const CSondrixDlg& dialog) {
 }
 
 void CDeskSettings::KeepChoices(const SDeskChoices& choices) {
-    m_settings->setValue(kPortName, QString::fromStdString(choices.portName));
-    if (choices.portById.empty()) {
-        m_settings->remove(kPortById);
-    } else {
-        m_settings->setValue(kPortById, QString::fromStdString(choices.portById));
-    }
-    m_settings->setValue(kPortBaud, choices.baudRate);
-    m_settings->setValue(kTracerMode, choices.tracerMode);
+    WriteDeskChoices(*this, choices);
 }
 
 SDeskChoices CDeskSettings::Choices() const {
-    SDeskChoices choices;
-    choices.portName = m_settings->value(kPortName).toString().toStdString();
-    choices.portById = m_settings->value(kPortById).toString().toStdString();
-    choices.baudRate = m_settings->value(kPortBaud).toUInt();
-    choices.tracerMode = m_settings->value(kTracerMode, 0).toInt();
-    return choices;
+    return ReadDeskChoices(*this);
+}
+
+std::string CDeskSettings::Value(const std::string& key) const {
+    return m_settings->value(QString::fromStdString(key)).toString().toStdString();
+}
+
+void CDeskSettings::SetValue(const std::string& key, const std::string& value) {
+    m_settings->setValue(QString::fromStdString(key), QString::fromStdString(value));
+}
+
+void CDeskSettings::Remove(const std::string& key) {
+    m_settings->remove(QString::fromStdString(key));
 }
 
 QString CDeskSettings::Folder(const QString& kind) const {

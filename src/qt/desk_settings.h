@@ -18,7 +18,7 @@ class CSondrixDlg;
 // aside (to the same name with ".damaged") and one that cannot be read or
 // written is left as it is; each costs one line on standard error, never
 // the run.
-class CDeskSettings {
+class CDeskSettings final : private IDeskStore {
   public:
     // The application's organisation and name must be set. With `reset`,
     // everything stored before is forgotten.
@@ -44,6 +44,10 @@ class CDeskSettings {
     void KeepChoices(const SDeskChoices& choices);
 
   private:
+    std::string Value(const std::string& key) const override;
+    void SetValue(const std::string& key, const std::string& value) override;
+    void Remove(const std::string& key) override;
+
     std::unique_ptr<QSettings> m_settings;
 };
 

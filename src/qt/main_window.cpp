@@ -26,6 +26,7 @@
 #include "qt/list_view.h"
 #include "qt/model_dialog.h"
 #include "qt/page_view.h"
+#include "ui/page_layout.h"
 #include "ui/strings.h"
 
 namespace sondrix {
@@ -154,12 +155,18 @@ void CMainWindow::FitToScreen(const QRect& available) {
         BalanceSplitter();
         return;
     }
-    // The header goes first when the screen is short: the pages and a
-    // tracer of a few rows matter more.
+    // The header goes first when the screen is short, by the rule both
+    // windows share: the pages and a tracer of a few rows matter more.
     ShowHeaderRow(true);
-    if (NaturalSize().height() > room.height()) {
-        ShowHeaderRow(false);
-    }
+    const QSize natural = NaturalSize();
+    SWindowParts parts;
+    parts.header = m_headerRow->sizeHint().height() + centralWidget()->layout()->spacing();
+    parts.pages = {natural.width(), m_tabs->sizeHint().height()};
+    parts.tracer = m_tracer->sizeHint().height();
+    parts.tracerMinimum = m_tracer->minimumHeight();
+    parts.chrome = natural.height() - parts.header - parts.pages.height - parts.tracer;
+    const SWindowFit fit = FitWindow(parts, {room.width(), room.height()}, false, {});
+    ShowHeaderRow(fit.showHeader);
     resize(NaturalSize().boundedTo(room));
     BalanceSplitter();
 }
@@ -185,7 +192,7 @@ void CMainWindow::BalanceSplitter() {
     layout()->activate();
     centralWidget()->layout()->activate();
     const int total = m_splitter->height() - m_splitter->handleWidth();
-    const int pages = std::min(m_tabs->sizeHint().height(), total - m_tracer->minimumHeight());
+    const int pages = PagesShare(total, m_tabs->sizeHint().height(), m_tracer->minimumHeight());
     m_splitter->setSizes({pages, total - pages});
 }
 

@@ -10,111 +10,20 @@
 
 #include "platform/dialog_model.h"
 #include "qt/control_widgets.h"
+#include "ui/page_layout.h"
 
 namespace sondrix {
 
 namespace {
 
-enum class EPlacement {
-    Field,   // caption | widget (| the button that follows)
-    Button,  // runs of buttons side by side
-    Choice,  // runs of check boxes and radios, one under the other
-    Wide,    // the whole width: texts, lists, pictures, bars
-};
-
-EPlacement PlacementOf(const SControl& control) {
-    switch (control.kind) {
-        case EControlKind::Button:
-            return EPlacement::Button;
-        case EControlKind::CheckBox:
-        case EControlKind::Radio:
-            return EPlacement::Choice;
-        case EControlKind::Edit:
-        case EControlKind::Combo:
-            return EPlacement::Field;
-        case EControlKind::Static:
-            return control.label.empty() ? EPlacement::Wide : EPlacement::Field;
-        default:
-            return EPlacement::Wide;
-    }
+// Qt's sizes, for the shared arithmetic.
+SLayoutSize ToLayout(const QSize& size) {
+    return {size.width(), size.height()};
 }
 
-bool IsDialogButton(const SControl& control) {
-    return control.kind == EControlKind::Button && control.group.empty() &&
-           (control.id == IDOK || control.id == IDCANCEL);
-}
-
-// A row of a run is at most about this wide, so that a group of long
-// buttons grows downwards rather than across the page.
-constexpr int kRunWidth = 330;
-
-// Columns of a run's grid: check boxes and radios one under the other
-// (two columns for a long list), buttons side by side as far as they fit,
-// spread evenly over the rows.
-int RunColumns(EPlacement placement, int count, int widest) {
-    if (count <= 0) {
-        return 1;
-    }
-    const int most = placement == EPlacement::Choice
-                         ? (count > 6 ? 2 : 1)
-                         : std::clamp(kRunWidth / std::max(widest, 1), 1, 3);
-    const int rows = (count + most - 1) / most;
-    return (count + rows - 1) / rows;
-}
-
-// The page should fit a window of about this size; the column count that
-// keeps the sections closest to it wins. The height is what a 1366 x 768
-// laptop screen leaves for a page beside the window frame, the desktop's
-// panel, the menu, the tab bar, the tracer and the message line; the width
-// is what it leaves beside the frame.
-constexpr double kFitWidth = 1240;
-constexpr double kFitHeight = 470;
-constexpr int kMaxColumns = 3;
-constexpr int kRowSpacing = 4;
-constexpr int kColumnSpacing = 6;
-constexpr int kBoxMargin = 8;
-
-// Sections spread over columns: each, in order, goes to the column that is
-// shortest so far.
-struct SColumns {
-    std::vector<int> columnOf;  // per section
-    std::vector<int> heights;   // per column
-    std::vector<int> widths;    // per column
-};
-
-SColumns AssignColumns(const std::vector<QSize>& hints, int count, int spacing) {
-    SColumns columns;
-    columns.heights.assign(static_cast<size_t>(count), 0);
-    columns.widths.assign(static_cast<size_t>(count), 0);
-    for (const QSize& hint : hints) {
-        const auto shortest = std::min_element(columns.heights.begin(), columns.heights.end());
-        const auto column = static_cast<size_t>(shortest - columns.heights.begin());
-        columns.columnOf.push_back(static_cast<int>(column));
-        columns.heights[column] += hint.height() + spacing;
-        columns.widths[column] = std::max(columns.widths[column], hint.width());
-    }
-    return columns;
-}
-
-int ChooseColumnCount(const std::vector<QSize>& hints, int spacing) {
-    const int most = std::min<int>(kMaxColumns, static_cast<int>(hints.size()));
-    int best = 1;
-    double bestScore = std::numeric_limits<double>::max();
-    for (int count = 1; count <= most; ++count) {
-        const SColumns columns = AssignColumns(hints, count, spacing);
-        double width = spacing * (count - 1);
-        for (int w : columns.widths) {
-            width += w;
-        }
-        const double height = *std::max_element(columns.heights.begin(), columns.heights.end());
-        const double score = std::max(height / kFitHeight, width / kFitWidth);
-        if (score < bestScore) {
-            bestScore = score;
-            best = count;
-        }
-    }
-    return best;
-}
+constexpr int kRowSpacing = kLayoutRowSpacing;
+constexpr int kColumnSpacing = kLayoutColumnSpacing;
+constexpr int kBoxMargin = kLayoutBoxMargin;
 
 }  // namespace
 
@@ -276,9 +185,9 @@ void CPageView::Arrange() {
     auto* columnsRow = new QHBoxLayout;
     columnsRow->setSpacing(kColumnSpacing);
     outer->addLayout(columnsRow, 1);
-    std::vector<QSize> hints;
+    std::vector<SLayoutSize> hints;
     for (const SSection& section : m_sections) {
-        hints.push_back(section.box->sizeHint());
+        hints.push_back(ToLayout(section.box->sizeHint()));
     }
     if (!hints.empty()) {
         const int count = ChooseColumnCount(hints, kColumnSpacing);

@@ -31,15 +31,7 @@ QRect AvailableArea() {
 }  // namespace
 
 QString PortMapToolTip(const CPortMap& ports, bool simulated) {
-    QStringList lines;
-    for (int number = 1; number <= CPortMap::kPortCount; ++number) {
-        const std::string name = "COM" + std::to_string(number);
-        const bool builtIn = simulated && name == CSimDeskPorts::kSimulatedPort;
-        lines << QStringLiteral("%1: %2").arg(
-            QString::fromStdString(name), builtIn ? QStringLiteral("the simulated module")
-                                                  : QString::fromStdString(ports.DevicePath(name)));
-    }
-    return lines.join(QLatin1Char('\n'));
+    return QString::fromStdString(ports.Notes(simulated ? CSimDeskPorts::kSimulatedPort : ""));
 }
 
 CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated,

@@ -99,21 +99,7 @@ QStringList QtNameFilters(const std::string& filter) {
 }
 
 QString QtDefaultSuffix(const std::string& extension) {
-    QString suffix = QString::fromStdString(extension);
-    while (suffix.startsWith(QLatin1Char('*')) || suffix.startsWith(QLatin1Char('.'))) {
-        suffix.remove(0, 1);
-    }
-    return suffix;
-}
-
-QString FileDialogKind(const SFileDialog& request) {
-    QString type = QtDefaultSuffix(request.defaultExtension);
-    if (type.isEmpty()) {
-        // The first pattern of the list: "Text|*.txt|" gives "txt".
-        const QStringList parts = QString::fromStdString(request.filter).split(QLatin1Char('|'));
-        type = QtDefaultSuffix(parts.value(1).section(QLatin1Char(';'), 0, 0).toStdString());
-    }
-    return (request.save ? QStringLiteral("save-") : QStringLiteral("open-")) + type.toLower();
+    return QString::fromStdString(DefaultSuffix(extension));
 }
 
 EAnswer CQtUiHost::MessageBox(const std::string& text, EIcon icon, EButtons buttons,
@@ -143,7 +129,7 @@ std::vector<std::string> CQtUiHost::FileDialog(const SFileDialog& request) {
     dialog.setNameFilters(QtNameFilters(request.filter));
     dialog.setDefaultSuffix(QtDefaultSuffix(request.defaultExtension));
     // Where the program keeps such files, else where the person went last.
-    const QString kind = FileDialogKind(request);
+    const QString kind = QString::fromStdString(FileDialogKind(request));
     if (!request.folder.empty()) {
         dialog.setDirectory(QFile::decodeName(request.folder.c_str()));
     } else if (m_settings != nullptr) {

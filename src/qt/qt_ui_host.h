@@ -51,8 +51,5 @@ class CQtUiHost : public IUiHost {
 QStringList QtNameFilters(const std::string& filter);
 // The suffix Qt appends to a typed name without one: "*.RAW" gives "RAW".
 QString QtDefaultSuffix(const std::string& extension);
-// Which file dialog this is, for remembering its folder: open or save, and
-// the kind of file ("save-pcapng", "open-rec").
-QString FileDialogKind(const SFileDialog& request);
 
 }  // namespace sondrix

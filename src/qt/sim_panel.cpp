@@ -17,28 +17,14 @@
 #include "link/result_codes.h"
 #include "sim/sim_desk_ports.h"
 #include "sim/sim_matching.h"
+#include "sim/sim_panel_dlg.h"
 
 namespace sondrix {
 
 namespace {
 
-constexpr std::array<uint32_t, 6> kBaudRates = {9600, 14400, 19200, 38400, 57600, 115200};
-// The results a person may force on every answer: the failures the program
-// has a word for.
-constexpr std::array<uint32_t, 14> kForcedResults = {RESULT_FAILED,
-                                                     RESULT_NOT_MASTER_MODE,
-                                                     RESULT_USED_ID,
-                                                     RESULT_INVALID_ID,
-                                                     RESULT_DB_FULL,
-                                                     RESULT_CAPTURE_TIMEOUT,
-                                                     RESULT_INVALID_PARAMETER,
-                                                     RESULT_SENSOR_INIT_FAILED,
-                                                     RESULT_CANCELED,
-                                                     RESULT_IDENTIFY_TIMEOUT,
-                                                     RESULT_INVALID_DATA_SIZE,
-                                                     RESULT_INVALID_DATA,
-                                                     RESULT_NOT_SUPPORTED,
-                                                     RESULT_CAPTURE_FAIL};
+constexpr auto kBaudRates = CSimPanelDlg::kBaudRates;
+constexpr auto kForcedResults = CSimPanelDlg::kForcedResults;
 // The module changes under the program's hands (registrations, master mode).
 constexpr int kRefreshMs = 500;
 

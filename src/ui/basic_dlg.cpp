@@ -6,6 +6,7 @@
 #include "files/template_file.h"
 #include "link/command_table.h"
 #include "link/option_numbers.h"
+#include "platform/native_file.h"
 #include "ui/strings_users.h"
 
 namespace sondrix {
@@ -373,7 +374,7 @@ bool CBasicDlg::OpenTemplateFile(bool allFiles, std::vector<uint8_t>& bytes) {
     if (chosen.empty()) {
         return false;
     }
-    switch (LoadTemplateFile(chosen.front(), bytes)) {
+    switch (LoadTemplateFile(PathFromUtf8(chosen.front()), bytes)) {
         case EFileStatus::Ok:
             if (!bytes.empty()) {
                 return true;

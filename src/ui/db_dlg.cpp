@@ -9,6 +9,7 @@
 #include "link/command_table.h"
 #include "link/model_table.h"
 #include "link/option_numbers.h"
+#include "platform/native_file.h"
 #include "ui/strings.h"
 #include "ui/strings_database.h"
 
@@ -78,10 +79,11 @@ CDbDlg::CDbDlg(CSondrixDlg& main) : CPageBase(main, "database", "DataBase") {
     SetListType(kListDevice);
 }
 
-void CDbDlg::SetRecordFolder(std::filesystem::path folder) {
-    m_recordFolder = std::move(folder);
+void CDbDlg::SetRecordFolder(const CFilePath& folder) {
+    m_recordFolder = folder.Path();
     // Where the records go and where the host list finds them is the same folder.
-    const std::string where = "\n" + LoadString(IDS_DB_RECORD_FOLDER_TIP) + m_recordFolder.string();
+    const std::string where =
+        "\n" + LoadString(IDS_DB_RECORD_FOLDER_TIP) + Utf8FromPath(m_recordFolder);
     SetTooltip(kDownload, LoadString(IDS_TIP_DOWNLOAD_SELECTED) + where);
     SetTooltip(kOpen, LoadString(IDS_TIP_OPEN_RECORDS) + where);
 }
@@ -416,7 +418,7 @@ void CDbDlg::OpenRecords() {
     request.filter = LoadString(IDS_DB_RECORD_FILTER);
     request.defaultExtension = LoadString(IDS_DB_RECORD_EXTENSION);
     request.multiSelect = true;
-    request.folder = m_recordFolder.string();
+    request.folder = Utf8FromPath(m_recordFolder);
     const std::vector<std::string> paths = Main().Ui().FileDialog(request);
     if (paths.empty()) {
         return;
@@ -437,7 +439,7 @@ bool CDbDlg::LoadRecord(const std::string& path) {
     const SRecordContext context = RecordContext();
     IUiHost& ui = Main().Ui();
     SHostRecordRow loaded;
-    switch (LoadRecordFile(path, context, loaded)) {
+    switch (LoadRecordFile(PathFromUtf8(path), context, loaded)) {
         case EFileStatus::Ok:
             break;
         case EFileStatus::NotFound:

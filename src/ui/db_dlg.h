@@ -97,7 +97,7 @@ class CDbDlg : public CPageBase, public IOutcomeObserver {
     // program's own folder when it may write there, else the user's folder.
     // The Download and Open tooltips name it.
     const std::filesystem::path& RecordFolder() const { return m_recordFolder; }
-    void SetRecordFolder(std::filesystem::path folder);
+    void SetRecordFolder(const CFilePath& folder);
 
     // Page state (the database answer handler reads and writes it too).
     int listType = kListDevice;

@@ -42,7 +42,8 @@ TEST(ReadWholeFile, NoticesAFileWhoseContentOutgrowsItsSize) {
     }
     // Kernel status files report size 0 but have content.
     Bytes bytes;
-    EXPECT_EQ(ReadWholeFile("/proc/self/status", 100000, bytes), EFileStatus::SizeChanged);
+    EXPECT_EQ(ReadWholeFile(std::filesystem::path("/proc/self/status"), 100000, bytes),
+              EFileStatus::SizeChanged);
     EXPECT_TRUE(bytes.empty());
 }
 

@@ -173,7 +173,10 @@ TEST(PortMap, DefaultsToSerialPortsAndAcceptsOverrides) {
     EXPECT_FALSE(ports.Assign("COM2", error));
     EXPECT_FALSE(ports.Assign("COM3=", error));
     EXPECT_NE(error.find("COMn=PATH"), std::string::npos);
-    EXPECT_EQ(CPortMap::PortNumber("com1"), 0);
+    // Windows takes port names in any case, and so does the map.
+    EXPECT_EQ(CPortMap::PortNumber("com1"), 1);
+    EXPECT_EQ(CPortMap::ComName("com12"), "COM12");
+    EXPECT_EQ(CPortMap::ComName("ttyUSB0"), "ttyUSB0");
 }
 
 TEST(PortMap, OpeningAMissingDeviceNamesThePathAndTheReason) {
@@ -187,7 +190,8 @@ TEST(PortMap, OpeningAMissingDeviceNamesThePathAndTheReason) {
     // The port the person chose, the device behind it and the reason, in
     // the system's words for a missing file.
     CNativeFile missing;
-    ASSERT_FALSE(missing.Open("/nonexistent/ttyS99", CNativeFile::EMode::Read));
+    ASSERT_FALSE(
+        missing.Open(std::filesystem::path("/nonexistent/ttyS99"), CNativeFile::EMode::Read));
     const std::string reason = LastSystemErrorText();
     ASSERT_FALSE(reason.empty());
     EXPECT_EQ(error.rfind("COM1 (/nonexistent/ttyS99): " + reason, 0), 0u) << error;

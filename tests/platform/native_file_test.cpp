@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "files/files_test_support.h"
@@ -35,6 +36,13 @@ void WriteFile(const std::filesystem::path& path, const std::string& text,
     ASSERT_TRUE(file.WriteAll(Text(text)));
     ASSERT_TRUE(file.Close());
 }
+
+// A narrow string never becomes a file path by accident: on Windows the
+// conversion reads it in the C locale and mangles every name outside ASCII
+// ("Sicherung Ω 指纹"). Typed text goes through PathFromUtf8.
+static_assert(!std::is_convertible_v<const std::string&, CFilePath>);
+static_assert(!std::is_convertible_v<const char*, CFilePath>);
+static_assert(std::is_convertible_v<const std::filesystem::path&, CFilePath>);
 
 TEST(NativeFileTest, NonAsciiNamesReachTheFileSystemAsTheyAre) {
     CTempFolder folder;

@@ -163,11 +163,11 @@ TEST(FileDialogKindTest, EachKindOfFileDialogHasItsOwnFolder) {
     request.save = true;
     request.filter = "Packet trace files(*.pcapng)|*.pcapng|Text files(*.txt)|*.txt|";
     request.defaultExtension = "*.pcapng";
-    EXPECT_EQ(FileDialogKind(request), QStringLiteral("save-pcapng"));
+    EXPECT_EQ(FileDialogKind(request), "save-pcapng");
     request.save = false;
     request.defaultExtension.clear();
     request.filter = "Record Files(*.rec)|*.REC;*.rec|";
-    EXPECT_EQ(FileDialogKind(request), QStringLiteral("open-rec"));
+    EXPECT_EQ(FileDialogKind(request), "open-rec");
 }
 
 }  // namespace

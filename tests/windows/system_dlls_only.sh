@@ -6,7 +6,8 @@
 set -euo pipefail
 objdump=$1
 shift
-system_dlls='^(ADVAPI32|KERNEL32|USER32|SHELL32|SETUPAPI|WS2_32|OLE32|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
+system_dlls='^(ADVAPI32|KERNEL32|USER32|GDI32|COMCTL32|comdlg32|SHELL32|SETUPAPI|WS2_32|OLE32|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
+shopt -s nocasematch
 status=0
 for program in "$@"; do
     dlls=$("$objdump" -p "$program" | sed -n 's/^[[:space:]]*DLL Name: //p')

@@ -14,6 +14,8 @@ linux_cli=$(realpath "$2/src/sondrix-cli")
 host_build=$(realpath "$2")
 : "${WINEPREFIX:?WINEPREFIX must name a booted Wine prefix}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine hands the program its arguments in the Unix locale's encoding.
+export LC_ALL=C.UTF-8
 wine=$(command -v wine64 || command -v wine)
 
 work=$(mktemp -d)
@@ -149,19 +151,52 @@ else
     fail "simulated.bmp differs from the Linux build's simulated capture"
 fi
 
-# Backup of 20 users into files, restore into an empty module.
+# Backup of 20 users into a folder whose name is not ASCII, restore into an
+# empty module with a wildcard the program expands itself (cmd.exe does not).
 start_module --baud 115200 --users 20
-wcli --baud 115200 -q backup records
+wcli --baud 115200 -q backup "Sicherung Ω 指纹"
 expect_status 0 "backup of 20 users"
-saved=$(find records -name '*.rec' | wc -l)
-[ "$saved" -eq 20 ] && pass "20 record files written" || fail "$saved record files written, expected 20"
+saved=$(find "Sicherung Ω 指纹" -name '*.rec' | wc -l)
+[ "$saved" -eq 20 ] && pass "20 record files written into Sicherung Ω 指纹" ||
+    fail "$saved record files in Sicherung Ω 指纹, expected 20: $(ls)"
 start_module --baud 115200 --users 0
-wcli --baud 115200 -q restore records/*.rec
-expect_status 0 "restore of 20 records"
+wcli --baud 115200 -q restore 'Sicherung Ω 指纹\*.rec'
+expect_status 0 "restore of 20 records from Sicherung Ω 指纹\\*.rec"
 wcli --baud 115200 -q --json users
 users=$(grep -o '"id"' <<<"$out" | wc -l)
 [ "$users" -eq 20 ] && pass "the module holds the 20 restored users" ||
     fail "the module holds $users users after the restore: $out"
+
+# One record from a folder that is not ASCII, and the log into such a file.
+mkdir -p "Daten Ω"
+cp "$(find "Sicherung Ω 指纹" -name '*.rec' | sort | head -n 1)" "Daten Ω/1.rec"
+wcli --baud 115200 -q restore "Daten Ω/1.rec"
+expect_status 0 "restore from Daten Ω/1.rec"
+wcli --baud 115200 -q log -o "Protokoll Ω.log"
+expect_status 0 "log -o Protokoll Ω.log"
+[ -f "Protokoll Ω.log" ] && pass "the log is Protokoll Ω.log" || fail "no Protokoll Ω.log: $(ls)"
+
+# Windows port names in any case; a port past COM8 keeps its name.
+ln -sfn "$pty" "$WINEPREFIX/dosdevices/com12"
+status=0
+"$wine" "$cli_exe" --port com12 --baud 115200 --timeout 10 --json info >out.txt 2>err.txt ||
+    status=$?
+out=$(tr -d '\r' <out.txt)
+err=$(tr -d '\r' <err.txt)
+rm -f "$WINEPREFIX/dosdevices/com12"
+expect_status 0 "info on --port com12"
+expect_text '"port": "COM12"' "$out" "the JSON names COM12"
+expect_text "COM12" "$err" "the progress names COM12"
+[[ "$err$out" != *"COM1 "* && "$out" != *'"COM1"'* ]] && pass "nothing calls COM12 COM1" ||
+    fail "COM12 reported as COM1: $err $out"
+[[ "$out" != *low_latency* ]] && pass "no low_latency on Windows" || fail "JSON has low_latency: $out"
+"$wine" "$cli_exe" --help >out.txt 2>&1 || true
+help=$(tr -d '\r' <out.txt)
+for word in ttyUSB0 /dev/serial/by-id '~/.local'; do
+    [[ "$help" != *"$word"* ]] && pass "--help does not speak of $word" || fail "--help speaks of $word"
+done
+[[ ! "$help" =~ [[:space:]]ps[[:space:]] ]] && pass "--help does not speak of ps" ||
+    fail "--help speaks of ps"
 
 # The baud-rate search finds a module at 57600.
 start_module --baud 57600
