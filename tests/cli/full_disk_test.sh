@@ -26,7 +26,7 @@ export SONDRIX_LOCK_DIR=$scratch/locks
 room=
 read_only=
 if [ -z "$layer" ]; then
-    trap 'umount "$disk" 2>/dev/null || true; rm -rf "$scratch"' EXIT
+    trap 'while umount "$disk" 2>/dev/null; do :; done; rm -rf "$scratch"' EXIT
     mount -t tmpfs -o size=1m,mode=0755 tmpfs "$disk"
 else
     trap 'rm -rf "$scratch"' EXIT
@@ -158,7 +158,9 @@ done
 if [ -n "$layer" ]; then
     read_only=1
 else
-    mount -o remount,ro "$disk"
+    # A user namespace may not remount the tmpfs read-only, but may its bind mount.
+    mount --bind "$disk" "$disk"
+    mount -o remount,bind,ro "$disk"
 fi
 run backup "$disk/new"
 expect "backup into a new folder on a read-only disk" 5 \
