@@ -89,6 +89,12 @@ int ModeOf(int flags, va_list arguments) {
     return (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(arguments, int) : 0;
 }
 
+// open() and open64() are openat() in the working folder.
+int OpenThrough(int base, const char* path, int flags, int mode) {
+    static const auto next = Next<int (*)(int, const char*, int, ...)>("openat");
+    return OpenRefused(base, path, flags) ? -1 : next(base, path, flags, mode);
+}
+
 }  // namespace
 
 extern "C" {
@@ -98,10 +104,7 @@ int open(const char* path, int flags, ...) {
     va_start(arguments, flags);
     const int mode = ModeOf(flags, arguments);
     va_end(arguments);
-    if (OpenRefused(AT_FDCWD, path, flags)) {
-        return -1;
-    }
-    return Next<int (*)(const char*, int, ...)>("open")(path, flags, mode);
+    return OpenThrough(AT_FDCWD, path, flags, mode);
 }
 
 int open64(const char* path, int flags, ...) {
@@ -109,10 +112,7 @@ int open64(const char* path, int flags, ...) {
     va_start(arguments, flags);
     const int mode = ModeOf(flags, arguments);
     va_end(arguments);
-    if (OpenRefused(AT_FDCWD, path, flags)) {
-        return -1;
-    }
-    return Next<int (*)(const char*, int, ...)>("open64")(path, flags, mode);
+    return OpenThrough(AT_FDCWD, path, flags, mode);
 }
 
 int openat(int base, const char* path, int flags, ...) {
@@ -120,10 +120,7 @@ int openat(int base, const char* path, int flags, ...) {
     va_start(arguments, flags);
     const int mode = ModeOf(flags, arguments);
     va_end(arguments);
-    if (OpenRefused(base, path, flags)) {
-        return -1;
-    }
-    return Next<int (*)(int, const char*, int, ...)>("openat")(base, path, flags, mode);
+    return OpenThrough(base, path, flags, mode);
 }
 
 ssize_t write(int fd, const void* bytes, size_t count) {
