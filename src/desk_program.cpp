@@ -15,6 +15,23 @@
 
 namespace sondrix {
 
+bool ParseDeskOptions(std::vector<std::string> args, SSimConfig& simConfig, SAppOptions& options,
+                      std::string& error, std::vector<std::string>* others) {
+    simConfig = {};
+    options = {};
+    const size_t count = args.size();
+    // ParseSimOptions takes its own options out of `args`.
+    if (!ParseSimOptions(args, simConfig, error) ||
+        !ParseAppOptions(args, options, error, others)) {
+        return false;
+    }
+    if (args.size() != count && !options.simulate) {
+        error = "the simulated module's options work with --simulate only";
+        return false;
+    }
+    return true;
+}
+
 int RunDeskProgram(const SAppOptions& options, const SSimConfig& simConfig,
                    const DeskWindow& window, const char* windowOptionsHelp) {
     if (options.help) {

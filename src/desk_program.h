@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace sondrix {
 
@@ -10,6 +12,13 @@ class CSimDeskPorts;
 class ISerialDeviceFactory;
 struct SAppOptions;
 struct SSimConfig;
+
+// Reads the sondrix command line (without the program's name); false with
+// the message on a bad option, or on the simulated module's options without
+// --simulate (they would be ignored). With `others`, arguments that are not
+// the program's own are collected there.
+bool ParseDeskOptions(std::vector<std::string> args, SSimConfig& simConfig, SAppOptions& options,
+                      std::string& error, std::vector<std::string>* others = nullptr);
 
 // A window of the sondrix program (Qt, Win32): shows the program core with
 // its devices until the person closes it; `simulated` is the module of

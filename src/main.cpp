@@ -1,5 +1,4 @@
 // sondrix: the desktop tool for HLX fingerprint modules.
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -16,12 +15,8 @@ namespace {
 // `others`, arguments that are not the program's own are collected there.
 bool ParseOptions(int argc, char** argv, sondrix::SSimConfig& simConfig,
                   sondrix::SAppOptions& options, std::vector<std::string>* others) {
-    std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    simConfig = {};
-    options = {};
-    if (!ParseSimOptions(args, simConfig, error) ||
-        !ParseAppOptions(args, options, error, others)) {
+    if (!sondrix::ParseDeskOptions({argv + 1, argv + argc}, simConfig, options, error, others)) {
         std::fprintf(stderr, "sondrix: %s\n", error.c_str());
         return false;
     }
@@ -42,14 +37,14 @@ int main(int argc, char** argv) {
     // -geometry, ...) out of the command line before the rest is read
     // strictly. Without a window (--headless, or only --help or --version)
     // it is never started, so no display is needed.
-    // Qt's own options have a single dash: a stray "--name" is refused here.
-    const bool onlyQtLike = std::none_of(others.begin(), others.end(), [](const std::string& arg) {
-        return arg.rfind("--", 0) == 0;
-    });
     std::unique_ptr<CQtApplication> qt;
-    if (!options.headless && onlyQtLike &&
-        (!others.empty() || (!options.help && !options.version))) {
-        qt = std::make_unique<CQtApplication>(argc, argv);
+    if (!options.headless && (!others.empty() || (!options.help && !options.version))) {
+        std::string error;
+        qt = CQtApplication::Create(argc, argv, error);
+        if (!qt) {
+            std::fprintf(stderr, "sondrix: %s\n", error.c_str());
+            return 2;
+        }
     }
     if (!ParseOptions(argc, argv, simConfig, options, nullptr)) {
         return 2;

@@ -84,12 +84,19 @@ void CAboutDlg::Send() {
     if (m_inAboutBox) {
         return;  // the About box is not connected to the packet manager
     }
-    std::vector<uint8_t> payload;
-    if (!DataBytes(Text(kData), payload)) {
-        Main().Ui().MessageBox(LoadString(IDS_TOO_LONG_DATA), EIcon::Stop);
+    CSondrixDlg& main = Main();
+    if (main.portOpen == 0) {
+        // Nothing would leave the closed port, so no answer may be waited
+        // for: the first CONNECT's answer would be taken for it. The form
+        // keeps what was typed.
+        main.ShowMessage(LoadString(IDS_GUARD_CONNECTION));
         return;
     }
-    CSondrixDlg& main = Main();
+    std::vector<uint8_t> payload;
+    if (!DataBytes(Text(kData), payload)) {
+        main.Ui().MessageBox(LoadString(IDS_TOO_LONG_DATA), EIcon::Stop);
+        return;
+    }
     CPacketManagerWnd& manager = main.PacketManager();
     CPacket& packet = manager.txPacket;
     packet.command = HexValue(Text(kCommand));

@@ -17,21 +17,38 @@ bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options,
             options.simFast = true;
         } else if (arg == "--headless") {
             options.headless = true;
-        } else if (arg == "--script" && hasValue) {
-            options.script = args[++i];
-        } else if (arg == "--port" && hasValue) {
-            options.portMaps.push_back(args[++i]);
+        } else if (arg == "--script" || arg == "--port") {
+            if (!hasValue) {
+                error = arg + (arg == "--port" ? " needs a value: COMn=PATH"
+                                               : " needs a file name (- for standard input)");
+                return false;
+            }
+            if (arg == "--port") {
+                options.portMaps.push_back(args[++i]);
+            } else {
+                options.script = args[++i];
+            }
         } else if (arg == "--reset-settings") {
             options.resetSettings = true;
-        } else if (others != nullptr) {
+        } else if (others != nullptr && arg.rfind("--", 0) != 0) {
+            // Perhaps the window toolkit's own: its options have one dash.
             others->push_back(arg);
         } else {
             error = "unknown option " + arg + " (see --help)";
             return false;
         }
     }
+    // Options that would be ignored where they stand are mistakes.
     if (options.headless && options.script.empty()) {
         error = "--headless needs --script FILE (or - for standard input)";
+        return false;
+    }
+    if (!options.headless && !options.script.empty()) {
+        error = "--script works with --headless only";
+        return false;
+    }
+    if (options.simFast && !options.simulate) {
+        error = "--sim-fast works with --simulate only";
         return false;
     }
     return true;

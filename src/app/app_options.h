@@ -18,8 +18,11 @@ struct SAppOptions {
 };
 
 // Parses the options that are not the simulated module's own; false with a
-// message on a bad option. With `others`, arguments it does not know go
-// there instead (the window's toolkit may know them).
+// message on a bad option, or on one that would be ignored where it stands
+// (--script without --headless, --sim-fast without --simulate). With
+// `others`, arguments it does not know that have a single dash go there
+// instead (the window's toolkit may know them); one with two dashes is
+// always refused.
 bool ParseAppOptions(const std::vector<std::string>& args, SAppOptions& options, std::string& error,
                      std::vector<std::string>* others = nullptr);
 std::string AppOptionsHelp();

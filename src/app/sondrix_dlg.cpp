@@ -87,7 +87,8 @@ void CSondrixDlg::ShowMessage(const std::string& text) {
 }
 
 bool CSondrixDlg::PrepareFolder(const CFilePath& folder, std::string& reason) {
-    if (!writableFolder.perUser || folder.Path() != writableFolder.folder) {
+    const std::string note = FolderNote(folder);
+    if (note.empty()) {
         return true;
     }
     if (!CreateFolder(folder, reason)) {
@@ -95,9 +96,16 @@ bool CSondrixDlg::PrepareFolder(const CFilePath& folder, std::string& reason) {
     }
     if (!m_folderNamed) {
         m_folderNamed = true;
-        ShowMessage(LoadString(IDS_FILES_KEPT_IN) + Utf8FromPath(folder));
+        ShowMessage(note);
     }
     return true;
+}
+
+std::string CSondrixDlg::FolderNote(const CFilePath& folder) const {
+    if (!writableFolder.perUser || folder.Path() != writableFolder.folder) {
+        return {};
+    }
+    return LoadString(IDS_FILES_KEPT_IN) + Utf8FromPath(folder);
 }
 
 void CSondrixDlg::Report(const std::string& text, EIcon icon) {

@@ -98,6 +98,10 @@ class CSondrixDlg : public CDialogModel, public CWindow, public IPacketManagerOw
     // that it takes a file, named on the message line. False with the
     // system's reason when it cannot be created.
     bool PrepareFolder(const CFilePath& folder, std::string& reason);
+    // "Downloaded records and colour images are kept in FOLDER" when
+    // `folder` is the per-user folder, else empty: beside the program, files
+    // go where a person looks for them.
+    std::string FolderNote(const CFilePath& folder) const;
 
     // Tabs. SelectTab is the person's tab change with its guards; ShowTab
     // switches without them (pages use it to land on a tab).

@@ -95,10 +95,23 @@ void CRecordTransfer::DownloadCompleted() {
                       .Command(CMD_DOWNLOAD_RECORD)
                       .Count(recordsTried)
                       .Value(recordsNotSaved));
-    if (recordsNotSaved > 0) {
-        m_dlg.Fail(NotSavedSummary(), EFailure::File);
+    const bool lost = recordsNotSaved > 0;
+    const std::string text = lost ? NotSavedSummary() : LoadString(IDS_DB_DOWNLOAD_COMPLETED);
+    const EIcon icon = lost ? EIcon::Stop : EIcon::Information;
+    // An installed program keeps the records in the user's data folder,
+    // named as the first record went there; the end of the run says it
+    // again where it stays: after the text on the message line and on a
+    // line of its own in the box.
+    const std::string note =
+        recordsNotSaved < recordsTried ? m_dlg.FolderNote(m_folder) : std::string();
+    if (note.empty()) {
+        m_dlg.Report(text, icon);
     } else {
-        m_dlg.Report(LoadString(IDS_DB_DOWNLOAD_COMPLETED), EIcon::Information);
+        m_dlg.ShowMessage(text + " " + note);
+        m_dlg.Ui().MessageBox(text + "\r\n" + note, icon);
+    }
+    if (lost) {
+        m_dlg.FailureOutcome(text, EFailure::File);
     }
 }
 

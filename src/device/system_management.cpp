@@ -198,6 +198,8 @@ void CSystemManagement::OnGpioTest(CPacket& packet) {
 }
 
 void CSystemManagement::OnGetImageQuality(CPacket& packet) {
+    // The answer ends the capture's transfer whatever it says.
+    m_dlg.transferBusy = 0;
     if (packet.param1 == RESULT_FAILED) {
         m_dlg.ShowMessage(LoadString(IDS_QUALITY_FAILED));
         m_dlg.Outcome(SOutcome(SOutcome::EKind::QualityFailed).Index(qualityCheckReason));
@@ -206,7 +208,6 @@ void CSystemManagement::OnGetImageQuality(CPacket& packet) {
     if (!Succeeded(packet)) {
         return;
     }
-    m_dlg.transferBusy = 0;
     lastImageQuality = static_cast<int32_t>(packet.param2);
     m_dlg.Outcome(
         SOutcome(SOutcome::EKind::Quality).Index(qualityCheckReason).Value(lastImageQuality));

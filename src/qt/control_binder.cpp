@@ -1,6 +1,7 @@
 #include "qt/control_binder.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <algorithm>
 
 #include "platform/dialog_model.h"
+#include "qt/control_widgets.h"
 #include "qt/image_display.h"
 #include "qt/picture_widget.h"
 #include "ui/image_dlg.h"
@@ -45,9 +47,9 @@ int EditWidthFor(const QLineEdit& edit, size_t limit) {
         return QWIDGETSIZE_MAX;
     }
     constexpr int kFewest = 10;
-    constexpr int kFrameAndMargins = 16;
     const int characters = std::max(static_cast<int>(limit), kFewest);
-    return edit.fontMetrics().horizontalAdvance(QLatin1Char('0')) * characters + kFrameAndMargins;
+    return edit.fontMetrics().horizontalAdvance(QLatin1Char('0')) * characters +
+           kEditFrameAndMargins;
 }
 
 }  // namespace
@@ -96,9 +98,18 @@ void CControlBinder::Forward(int id, Action action) {
     }
     // The action may close the view that owns this binder.
     QPointer<CControlBinder> alive(this);
+    // A handler may disable the control the person pressed and enable it
+    // again (continuous capture disables all buttons but its own); Qt moves
+    // the focus on at the first step, and the next key would press another
+    // button. The focus goes back to where the person left it.
+    const QPointer<QWidget> focused = QApplication::focusWidget();
     action();
     if (alive) {
         Refresh(id);
+    }
+    if (focused && QApplication::focusWidget() != focused && focused->isEnabled() &&
+        focused->isVisible() && QApplication::activeModalWidget() == nullptr) {
+        focused->setFocus(Qt::OtherFocusReason);
     }
 }
 
@@ -177,6 +188,12 @@ void CControlBinder::Apply(const SControl& control, const SBinding& binding) {
         if (shown != items) {
             combo->clear();
             combo->addItems(items);
+            qsizetype longest = 1;
+            for (const QString& item : items) {
+                longest = std::max(longest, item.size());
+            }
+            combo->setMinimumContentsLength(
+                static_cast<int>(std::min<qsizetype>(longest, kComboCharacters)));
         }
         combo->setCurrentIndex(control.selection);
     } else if (auto* tabs = qobject_cast<QTabBar*>(widget)) {

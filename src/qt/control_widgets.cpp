@@ -22,8 +22,9 @@ namespace sondrix {
 
 namespace {
 
-constexpr int kComboCharacters = 14;
 constexpr int kValueCharacters = 10;
+// An edit squeezed on a narrow screen still shows a few digits.
+constexpr int kSqueezedEditCharacters = 6;
 
 // A value beside its caption, in a sunken box as a read-only field: room for
 // a short value at least, and never narrower than the value it shows (a
@@ -42,6 +43,16 @@ class CValueLabel : public QLabel {
   private:
     QSize ShortValue() const {
         return {fontMetrics().averageCharWidth() * kValueCharacters + frameWidth() * 2, 0};
+    }
+};
+
+class CFieldEdit : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+    QSize minimumSizeHint() const override {
+        const int digits =
+            fontMetrics().horizontalAdvance(QLatin1Char('0')) * kSqueezedEditCharacters;
+        return QLineEdit::minimumSizeHint().expandedTo({digits + kEditFrameAndMargins, 0});
     }
 };
 
@@ -110,15 +121,16 @@ QWidget* CreateControlWidget(CDialogModel& model, const SControl& control, QWidg
             return radio;
         }
         case EControlKind::Edit:
-            return new QLineEdit(parent);
+            return new CFieldEdit(parent);
         case EControlKind::Static:
             return CreateStatic(model, control, parent);
         case EControlKind::Combo: {
-            // Sized for a short choice, not the longest: one long row would
-            // widen a whole column of the page. The open list shows all.
+            // Sized for its choices (the binder sets the length once it has
+            // them); no choice has an icon, so no room is kept for one.
             auto* combo = new QComboBox(parent);
             combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
             combo->setMinimumContentsLength(kComboCharacters);
+            combo->setIconSize({0, 0});
             return combo;
         }
         case EControlKind::List:

@@ -4,6 +4,13 @@ class QWidget;
 
 namespace sondrix {
 
+// A combo box is as wide as its longest choice up to this many characters:
+// one long row would widen a whole column of the page (the open list shows
+// it all).
+inline constexpr int kComboCharacters = 14;
+// What an edit takes beside its characters: frame and text margins.
+inline constexpr int kEditFrameAndMargins = 16;
+
 class CDialogModel;
 struct SControl;
 

@@ -22,6 +22,9 @@ CListView::CListView(CListData& list, EStyle style, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Nothing in a row is edited: Tab and Shift+Tab go on to the next
+    // control instead of from cell to cell (the arrow keys move in the list).
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
     // Every row is one line high: fixed sections spare the view from

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -77,6 +78,9 @@ CMainWindow::CMainWindow(CSondrixDlg& dialog, QWidget* parent)
     m_splitter->setChildrenCollapsible(false);
     m_tabs = new QTabWidget(m_splitter);
     m_tabs->setIconSize(QSize(16, 16));
+    // A click on a tab header takes the focus, so that the arrow keys go on
+    // from the tab chosen.
+    m_tabs->tabBar()->setFocusPolicy(Qt::StrongFocus);
     for (int tab = 0; tab < CSondrixDlg::kTabCount; ++tab) {
         m_pages[static_cast<size_t>(tab)] = new CPageView(dialog.Page(tab));
         m_tabs->addTab(new CPageScrollArea(m_pages[static_cast<size_t>(tab)]), TabIcon(tab),
@@ -100,6 +104,7 @@ CMainWindow::CMainWindow(CSondrixDlg& dialog, QWidget* parent)
     setCentralWidget(central);
 
     MakeMenus();
+    MakeTabKeys();
 
     // Bound last: every widget exists when the first refresh reads them.
     m_binder = new CControlBinder(dialog, central, this);
@@ -131,12 +136,32 @@ void CMainWindow::MakeMenus() {
     m_showTracer = m_viewMenu->addAction(QStringLiteral("Packet &tracer"));
     m_showTracer->setCheckable(true);
     m_showTracer->setChecked(true);
-    connect(m_showTracer, &QAction::toggled, m_tracer, &QWidget::setVisible);
+    connect(m_showTracer, &QAction::toggled, this, [this](bool shown) {
+        if (m_lower != nullptr) {
+            m_lower->setTabVisible(m_lower->indexOf(m_tracer), shown);
+        } else {
+            m_tracer->setVisible(shown);
+        }
+    });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_about = help->addAction(QString::fromStdString(LoadString(IDS_ABOUT_MENU)));
     m_about->setMenuRole(QAction::AboutRole);
     connect(m_about, &QAction::triggered, this, &CMainWindow::ShowAboutBox);
+}
+
+void CMainWindow::MakeTabKeys() {
+    // Ctrl+Tab and Ctrl+Shift+Tab change the tab from anywhere in the window
+    // (Qt's own only work with the focus inside the tabs, not in the
+    // tracer); the dialog's guards decide as for a click.
+    const auto step = [this](int by) {
+        const int count = m_tabs->count();
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() + by + count) % count);
+    };
+    auto* next = new QShortcut(QKeySequence::NextChild, this);
+    connect(next, &QShortcut::activated, this, [step] { step(1); });
+    auto* previous = new QShortcut(QKeySequence::PreviousChild, this);
+    connect(previous, &QShortcut::activated, this, [step] { step(-1); });
 }
 
 QMargins CMainWindow::FrameAllowance() {
@@ -182,7 +207,7 @@ void CMainWindow::ShowHeaderRow(bool shown) {
 QSize CMainWindow::NaturalSize() const {
     // The splitter's own hint does not add up its parts.
     const int splitter =
-        m_tabs->sizeHint().height() + m_splitter->handleWidth() + m_tracer->sizeHint().height();
+        m_tabs->sizeHint().height() + m_splitter->handleWidth() + LowerPane()->sizeHint().height();
     const QSize hint = sizeHint();
     return {hint.width(), hint.height() - m_splitter->sizeHint().height() + splitter};
 }
@@ -192,8 +217,50 @@ void CMainWindow::BalanceSplitter() {
     layout()->activate();
     centralWidget()->layout()->activate();
     const int total = m_splitter->height() - m_splitter->handleWidth();
-    const int pages = PagesShare(total, m_tabs->sizeHint().height(), m_tracer->minimumHeight());
+    const int pages = PagesShare(total, m_tabs->sizeHint().height(), LowerMinimum());
     m_splitter->setSizes({pages, total - pages});
+}
+
+QWidget* CMainWindow::LowerPane() const {
+    return m_lower != nullptr ? static_cast<QWidget*>(m_lower) : m_tracer;
+}
+
+int CMainWindow::LowerMinimum() const {
+    // The tracer's own rows, and the tab bar above them when it has one.
+    const int bar = m_lower != nullptr ? m_lower->tabBar()->sizeHint().height() : 0;
+    return m_tracer->minimumHeight() + bar;
+}
+
+int CMainWindow::WidthWithoutScrolling() const {
+    // The widest page sets the window's width; squeezed, a page gives up
+    // no more than its minimum.
+    int hint = 0;
+    int least = 0;
+    for (const CPageView* page : m_pages) {
+        hint = std::max(hint, page->sizeHint().width());
+        least = std::max(least, page->minimumSizeHint().width());
+    }
+    return sizeHint().width() - hint + least;
+}
+
+QAction* CMainWindow::AddBesideTracer(QWidget* widget, const QString& title) {
+    if (m_lower == nullptr) {
+        m_lower = new QTabWidget;
+        m_lower->setObjectName(QStringLiteral("tracerAndParts"));
+        m_lower->setDocumentMode(true);
+        m_splitter->replaceWidget(m_splitter->indexOf(m_tracer), m_lower);
+        m_lower->addTab(m_tracer, QStringLiteral("Packet tracer"));
+        m_splitter->setStretchFactor(1, 0);
+    }
+    // A part taller than the strip scrolls inside it.
+    auto* area = new QScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(widget);
+    m_lower->setCurrentIndex(m_lower->addTab(area, title));
+    auto* show = new QAction(title, this);
+    connect(show, &QAction::triggered, this, [this, area] { m_lower->setCurrentWidget(area); });
+    return show;
 }
 
 void CMainWindow::closeEvent(QCloseEvent* event) {

@@ -41,6 +41,18 @@ class CMainWindow : public QMainWindow {
     QAction* QuitAction() const { return m_quit; }
     QAction* TracerAction() const { return m_showTracer; }
 
+    // Puts `widget` in a tab beside the packet tracer, under the pages, and
+    // brings it forward: for a part that has no room beside the window on a
+    // small screen (the simulated module's panel), so that it takes no
+    // height from the pages and covers nothing. Returns the action that
+    // brings the tab forward again.
+    QAction* AddBesideTracer(QWidget* widget, const QString& title);
+    // The tabs under the pages once something was put beside the tracer.
+    QTabWidget* LowerTabs() const { return m_lower; }
+    // The narrowest the window can be with no page scrolling sideways, with
+    // what is docked beside it at its own size.
+    int WidthWithoutScrolling() const;
+
     // Sizes the window for a screen whose free area (without its panels) is
     // `available`, leaving room for the window manager's frame: the compact
     // window in the corner of a small screen, else the natural size as far
@@ -67,10 +79,15 @@ class CMainWindow : public QMainWindow {
 
   private:
     void MakeMenus();
+    void MakeTabKeys();
     void ShowHeaderRow(bool shown);
     // The size that shows the tallest page and the tracer's usual rows.
     QSize NaturalSize() const;
     void BalanceSplitter();
+    // What shares the height with the pages: the tracer, or the tabs that
+    // hold it beside other parts.
+    QWidget* LowerPane() const;
+    int LowerMinimum() const;
 
     CSondrixDlg& m_dialog;
     QWidget* m_headerRow;
@@ -79,6 +96,7 @@ class CMainWindow : public QMainWindow {
     QTabWidget* m_tabs;
     std::array<CPageView*, 6> m_pages{};
     CListView* m_tracer;
+    QTabWidget* m_lower = nullptr;
     QLineEdit* m_messageLine;
     QPushButton* m_pktClear;
     QMenu* m_viewMenu = nullptr;

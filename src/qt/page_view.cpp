@@ -25,6 +25,31 @@ constexpr int kRowSpacing = kLayoutRowSpacing;
 constexpr int kColumnSpacing = kLayoutColumnSpacing;
 constexpr int kBoxMargin = kLayoutBoxMargin;
 
+// A caption beside a field: on one line up to about this many characters,
+// wrapped between words beyond, so that one long caption does not widen a
+// whole column of the page (the pages must fit a 1024-pixel-wide screen).
+constexpr int kCaptionCharacters = 20;
+
+class CCaption : public QLabel {
+  public:
+    CCaption(const std::string& text, QWidget* parent)
+        : QLabel(QString::fromStdString(text), parent) {
+        setWordWrap(true);
+    }
+    // Never narrower than this, so that a squeezed page takes its room from
+    // the fields rather than wrapping its captions further.
+    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize sizeHint() const override {
+        // A word-wrapped QLabel would ask for a "nice" wrapped width even
+        // where one line fits.
+        const QMargins margins = contentsMargins();
+        const int oneLine = fontMetrics().size(Qt::TextSingleLine, text()).width();
+        const int most = fontMetrics().averageCharWidth() * kCaptionCharacters;
+        const int width = std::min(oneLine, most) + margins.left() + margins.right();
+        return {width, heightForWidth(width)};
+    }
+};
+
 }  // namespace
 
 CPageView::CPageView(CDialogModel& model, QWidget* parent)
@@ -91,7 +116,7 @@ void CPageView::FillSection(SSection& section) {
         QLabel* label = nullptr;
         if (!control.label.empty() && placement != EPlacement::Button &&
             placement != EPlacement::Choice) {
-            label = new QLabel(QString::fromStdString(control.label), section.box);
+            label = new CCaption(control.label, section.box);
         }
         if (placement == EPlacement::Field) {
             QWidget* widget = Create(control.id, section.box, label);
@@ -144,7 +169,7 @@ size_t CPageView::PlaceRun(const std::vector<int>& ids, size_t first, QGridLayou
     }
     QLabel* caption = nullptr;
     if (!lead.label.empty()) {
-        caption = new QLabel(QString::fromStdString(lead.label), parent);
+        caption = new CCaption(lead.label, parent);
     }
     // Controls hidden now go last, so they leave no hole in the grid.
     std::vector<QWidget*> shown;

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <memory>
+#include <string>
 
+class QAction;
 class QApplication;
 class QRect;
 
@@ -19,12 +21,19 @@ class ISerialDeviceFactory;
 // The port box's tooltip: the device behind each of COM1..COM8.
 QString PortMapToolTip(const CPortMap& ports, bool simulated);
 
-// Puts the port tooltip on the window and, with `simulated`, docks the panel
-// of the simulated module beside it, with its entry in the View menu. On a
-// screen whose free area `available` is too narrow for both the panel starts
-// hidden and, once shown, floats instead of squeezing the pages. Returns the
-// panel, if any.
-CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated,
+// The panel of the simulated module in the window, and the View menu's
+// entry that shows it.
+struct SDeskPanel {
+    CSimPanel* panel = nullptr;
+    QAction* show = nullptr;
+};
+
+// Puts the port tooltip on the window and, with `simulated`, the panel of
+// the simulated module with its entry in the View menu: docked beside the
+// pages when the screen's free area `available` has room for both, else as
+// a tab beside the packet tracer under the pages. Either way it is shown
+// and covers nothing. Sizes the window for `available`.
+SDeskPanel AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskPorts* simulated,
                            const QRect& available);
 
 // The Qt application of the window. Made before the program reads its own
@@ -33,7 +42,10 @@ CSimPanel* AddDesktopParts(CMainWindow& window, const CPortMap& ports, CSimDeskP
 // settings file and window titles.
 class CQtApplication {
   public:
-    CQtApplication(int& argc, char** argv);
+    // Null with `error` set when there is no display to show the window on.
+    // A display that is named but cannot be reached ends the program with
+    // the same advice and exit status 2.
+    static std::unique_ptr<CQtApplication> Create(int& argc, char** argv, std::string& error);
     ~CQtApplication();
     CQtApplication(const CQtApplication&) = delete;
     CQtApplication& operator=(const CQtApplication&) = delete;
@@ -48,6 +60,8 @@ class CQtApplication {
             CSimDeskPorts* simulated, bool resetSettings);
 
   private:
+    CQtApplication(int& argc, char** argv);
+
     std::unique_ptr<QApplication> m_app;
 };
 

@@ -27,6 +27,9 @@ constexpr auto kBaudRates = CSimPanelDlg::kBaudRates;
 constexpr auto kForcedResults = CSimPanelDlg::kForcedResults;
 // The module changes under the program's hands (registrations, master mode).
 constexpr int kRefreshMs = 500;
+// The rows' margins and spacing, and the gap before each row's text.
+constexpr int kRowMargin = 4;
+constexpr int kRowGap = 12;
 
 QString FingerText(const SFinger& finger) {
     return QStringLiteral("user %1, finger %2").arg(finger.user).arg(finger.finger);
@@ -40,18 +43,17 @@ QString ModelText(uint16_t code) {
 
 }  // namespace
 
-CSimPanel::CSimPanel(CSimDeskPorts& ports, QWidget* parent)
-    : QDockWidget(QStringLiteral("Simulated module"), parent), m_ports(ports) {
-    setObjectName(QStringLiteral("simulatedModulePanel"));
-    setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
-                QDockWidget::DockWidgetFloatable);
-    auto* body = new QWidget(this);
-    auto* layout = new QVBoxLayout(body);
-    layout->addWidget(MakeFingerGroup());
-    layout->addWidget(MakeFaultGroup());
-    layout->addWidget(MakeModuleGroup());
-    layout->addStretch(1);
-    setWidget(body);
+CSimPanel::CSimPanel(CSimDeskPorts& ports, EShape shape, QWidget* parent)
+    : QWidget(parent), m_ports(ports) {
+    setObjectName(QStringLiteral("simulatedModule"));
+    MakeFingerControls();
+    MakeFaultControls();
+    MakeModuleControls();
+    if (shape == EShape::Column) {
+        ArrangeColumn();
+    } else {
+        ArrangeRows();
+    }
 
     m_refresh = new QTimer(this);
     connect(m_refresh, &QTimer::timeout, this, &CSimPanel::Refresh);
@@ -59,33 +61,21 @@ CSimPanel::CSimPanel(CSimDeskPorts& ports, QWidget* parent)
     Refresh();
 }
 
-QWidget* CSimPanel::MakeFingerGroup() {
-    auto* group = new QGroupBox(QStringLiteral("Finger on the sensor"));
-    auto* form = new QFormLayout(group);
-    m_sensor = new QLabel(group);
-    m_sensor->setWordWrap(true);
-    form->addRow(m_sensor);
-
+void CSimPanel::MakeFingerControls() {
+    m_sensor = new QLabel(this);
     // A virtual finger is a person's number and one of that person's ten
     // fingers; the same finger always gives the same print.
-    m_user = new QSpinBox(group);
+    m_user = new QSpinBox(this);
     m_user->setRange(1, 99999);
     m_user->setToolTip(
         QStringLiteral("The person the finger belongs to. Users the module starts "
                        "with (--users N) have finger 0 of persons 1..N."));
-    form->addRow(QStringLiteral("Person:"), m_user);
-    m_finger = new QComboBox(group);
+    m_finger = new QComboBox(this);
     for (int finger = 0; finger < kFingersPerPerson; ++finger) {
         m_finger->addItem(QStringLiteral("Finger %1").arg(finger));
     }
-    form->addRow(QStringLiteral("Finger:"), m_finger);
-
-    auto* buttons = new QHBoxLayout;
-    m_place = new QPushButton(QStringLiteral("Place"), group);
-    m_lift = new QPushButton(QStringLiteral("Lift"), group);
-    buttons->addWidget(m_place);
-    buttons->addWidget(m_lift);
-    form->addRow(buttons);
+    m_place = new QPushButton(QStringLiteral("Place"), this);
+    m_lift = new QPushButton(QStringLiteral("Lift"), this);
     connect(m_place, &QPushButton::clicked, this, &CSimPanel::PlaceFinger);
     connect(m_lift, &QPushButton::clicked, this, &CSimPanel::LiftFinger);
 
@@ -94,25 +84,20 @@ QWidget* CSimPanel::MakeFingerGroup() {
         m_user->setValue(static_cast<int>(finger->user));
         m_finger->setCurrentIndex(finger->finger < kFingersPerPerson ? finger->finger : 0);
     }
-    return group;
 }
 
-QWidget* CSimPanel::MakeFaultGroup() {
-    auto* group = new QGroupBox(QStringLiteral("Faults"));
-    auto* form = new QFormLayout(group);
+void CSimPanel::MakeFaultControls() {
     SSimFaults& faults = m_ports.Module().Faults();
-    m_silent = new QCheckBox(QStringLiteral("Silent (answers nothing)"), group);
+    m_silent = new QCheckBox(QStringLiteral("Silent (answers nothing)"), this);
     m_silent->setChecked(faults.silent);
     connect(m_silent, &QCheckBox::toggled, this,
             [this](bool on) { m_ports.Module().Faults().silent = on; });
-    form->addRow(m_silent);
-    m_checksum = new QCheckBox(QStringLiteral("Checksum error in every answer"), group);
+    m_checksum = new QCheckBox(QStringLiteral("Checksum error in every answer"), this);
     m_checksum->setChecked(faults.corruptChecksum);
     connect(m_checksum, &QCheckBox::toggled, this,
             [this](bool on) { m_ports.Module().Faults().corruptChecksum = on; });
-    form->addRow(m_checksum);
 
-    m_result = new QComboBox(group);
+    m_result = new QComboBox(this);
     m_result->addItem(QStringLiteral("None"), 0u);
     for (uint32_t code : kForcedResults) {
         m_result->addItem(
@@ -123,14 +108,10 @@ QWidget* CSimPanel::MakeFaultGroup() {
     connect(m_result, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_ports.Module().Faults().forcedResult = m_result->itemData(index).toUInt();
     });
-    form->addRow(QStringLiteral("Result:"), m_result);
-    return group;
 }
 
-QWidget* CSimPanel::MakeModuleGroup() {
-    auto* group = new QGroupBox(QStringLiteral("Module"));
-    auto* form = new QFormLayout(group);
-    m_model = new QComboBox(group);
+void CSimPanel::MakeModuleControls() {
+    m_model = new QComboBox(this);
     for (const SModelInfo& model : ModelTable()) {
         m_model->addItem(ModelText(model.code), uint32_t{model.code});
     }
@@ -138,9 +119,7 @@ QWidget* CSimPanel::MakeModuleGroup() {
         m_ports.SetNextModel(static_cast<uint16_t>(m_model->itemData(index).toUInt()));
         Refresh();
     });
-    form->addRow(QStringLiteral("Model:"), m_model);
-
-    m_baud = new QComboBox(group);
+    m_baud = new QComboBox(this);
     for (uint32_t rate : kBaudRates) {
         m_baud->addItem(QString::number(rate), rate);
     }
@@ -148,15 +127,69 @@ QWidget* CSimPanel::MakeModuleGroup() {
         m_ports.SetNextBaudRate(m_baud->itemData(index).toUInt());
         Refresh();
     });
-    form->addRow(QStringLiteral("Baud rate:"), m_baud);
+    m_module = new QLabel(this);
+    m_users = new QLabel(this);
+}
 
-    m_module = new QLabel(group);
-    m_module->setWordWrap(true);
-    form->addRow(m_module);
-    m_users = new QLabel(group);
-    m_users->setWordWrap(true);
-    form->addRow(m_users);
-    return group;
+void CSimPanel::ArrangeColumn() {
+    // Three groups one under the other, their texts wrapped to the column.
+    auto* finger = new QGroupBox(QStringLiteral("Finger on the sensor"), this);
+    auto* fingerForm = new QFormLayout(finger);
+    fingerForm->addRow(m_sensor);
+    fingerForm->addRow(QStringLiteral("Person:"), m_user);
+    fingerForm->addRow(QStringLiteral("Finger:"), m_finger);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_place);
+    buttons->addWidget(m_lift);
+    fingerForm->addRow(buttons);
+
+    auto* faults = new QGroupBox(QStringLiteral("Faults"), this);
+    auto* faultForm = new QFormLayout(faults);
+    faultForm->addRow(m_silent);
+    faultForm->addRow(m_checksum);
+    faultForm->addRow(QStringLiteral("Result:"), m_result);
+
+    auto* module = new QGroupBox(QStringLiteral("Module"), this);
+    auto* moduleForm = new QFormLayout(module);
+    moduleForm->addRow(QStringLiteral("Model:"), m_model);
+    moduleForm->addRow(QStringLiteral("Baud rate:"), m_baud);
+    moduleForm->addRow(m_module);
+    moduleForm->addRow(m_users);
+
+    for (QLabel* text : {m_sensor, m_module, m_users}) {
+        text->setWordWrap(true);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(finger);
+    layout->addWidget(faults);
+    layout->addWidget(module);
+    layout->addStretch(1);
+}
+
+void CSimPanel::ArrangeRows() {
+    // Three rows, the finger first: as short as the panel can be, for the
+    // strip under the pages. Each row ends in the texts that say what the
+    // module holds.
+    const auto row = [](std::initializer_list<QWidget*> controls, QLabel* text) {
+        auto* line = new QHBoxLayout;
+        for (QWidget* control : controls) {
+            line->addWidget(control);
+        }
+        line->addSpacing(kRowGap);
+        line->addWidget(text, 1);
+        return line;
+    };
+    const auto caption = [this](const char* text) {
+        return new QLabel(QString::fromUtf8(text), this);
+    };
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kRowMargin, kRowMargin, kRowMargin, kRowMargin);
+    layout->setSpacing(kRowMargin);
+    layout->addLayout(
+        row({caption("Person:"), m_user, caption("Finger:"), m_finger, m_place, m_lift}, m_sensor));
+    layout->addLayout(row({m_silent, m_checksum, caption("Result:"), m_result}, m_users));
+    layout->addLayout(row({caption("Model:"), m_model, caption("Baud rate:"), m_baud}, m_module));
+    layout->addStretch(1);
 }
 
 void CSimPanel::PlaceFinger() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDockWidget>
+#include <QWidget>
 
 class QCheckBox;
 class QComboBox;
@@ -17,11 +17,17 @@ class CSimDeskPorts;
 // virtual finger lies on the sensor, faults on the line, and the model and
 // line speed the module takes at the next connection. It works on the module
 // directly, on the thread of the program's loop that the module lives on.
-class CSimPanel : public QDockWidget {
+class CSimPanel : public QWidget {
     Q_OBJECT
 
   public:
-    explicit CSimPanel(CSimDeskPorts& ports, QWidget* parent = nullptr);
+    // A column of three group boxes (docked beside the window), or three
+    // rows for the strip under the pages where a screen has no room beside
+    // them.
+    enum class EShape { Column, Rows };
+
+    explicit CSimPanel(CSimDeskPorts& ports, EShape shape = EShape::Column,
+                       QWidget* parent = nullptr);
 
     QSpinBox* UserBox() const { return m_user; }
     QComboBox* FingerBox() const { return m_finger; }
@@ -41,9 +47,11 @@ class CSimPanel : public QDockWidget {
     void Refresh();
 
   private:
-    QWidget* MakeFingerGroup();
-    QWidget* MakeFaultGroup();
-    QWidget* MakeModuleGroup();
+    void MakeFingerControls();
+    void MakeFaultControls();
+    void MakeModuleControls();
+    void ArrangeColumn();
+    void ArrangeRows();
     void PlaceFinger();
     void LiftFinger();
 

@@ -16,11 +16,10 @@ int main(int argc, char** argv) {
     // --version, --headless) goes to the console it was started from.
     ReachParentConsole();
     UseUtf8Console();
-    std::vector<std::string> args = ProgramArguments(argc, argv);
     SSimConfig simConfig;
     SAppOptions options;
     std::string error;
-    if (!ParseSimOptions(args, simConfig, error) || !ParseAppOptions(args, options, error)) {
+    if (!ParseDeskOptions(ProgramArguments(argc, argv), simConfig, options, error)) {
         std::fprintf(stderr, "sondrix: %s\n", error.c_str());
         return 2;
     }

@@ -148,5 +148,35 @@ TEST_F(AboutTest, TheAboutBoxSendsNothingAndItsPictureOpensTheMakersPage) {
     EXPECT_EQ(about.Text(CAboutDlg::kVersionLine), "Sondrix Version 2.20");
 }
 
+// Before Connect the port is closed: a packet sent from the form goes
+// nowhere, so no answer may be waited for and no row traced. Were one
+// waited for, the module's answer to the first CONNECT would be swallowed
+// and the baud-rate search would run.
+TEST(AboutBeforeConnectTest, SendLeavesNothingPendingOrTracedAndConnectFindsTheModuleAtOnce) {
+    CMessageLoop loop{CMessageLoop::EClock::Virtual};
+    CScriptedUiHost ui;
+    CSimModule module{{kModelHlxM18, 0x0301, 115200, 0}};
+    CSimPortFactory devices{loop, module};
+    CSondrixDlg dlg{loop, devices, ui};
+    dlg.OnInitDialog();
+    dlg.SelectTab(CSondrixDlg::kTabAbout);
+    dlg.aboutDlg.Type(CAboutDlg::kCommand, "62");
+    dlg.aboutDlg.Click(CAboutDlg::kSend);
+    EXPECT_EQ(dlg.pendingRawResponse, 0);
+    EXPECT_EQ(dlg.List(CSondrixDlg::kTracer).RowCount(), 0u);
+    EXPECT_EQ(dlg.aboutDlg.Text(CAboutDlg::kCommand), "62") << "the form keeps what was typed";
+    EXPECT_EQ(dlg.Text(CSondrixDlg::kMessageLine),
+              "To use other functions, please make sure the connection. ");
+
+    dlg.SelectTab(CSondrixDlg::kTabMain);
+    dlg.imageDlg.Select(CImageDlg::kBaudRate, 5);
+    const int64_t start = loop.NowMs();
+    dlg.imageDlg.Click(CImageDlg::kConnect);
+    ASSERT_TRUE(
+        loop.RunUntil([&] { return ui.LastBoxText() == "Connection Succeeded!!!"; }, 10000));
+    EXPECT_LT(loop.NowMs() - start, 500) << "the first CONNECT's answer was taken";
+    EXPECT_EQ(module.RequestCount(CMD_CONNECT), 1u);
+}
+
 }  // namespace
 }  // namespace sondrix

@@ -260,6 +260,37 @@ TEST_F(RawLineTraceTest, GarbageBadChecksumAndTruncatedHeaderShowOnTheRawInterfa
                   badChecksum.size() + truncated.size() + CPacket::kHeaderSize);
 }
 
+// The packets the trace holds as sent are those the module heard, all of
+// them, and the capture was still under way.
+void ExpectEverySentPacketIn(const SPcapng& capture, CPtySimulator& module) {
+    std::vector<uint32_t> sent;
+    for (const SPcapngPacket& packet : capture.packets) {
+        if (packet.interface == CTraceWriter::kPacketInterface && Direction(packet) == 0) {
+            sent.push_back(Parse(packet.bytes)->rxPacket.command);
+        }
+    }
+    std::vector<uint32_t> heard;
+    size_t imageRequests = 0;
+    module.WithModule([&](CSimModule& m) {
+        for (const SSimRequest& request : m.Requests()) {
+            heard.push_back(request.command);
+        }
+        imageRequests = m.RequestCount(CMD_CAPTURE_IMAGE);
+    });
+    EXPECT_EQ(sent, heard) << "every packet sent before the end is in the trace";
+    EXPECT_LT(imageRequests, 21u) << "the end came before the capture's";
+}
+
+// Waits until the trace holds three image blocks.
+bool CaptureUnderWay(const std::string& trace) {
+    return Eventually([&] {
+        SPcapng partial;
+        ReadPcapng(trace, partial);
+        return std::count_if(partial.packets.begin(), partial.packets.end(),
+                             [](const SPcapngPacket& p) { return p.bytes.size() > 3000; }) >= 3;
+    });
+}
+
 TEST_F(CliTest, SignalMidCaptureLeavesATraceThatHoldsEveryPacketSent) {
     REQUIRE_TSHARK();
     CPtySimulator& module = StartModule();
@@ -273,12 +304,7 @@ TEST_F(CliTest, SignalMidCaptureLeavesATraceThatHoldsEveryPacketSent) {
                       "--trace-raw", "capture", "-o", Path("f.bmp")},
                      Path("out"), Path("err"));
         ASSERT_TRUE(child.Started());
-        ASSERT_TRUE(Eventually([&] {
-            SPcapng partial;
-            ReadPcapng(trace, partial);
-            return std::count_if(partial.packets.begin(), partial.packets.end(),
-                                 [](const SPcapngPacket& p) { return p.bytes.size() > 3000; }) >= 3;
-        }));
+        ASSERT_TRUE(CaptureUnderWay(trace));
         ASSERT_EQ(child.Stop(signal), kCliSignalBase + signal) << ReadAll(Path("err"));
 
         SPcapng capture;
@@ -287,28 +313,38 @@ TEST_F(CliTest, SignalMidCaptureLeavesATraceThatHoldsEveryPacketSent) {
         const CTshark::SRun run = CTshark::Run({"-r", trace});
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err.find("cut short"), std::string::npos) << run.err;
-        std::vector<uint32_t> sent;
-        for (const SPcapngPacket& packet : capture.packets) {
-            if (packet.interface == CTraceWriter::kPacketInterface && Direction(packet) == 0) {
-                sent.push_back(Parse(packet.bytes)->rxPacket.command);
-            }
-        }
-        std::vector<uint32_t> heard;
-        size_t imageRequests = 0;
-        module.WithModule([&](CSimModule& m) {
-            for (const SSimRequest& request : m.Requests()) {
-                heard.push_back(request.command);
-            }
-            imageRequests = m.RequestCount(CMD_CAPTURE_IMAGE);
-        });
-        EXPECT_EQ(sent, heard) << "every packet sent before the signal is in the trace";
-        EXPECT_LT(imageRequests, 21u) << "the signal came before the capture ended";
+        ExpectEverySentPacketIn(capture, module);
         EXPECT_EQ(ReadTextTrace(trace + ".txt").size(),
                   std::count_if(capture.packets.begin(), capture.packets.end(),
                                 [](const SPcapngPacket& p) { return p.interface == 0; }) +
                       1);
         EXPECT_NE(ReadAll(Path("err")).find("interrupted by signal"), std::string::npos);
     }
+}
+
+// Killed outright, the program closes nothing: each block must have reached
+// the file as it was written, so Wireshark reads the trace (and the text
+// beside it) to the last packet sent.
+TEST_F(CliTest, KillMidCaptureLeavesATraceThatReadsToTheLastPacketSent) {
+    REQUIRE_TSHARK();
+    CPtySimulator& module = StartModule();
+    SKIP_WITHOUT_PTY();
+    module.SetPacing(true);
+    const std::string trace = Path("killed.pcapng");
+    CChild child({"--port", module.SlavePath(), "--baud", "115200", "--trace", trace, "capture",
+                  "-o", Path("f.bmp")},
+                 Path("out"), Path("err"));
+    ASSERT_TRUE(child.Started());
+    ASSERT_TRUE(CaptureUnderWay(trace));
+    ASSERT_EQ(child.Stop(SIGKILL), 1000 + SIGKILL);
+
+    SPcapng capture;
+    ExpectClean(Dissect(trace, capture));
+    const CTshark::SRun run = CTshark::Run({"-r", trace});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.find("cut short"), std::string::npos) << run.err;
+    ExpectEverySentPacketIn(capture, module);
+    EXPECT_EQ(ReadTextTrace(trace + ".txt").size(), capture.packets.size() + 1);
 }
 
 TEST_F(CliTest, MonitorPrintsEveryPacketAsTheDissectorShowsItUntilCtrlC) {

@@ -194,6 +194,9 @@ for file in 1.rec 2.rec fp.bmp; do
 done
 grep -q "message: Downloaded records and colour images are kept in $records" "$scratch/headless.log" ||
     fail "the message line did not name $records"
+# Named again where it stays: in the box that ends the download.
+grep -qF "DB Downloading is completed!!\r\nDownloaded records and colour images are kept in $records" \
+    "$scratch/headless.log" || fail "the end of the download did not name $records"
 [ "$(ls -A "$root/usr/bin")" = "$bin_before" ] || fail "files were written beside the program"
 if [ -e "$user_home/fp.bmp" ] || compgen -G "$user_home/*.rec" >/dev/null; then
     fail "files were written in the working folder"

@@ -133,6 +133,32 @@ TEST_F(CaptureTest, StaleImageFirmwareCapturesTwice) {
     EXPECT_EQ(requests[1].param2, 0u) << "the first answer is dropped and block 0 asked again";
 }
 
+// A quality answer that fails ends the capture's transfer as a good one
+// does; else the tracer's standard mode would hide every later packet.
+TEST_F(CaptureTest, AFailedQualityAnswerEndsTheTransferAndTheTracerShowsPacketsAgain) {
+    Connect("HLX-M18");
+    const size_t blocks = (260 * 300 + 3719) / 3720;
+    const CListData& tracer = dlg.List(CSondrixDlg::kTracer);
+    for (const uint32_t result : {RESULT_FAILED, RESULT_INVALID_PARAMETER}) {
+        SCOPED_TRACE(result);
+        Forget();
+        dlg.imageDlg.Click(CImageDlg::kCapture);
+        // The last block is answered; the quality is asked for next.
+        ASSERT_TRUE(
+            loop.RunUntil([&] { return module.RequestCount(CMD_CAPTURE_IMAGE) == blocks; }, 10000));
+        module.Faults().forcedResult = result;
+        ASSERT_TRUE(
+            loop.RunUntil([&] { return module.RequestCount(CMD_GET_IMAGE_QUALITY) == 1; }, 10000));
+        loop.RunFor(100);
+        module.Faults().forcedResult = 0;
+        EXPECT_EQ(dlg.transferBusy, 0);
+        const size_t rows = tracer.RowCount();
+        dlg.imageDlg.Click(CImageDlg::kStatus);
+        loop.RunFor(200);
+        EXPECT_EQ(tracer.RowCount(), rows + 2) << "the Status request and its answer";
+    }
+}
+
 TEST_F(CaptureTest, ContinuousCaptureCountsSuccessesAndFailuresUntilStopped) {
     Connect("HLX-M18");
     // Two time-outs and a failure among good scans.

@@ -49,7 +49,10 @@ class UserFolderTest : public test::CDatabaseFixture {
 TEST_F(UserFolderTest, RecordsAndTheColourCaptureGoToTheUserFolderNamedOnce) {
     ASSERT_FALSE(fs::exists(folder / "data"));
     DownloadRows({0, 2});
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"DB Downloading is completed!!"});
+    // The end of each run says where the records went, where it stays.
+    const std::string kept = "Downloaded records and colour images are kept in " + records.string();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"DB Downloading is completed!!\r\n" + kept});
+    EXPECT_EQ(Line(), "DB Downloading is completed!! " + kept);
     std::vector<std::string> names = test::FileNames(records);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"1.rec", "3.rec"}));
@@ -58,9 +61,11 @@ TEST_F(UserFolderTest, RecordsAndTheColourCaptureGoToTheUserFolderNamedOnce) {
     EXPECT_EQ(made.st_mode & 0777, 0700u) << "a user's data folder is private";
     EXPECT_EQ(Namings(), 1);
 
-    // A second run and a colour capture: same folder, not named again.
+    // A second run and a colour capture: same folder, not named again on
+    // its own.
     ui.ClearRecords();
     DownloadRows({1});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"DB Downloading is completed!!\r\n" + kept});
     dlg.imageDlg.ColourCapture();
     loop.RunUntil([&] { return ui.Boxes().size() >= 2; }, 20000);
     EXPECT_EQ(ui.LastBoxText(), "Color Images are stored successfully!");

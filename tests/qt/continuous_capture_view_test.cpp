@@ -16,6 +16,7 @@
 #include "qt/page_view.h"
 #include "qt/qt_loop_driver.h"
 #include "qt/qt_test_support.h"
+#include "qt/simulated_desk.h"
 #include "sim/sim_loopback.h"
 
 namespace sondrix {
@@ -72,6 +73,34 @@ TEST(ContinuousCaptureView, WindowAnswersCaptureEndWhileAnInstantModuleKeepsTheQ
     EXPECT_LT(handledMs, 200) << "the click waited behind the module's answers";
     EXPECT_EQ(dialog.continuousCapture, 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return button->text() == "Capture Start"; }, 2000));
+}
+
+// The person starts a continuous capture with Space on its button and ends
+// it with Space again: the focus stays on the button meanwhile, though the
+// page disables every other button (and, for a moment, this one).
+TEST(ContinuousCaptureView, SpaceStartsAndEndsTheRunOnTheButtonPressed) {
+    test::TestApp();
+    test::SSimulatedDesk desk;
+    desk.dlg.OnInitDialog();
+    desk.dlg.imageDlg.Select(CImageDlg::kBaudRate, 5);
+    desk.dlg.imageDlg.Click(CImageDlg::kConnect);
+    ASSERT_TRUE(desk.loop.RunUntil([&] { return desk.dlg.moduleConnected == 1; }, 10000));
+    CMainWindow window(desk.dlg);
+    window.resize(window.sizeHint());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    QWidget* button = window.PageView(CSondrixDlg::kTabMain)->Widget(CImageDlg::kContinuous);
+    ASSERT_NE(button, nullptr);
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+    ASSERT_EQ(desk.dlg.continuousCapture, 1);
+    EXPECT_EQ(QApplication::focusWidget(), button);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(desk.dlg.continuousCapture, 0);
+    EXPECT_EQ(desk.dlg.moduleConnected, 1);
+    EXPECT_TRUE(desk.ui.Boxes().empty()) << desk.ui.LastBoxText();
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ class DeskScreenshotTest : public ::testing::Test, protected test::SSimulatedDes
         ui.SetScreenSize({1600, 1200});
         dlg.OnInitDialog();
         window = std::make_unique<CMainWindow>(dlg);
-        panel = AddDesktopParts(*window, realPorts, &ports, QRect(0, 0, 1600, 1200));
+        panel = AddDesktopParts(*window, realPorts, &ports, QRect(0, 0, 1600, 1200)).panel;
         window->show();
     }
     ~DeskScreenshotTest() override { window.reset(); }
@@ -65,8 +65,8 @@ TEST_F(DeskScreenshotTest, EveryPageBesideThePanelAtTheScreensScale) {
     window->resize(window->sizeHint());
     EXPECT_TRUE(panel->isVisible());
     // The panel sits beside the pages, not over them.
-    const QRect pages = window->Tabs()->geometry();
-    EXPECT_FALSE(pages.intersects(panel->geometry()));
+    const QRect pages(window->Tabs()->mapTo(window.get(), QPoint()), window->Tabs()->size());
+    EXPECT_FALSE(pages.intersects(QRect(panel->mapTo(window.get(), QPoint()), panel->size())));
     for (int tab = 0; tab < CSondrixDlg::kTabCount; ++tab) {
         QTabBar* bar = window->Tabs()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());

@@ -35,12 +35,12 @@ struct SRun : test::SSimulatedDesk {
         dlg.OnInitDialog();
         window = std::make_unique<CMainWindow>(dlg);
         window->FitToScreen(kDesk);
-        panel = AddDesktopParts(*window, realPorts, &ports, kDesk);
+        desk = AddDesktopParts(*window, realPorts, &ports, kDesk);
     }
     ~SRun() { window.reset(); }
 
     std::unique_ptr<CMainWindow> window;
-    CSimPanel* panel = nullptr;
+    SDeskPanel desk;
 };
 
 class DeskSettingsTest : public ::testing::Test {
@@ -76,7 +76,7 @@ TEST_F(DeskSettingsTest, WhatOneRunKeepsTheNextFindsUnlessReset) {
         first.dlg.imageDlg.Select(CImageDlg::kBaudRate, 4);
         first.dlg.userDlg.Select(CUserDlg::kTracerOption, 1);
         first.window->resize(1100, 800);
-        first.panel->hide();
+        first.desk.show->trigger();  // the panel is closed
         first.window->Splitter()->setSizes({400, 300});
         kept = first.window->Splitter()->sizes();
         settings.KeepFolder(QStringLiteral("open-rec"), m_config.path());
@@ -96,7 +96,7 @@ TEST_F(DeskSettingsTest, WhatOneRunKeepsTheNextFindsUnlessReset) {
         EXPECT_EQ(second.dlg.imageDlg.Selection(CImageDlg::kBaudRate), 4);
         EXPECT_EQ(second.dlg.userDlg.TracerMode(), 1);
         EXPECT_EQ(second.window->size(), QSize(1100, 800));
-        EXPECT_FALSE(second.panel->toggleViewAction()->isChecked());
+        EXPECT_FALSE(second.desk.show->isChecked());
         EXPECT_EQ(second.window->Splitter()->sizes(), kept);
         EXPECT_EQ(settings.Folder(QStringLiteral("open-rec")), m_config.path());
         EXPECT_TRUE(settings.Folder(QStringLiteral("save-rec")).isEmpty());

@@ -30,6 +30,7 @@
 #include "qt/qt_test_support.h"
 #include "sim/pty_simulator.h"
 #include "support/fake_serial.h"
+#include "ui/db_dlg.h"
 
 namespace sondrix {
 namespace {
@@ -155,6 +156,50 @@ TEST_F(MainWindowTest, ASentPacketAddsATracerRowThatStaysInView) {
     QTest::mouseClick(window->PktClearButton(), Qt::LeftButton);
     EXPECT_EQ(rows->rowCount(), 0);
     EXPECT_EQ(dialog.traceRows, 0);
+}
+
+// The keyboard never gets stuck: Tab and Shift+Tab leave the read-only
+// lists (the tracer, the DataBase list) however many rows they hold,
+// Ctrl+Tab and Ctrl+Shift+Tab change the tab from anywhere, and a click on a
+// tab header takes the focus.
+TEST_F(MainWindowTest, TheKeyboardLeavesTheListsAndChangesTabs) {
+    Connect();
+    window->resize(window->sizeHint());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    CPacket packet;
+    packet.command = CMD_GET_STATUS;
+    for (int i = 0; i < 5; ++i) {
+        dialog.Tracer().TracePacket(packet, i % 2);
+    }
+    ClickTab(CSondrixDlg::kTabDataBase);
+    CListData& users = dialog.dbDlg.List(CDbDlg::kList);
+    for (const char* id : {"1", "2", "3"}) {
+        users.AppendRow({{id}, false, {}});
+    }
+    QWidget* userList = window->PageView(CSondrixDlg::kTabDataBase)->Widget(CDbDlg::kList);
+    ASSERT_NE(userList, nullptr);
+    for (QWidget* list : {static_cast<QWidget*>(window->TracerView()), userList}) {
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            list->setFocus();
+            ASSERT_EQ(QApplication::focusWidget(), list);
+            QTest::keyClick(list, key);
+            EXPECT_NE(QApplication::focusWidget(), list) << list->metaObject()->className() << key;
+        }
+    }
+
+    window->TracerView()->setFocus();
+    QTest::keyClick(window->TracerView(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(window->Tabs()->currentIndex(), CSondrixDlg::kTabExtra);
+    EXPECT_EQ(dialog.CurrentTab(), CSondrixDlg::kTabExtra);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dialog.CurrentTab(), CSondrixDlg::kTabDataBase);
+
+    window->MessageLine()->setFocus();
+    ClickTab(CSondrixDlg::kTabAuthUser);
+    EXPECT_EQ(dialog.CurrentTab(), CSondrixDlg::kTabAuthUser);
+    EXPECT_EQ(QApplication::focusWidget(), window->Tabs()->tabBar());
 }
 
 TEST_F(MainWindowTest, DoubleClickOnTheHeaderOpensTheMakersPage) {

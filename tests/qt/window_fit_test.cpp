@@ -1,13 +1,16 @@
 // The window on the desks people have: a 1366 x 768 laptop screen with a
 // 30-pixel panel of the desktop (and, with QT_SCALE_FACTOR=2 from CTest, the
-// same desk as a 2732 x 1536 screen at 200 %), with and without the panel
-// of the simulated module, and a wide desk where the panel docks. Every
-// page, the tracer's header, the message line and "Pkt Clear" must lie on
-// the screen with no page scrolling. The PNGs are for looking at.
+// same desk as a 2732 x 1536 screen at 200 %), a 1024 x 768 one, and a wide
+// desk, with and without the panel of the simulated module. Every page, the
+// tracer's header, the message line and "Pkt Clear" must lie on the screen
+// with no page scrolling, and the panel must be shown without covering any
+// control. The PNGs are for looking at.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -40,6 +44,8 @@ const char* const kPageNames[] = {"main",     "authentication_user", "configurat
 // The laptop: 1366 x 768 less a 30-pixel panel at the bottom.
 const QRect kLaptop(0, 0, 1366, 738);
 const QRect kWideDesk(0, 0, 1920, 1050);
+// The smallest desk every page fits without scrolling: 1024 x 768 less the panel.
+const QRect kSmallLaptop(0, 0, 1024, 738);
 
 class WindowFitTest : public ::testing::Test, protected test::SSimulatedDesk {
   protected:
@@ -53,7 +59,7 @@ class WindowFitTest : public ::testing::Test, protected test::SSimulatedDesk {
         dlg.masterMode = 1;
         window = std::make_unique<CMainWindow>(dlg);
         window->FitToScreen(available);
-        panel = AddDesktopParts(*window, realPorts, withPanel ? &ports : nullptr, available);
+        desk = AddDesktopParts(*window, realPorts, withPanel ? &ports : nullptr, available);
         // Where a window manager puts a new window: inside the free area,
         // below its title bar.
         const QMargins frame = CMainWindow::FrameAllowance();
@@ -112,16 +118,48 @@ class WindowFitTest : public ::testing::Test, protected test::SSimulatedDesk {
             ExpectOnScreen(last, "the page's last control");
             ExpectOnScreen(window->MessageLine(), "the message line");
             ExpectOnScreen(window->PktClearButton(), "Pkt Clear");
-            ExpectOnScreen(window->TracerView()->horizontalHeader(), "the tracer's header");
+            // The tracer, or on a small screen the tabs it shares with the
+            // panel of the simulated module.
+            if (window->LowerTabs() != nullptr) {
+                ExpectOnScreen(window->LowerTabs()->tabBar(), "the tabs under the pages");
+            } else {
+                ExpectOnScreen(window->TracerView()->horizontalHeader(), "the tracer's header");
+            }
             test::SaveScreenshot(*window, shotPrefix + kPageNames[tab]);
         }
         // The tracer keeps rows of its own under the pages.
-        EXPECT_GE(window->TracerView()->height(), window->TracerView()->RowsHeight(3));
+        const int rows = window->TracerView()->RowsHeight(3);
+        if (window->LowerTabs() != nullptr) {
+            EXPECT_GE(window->LowerTabs()->height(), rows);
+        } else {
+            EXPECT_GE(window->TracerView()->height(), rows);
+        }
+    }
+
+    // No control of the window lies under the panel.
+    void ExpectCoversNothing() const {
+        const QRect panel(desk.panel->mapToGlobal(QPoint(0, 0)), desk.panel->size());
+        int controls = 0;
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(widget) != nullptr ||
+                                 qobject_cast<QLineEdit*>(widget) != nullptr ||
+                                 qobject_cast<QComboBox*>(widget) != nullptr ||
+                                 qobject_cast<QAbstractItemView*>(widget) != nullptr ||
+                                 qobject_cast<QTabBar*>(widget) != nullptr;
+            if (!control || !widget->isVisible() || desk.panel->isAncestorOf(widget)) {
+                continue;
+            }
+            ++controls;
+            const QRect at(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+            EXPECT_FALSE(at.intersects(panel))
+                << widget->metaObject()->className() << " at " << at.x() << "," << at.y();
+        }
+        EXPECT_GT(controls, 10);
     }
 
     QRect m_available;
     std::unique_ptr<CMainWindow> window;
-    CSimPanel* panel = nullptr;
+    SDeskPanel desk;
 };
 
 TEST_F(WindowFitTest, EveryPageFitsALaptopScreen) {
@@ -129,30 +167,59 @@ TEST_F(WindowFitTest, EveryPageFitsALaptopScreen) {
     CheckEveryPage(QStringLiteral("fit_laptop_"));
 }
 
-TEST_F(WindowFitTest, OnALaptopThePanelStartsHiddenAndFloatsWhenShown) {
+TEST_F(WindowFitTest, EveryPageFitsA1024By768Screen) {
+    Open(kSmallLaptop, false);
+    CheckEveryPage(QStringLiteral("fit_1024_"));
+}
+
+TEST_F(WindowFitTest, OnALaptopThePanelIsDockedBesideThePagesFromTheStart) {
     Open(kLaptop, true);
-    ASSERT_NE(panel, nullptr);
-    EXPECT_FALSE(panel->isVisible()) << "no room beside the pages";
-    QAction* show = panel->toggleViewAction();
-    EXPECT_TRUE(window->ViewMenu()->actions().contains(show));
-    EXPECT_TRUE(show->isCheckable());
-    show->trigger();
-    QApplication::processEvents();
-    EXPECT_TRUE(panel->isVisible());
-    EXPECT_TRUE(panel->isFloating()) << "it leaves the pages their width";
-    ExpectOnScreen(panel, "the panel");
-    ExpectOnScreen(panel->ModuleLine(), "the panel's last line");
+    ASSERT_NE(desk.panel, nullptr);
+    EXPECT_TRUE(desk.panel->isVisible());
+    auto* dock = qobject_cast<QDockWidget*>(desk.panel->parentWidget());
+    ASSERT_NE(dock, nullptr);
+    EXPECT_FALSE(dock->isFloating());
+    EXPECT_TRUE(window->ViewMenu()->actions().contains(desk.show));
+    ExpectOnScreen(desk.panel->ModuleLine(), "the panel's last line");
+    ExpectCoversNothing();
     CheckEveryPage(QStringLiteral("fit_laptop_panel_"));
-    test::SaveScreenshot(*panel, QStringLiteral("fit_laptop_panel_itself"));
+}
+
+// No room beside the pages: the panel is a tab beside the tracer, shown from
+// the start, and the person places a finger as the README says.
+TEST_F(WindowFitTest, OnASmallScreenThePanelIsATabBesideTheTracer) {
+    Open(kSmallLaptop, true);
+    ASSERT_NE(desk.panel, nullptr);
+    QTabWidget* lower = window->LowerTabs();
+    ASSERT_NE(lower, nullptr);
+    EXPECT_TRUE(desk.panel->isVisible());
+    EXPECT_TRUE(lower->isAncestorOf(desk.panel));
+    ExpectOnScreen(desk.panel->PlaceButton(), "Place");
+    ExpectOnScreen(desk.panel->ModuleLine(), "the panel's last line");
+    ExpectCoversNothing();
+    test::SaveScreenshot(*window, QStringLiteral("fit_1024_panel_tab"));
+
+    desk.panel->UserBox()->setValue(2);
+    QTest::mouseClick(desk.panel->PlaceButton(), Qt::LeftButton);
+    ASSERT_TRUE(module.Finger().has_value());
+    EXPECT_EQ(module.Finger()->user, 2u);
+
+    // The tracer's tab, and the View menu's entry back to the panel.
+    lower->setCurrentWidget(window->TracerView());
+    EXPECT_FALSE(desk.panel->isVisible());
+    EXPECT_TRUE(window->ViewMenu()->actions().contains(desk.show));
+    desk.show->trigger();
+    EXPECT_TRUE(desk.panel->isVisible());
+    CheckEveryPage(QStringLiteral("fit_1024_panel_"));
 }
 
 TEST_F(WindowFitTest, OnAWideDeskThePanelDocksBesideThePages) {
     Open(kWideDesk, true);
-    ASSERT_NE(panel, nullptr);
-    EXPECT_TRUE(panel->isVisible());
-    EXPECT_FALSE(panel->isFloating());
-    EXPECT_FALSE(window->Tabs()->geometry().intersects(panel->geometry()));
-    ExpectOnScreen(panel->ModuleLine(), "the panel's last line");
+    ASSERT_NE(desk.panel, nullptr);
+    EXPECT_TRUE(desk.panel->isVisible());
+    EXPECT_EQ(window->LowerTabs(), nullptr);
+    ExpectOnScreen(desk.panel->ModuleLine(), "the panel's last line");
+    ExpectCoversNothing();
     CheckEveryPage(QStringLiteral("fit_wide_panel_"));
 }
 

@@ -56,12 +56,15 @@ class CTshark {
         return run;
     }
 
-    // One row per frame of `trace`, the given fields in order.
+    // One row per frame of `trace`, the given fields in order; `options`
+    // go to tshark ahead of them.
     static std::vector<std::vector<std::string>> Fields(const std::string& trace,
                                                         const std::vector<std::string>& fields,
-                                                        SRun& run) {
+                                                        SRun& run,
+                                                        std::vector<std::string> options = {}) {
         std::vector<std::string> args = {"-r", trace,          "-T", "fields",
                                          "-E", "separator=/t", "-E", "occurrence=a"};
+        args.insert(args.begin(), options.begin(), options.end());
         for (const std::string& field : fields) {
             args.push_back("-e");
             args.push_back(field);

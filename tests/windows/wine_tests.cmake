@@ -55,6 +55,12 @@ if(TARGET sondrix_win32)
     set_tests_properties(windows.HeadlessRunConnectsToTheSimulatedModule PROPERTIES
         ENVIRONMENT "${SONDRIX_WINE_ENVIRONMENT}" FIXTURES_REQUIRED wine LABELS wine TIMEOUT 120
         PASS_REGULAR_EXPRESSION "done: 2 checks, 0 failures")
+    # An option that would be ignored where it stands is a usage error, as on Linux.
+    add_test(NAME windows.SimulatedModuleOptionsNeedSimulate
+             COMMAND sondrix --headless --script - --users 3)
+    set_tests_properties(windows.SimulatedModuleOptionsNeedSimulate PROPERTIES
+        ENVIRONMENT "${SONDRIX_WINE_ENVIRONMENT}" FIXTURES_REQUIRED wine LABELS wine TIMEOUT 120
+        PASS_REGULAR_EXPRESSION "options work with --simulate only")
     # The installer made from this build installs, starts and goes again.
     add_test(NAME windows.InstallerInstallsAndUninstallsSilently
              COMMAND ${CMAKE_CURRENT_LIST_DIR}/wine_installer.sh ${CMAKE_BINARY_DIR}/wine-window-100
