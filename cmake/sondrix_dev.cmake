@@ -6,7 +6,8 @@
 include(CMakePackageConfigHelpers)
 
 set(sondrix_objects)
-foreach(part IN ITEMS sondrix_native_file sondrix_imaging sondrix_files sondrix_core sondrix_sim)
+foreach(part IN ITEMS sondrix_native_file sondrix_platform sondrix_link sondrix_imaging sondrix_files
+                     sondrix_core sondrix_sim)
     list(APPEND sondrix_objects $<TARGET_OBJECTS:${part}>)
 endforeach()
 add_library(sondrix_library STATIC ${sondrix_objects})

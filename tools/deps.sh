@@ -8,7 +8,7 @@ SONDRIX_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
     dpkg-dev lintian appstream
-    tshark
+    tshark picocom
     libudev-dev umockdev libumockdev-dev
     python3-dev python3-pybind11 python3-pytest python3-numpy
 )

@@ -112,6 +112,7 @@ struct SRestore {
 struct SLogDownload {
     std::filesystem::path path;
     int64_t records = 0;
+    uint64_t bytes = 0;  // what was written (a device or a FIFO has no size to look at)
 };
 
 // A master credential: an ID and its password, or only the module's device

@@ -29,6 +29,12 @@ CModuleError CModuleError::Interrupted(int signal) {
     return error;
 }
 
+CModuleError CModuleError::Saying(const std::string& more) const {
+    CModuleError error(m_failure, what() + more, m_result);
+    error.m_signal = m_signal;
+    return error;
+}
+
 int CModuleError::ExitStatus() const {
     return m_signal > 0 ? kStatusSignalBase + m_signal : ExitStatusOf(m_failure);
 }

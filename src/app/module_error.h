@@ -37,6 +37,8 @@ class CModuleError : public std::runtime_error {
         : std::runtime_error(message), m_failure(failure), m_result(result) {}
     // Stopped by a signal (`signal` > 0) rather than by the module.
     static CModuleError Interrupted(int signal);
+    // The same failure with `more` said after its message.
+    CModuleError Saying(const std::string& more) const;
 
     EFailure Failure() const { return m_failure; }
     uint32_t Result() const { return m_result; }

@@ -188,8 +188,9 @@ const SOptionName* FindOptionName(const std::string& name) {
 
 void SImage::Save(const std::filesystem::path& path, std::FILE* diagnostics) const {
     const std::string shown = Utf8FromPath(path);
-    const ImageFileStatus status =
-        WriteImageFile(shown, pixels.data(), pixels.size(), width, height, {}, diagnostics);
+    std::string reason;
+    const ImageFileStatus status = WriteImageFile(shown, pixels.data(), pixels.size(), width,
+                                                  height, {}, diagnostics, &reason);
     switch (status) {
         case ImageFileStatus::Ok:
             return;
@@ -203,7 +204,8 @@ void SImage::Save(const std::filesystem::path& path, std::FILE* diagnostics) con
             throw CModuleError(EFailure::File, "cannot write " + shown + ": " +
                                                    LoadString(IDS_FILE_SIZE_NOT_SUPPORTED));
         default:
-            throw CModuleError(EFailure::File, "cannot write " + shown);
+            // The file that was there is left as it was.
+            throw CModuleError(EFailure::File, "cannot write " + shown + ": " + reason);
     }
 }
 
@@ -244,16 +246,11 @@ SBackup CModule::Backup(const std::filesystem::path& folder) {
               },
               {"backup", "records"});
     } catch (const CModuleError& error) {
-        // Whatever stopped the run, the person learns what was saved before.
+        // Whatever stopped the run (a signal too), the person learns what
+        // was saved before.
         saved();
-        if (error.Signal() > 0) {
-            throw;
-        }
-        throw CModuleError(error.Failure(),
-                           std::string(error.what()) + "; " + std::to_string(backup.records) +
-                               " record" + (backup.records == 1 ? "" : "s") + " saved in " +
-                               Utf8FromPath(folder),
-                           error.Result());
+        throw error.Saying("; " + std::to_string(backup.records) + " record" +
+                           (backup.records == 1 ? "" : "s") + " saved in " + Utf8FromPath(folder));
     }
     Settle();
     saved();
@@ -311,7 +308,7 @@ SLogDownload CModule::Log(const std::filesystem::path& path, uint32_t option, ui
     Await("downloading the log", [&] { return m_outcomes->Find(EKind::LogSaved) != nullptr; },
           {"log", "pages"});
     Settle();
-    return {path, m_outcomes->Find(EKind::LogSaved)->count};
+    return {path, m_outcomes->Find(EKind::LogSaved)->count, m_dlg->logDownload.file.BytesWritten()};
 }
 
 std::optional<uint32_t> CModule::LogChoice(const std::string& name) {

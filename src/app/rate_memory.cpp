@@ -4,8 +4,8 @@
 #include <fstream>
 #include <span>
 
-#include "files/replacing_file.h"
 #include "platform/native_file.h"
+#include "platform/replacing_file.h"
 #include "platform/writable_folder.h"
 
 namespace sondrix {

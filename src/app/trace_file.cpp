@@ -1,7 +1,5 @@
 #include "app/trace_file.h"
 
-#include <cstring>
-
 #include "app/packet_summary.h"
 #include "link/packet_parser.h"
 #include "platform/native_file.h"
@@ -71,9 +69,10 @@ CTraceWriter::~CTraceWriter() = default;
 
 bool CTraceWriter::Open(const std::string& path, std::string& error) {
     m_path = path;
-    m_file.open(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
-    if (!m_file) {
-        error = "cannot write the trace " + path + ": " + std::strerror(errno);
+    m_failure.clear();
+    m_written = 0;
+    if (!m_file.Open(PathFromUtf8(path), CNativeFile::EMode::Truncate)) {
+        error = "cannot write the trace " + path + ": " + LastSystemErrorText();
         return false;
     }
     if (m_format == EFormat::Pcapng) {
@@ -87,8 +86,17 @@ bool CTraceWriter::Open(const std::string& path, std::string& error) {
 void CTraceWriter::Emit(const std::string& bytes) {
     // Each block or line reaches the file at once: a trace is complete up to
     // the last packet, however the program ends.
-    m_file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    m_file.flush();
+    if (!m_file.IsOpen() || !m_failure.empty()) {
+        return;
+    }
+    if (m_file.WriteAll({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()})) {
+        m_written += bytes.size();
+        return;
+    }
+    // The part of a block that fit goes again: the file ends with the last
+    // whole block or line, which every reader takes.
+    m_failure = LastSystemErrorText();
+    m_file.TruncateTo(m_written);
 }
 
 void CTraceWriter::WriteBlock(uint32_t type, const std::string& body) {
@@ -162,16 +170,17 @@ void CTraceWriter::WriteRaw(const SRawChunk& chunk, const std::string& note) {
     }
 }
 
-bool CTraceWriter::Close(std::string& error) {
-    if (!m_file.is_open()) {
+bool CTraceWriter::Close(std::string& reason) {
+    if (!m_file.IsOpen()) {
         return true;
     }
-    const bool good = m_file.good();
-    m_file.close();
-    if (!good) {
-        error = "the trace " + m_path + " was not written completely";
+    if (!m_file.Close() && m_failure.empty()) {
+        m_failure = LastSystemErrorText();
     }
-    return good;
+    if (!m_failure.empty()) {
+        reason = m_failure;
+    }
+    return m_failure.empty();
 }
 
 STracePaths TracePaths(const std::string& path) {
@@ -282,13 +291,20 @@ void CTraceRecorder::WriteRaw(const SRawChunk& chunk, uint64_t droppedBefore) {
 }
 
 bool CTraceRecorder::Close(std::string& error) {
-    bool good = true;
+    std::string cut;
+    int cutCount = 0;
+    std::string reason;
     for (auto* writer : {m_pcapng.get(), m_text.get()}) {
-        if (writer != nullptr) {
-            good = writer->Close(error) && good;
+        if (writer != nullptr && !writer->Close(reason)) {
+            cut += (cutCount++ == 0 ? "" : " and ") + writer->Path();
         }
     }
-    return good;
+    if (cutCount == 0) {
+        return true;
+    }
+    error = (cutCount == 1 ? "the trace " + cut + " was" : "the traces " + cut + " were") +
+            " not written completely: " + reason;
+    return false;
 }
 
 bool SaveTrace(const std::string& path, const std::deque<STracedPacket>& packets,

@@ -2,13 +2,13 @@
 
 #include <cstdint>
 #include <deque>
-#include <fstream>
 #include <memory>
 #include <string>
 
 #include "app/packet_tracer.h"
 #include "link/packet_parser.h"
 #include "link/raw_line_log.h"
+#include "platform/native_file.h"
 
 namespace sondrix {
 
@@ -21,8 +21,11 @@ namespace sondrix {
 //   read or written, with a comment saying what the parser made of it;
 // - plain text: a heading, then one line per packet with its time stamp and
 //   the tracer's seven columns, separated by tabs (packets only).
-// Every block and every line goes to the file as it is written, so that a
-// program that is killed or crashes loses at most the one being written.
+// A trace is a stream, written in place: every block and every line goes to
+// the file as it is written, so that a program that is killed or crashes
+// loses at most the one being written. A write that fails (a full disk) is
+// taken back and nothing more is written, so that the file ends with a whole
+// block or line.
 class CTraceWriter {
   public:
     enum class EFormat { Pcapng, Text };
@@ -46,8 +49,9 @@ class CTraceWriter {
     void Write(const STracedPacket& packet);
     // A chunk of the raw line with its note (pcapng with the raw line only).
     void WriteRaw(const SRawChunk& chunk, const std::string& note);
-    // Flushes and closes; false with `error` when anything was not written.
-    bool Close(std::string& error);
+    // Closes; false with the system's reason when anything was not written.
+    bool Close(std::string& reason);
+    const std::string& Path() const { return m_path; }
 
   private:
     void WritePcapngHeading();
@@ -61,7 +65,9 @@ class CTraceWriter {
     std::string m_interface;
     bool m_withRaw;
     std::string m_path;
-    std::ofstream m_file;
+    CNativeFile m_file;
+    uint64_t m_written = 0;  // bytes of the whole blocks or lines in the file
+    std::string m_failure;   // the reason of the first write that failed
 };
 
 // The files a saved trace goes to: a path ending in ".txt" gets the text
@@ -100,6 +106,8 @@ class CTraceRecorder {
     // `droppedBefore`: bytes of the line just before this chunk that were
     // not kept (the raw log was full); the note says so.
     void WriteRaw(const SRawChunk& chunk, uint64_t droppedBefore = 0);
+    // Closes both files; false with `error` naming every file that was cut
+    // short (a full disk cuts both) and the system's reason.
     bool Close(std::string& error);
     bool WithRaw() const { return m_withRaw; }
 

@@ -156,10 +156,9 @@ void Log(CModule& module, const SCliOptions& options, CCliReport& report) {
     const SLogDownload log =
         module.Log(PathFromUtf8(options.output), choice,
                    choice == CLogDownload::kNthPrevious ? options.logCount : 0);
-    std::error_code error;
     report.Add("file", options.output);
     report.AddNumber("records", log.records);
-    report.AddNumber("bytes", static_cast<int64_t>(fs::file_size(log.path, error)));
+    report.AddNumber("bytes", static_cast<int64_t>(log.bytes));
 }
 
 // ---- time ----

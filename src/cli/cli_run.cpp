@@ -147,10 +147,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (options.installWiresharkPlugin) {
         std::string path;
-        if (!InstallWiresharkPlugin(path, error)) {
+        std::string globalCopy;
+        if (!InstallWiresharkPlugin(path, globalCopy, error)) {
             return Fail(kCliFileError, error, options, out, err);
         }
         out << "Wireshark dissector installed: " << path << std::endl;
+        if (!globalCopy.empty()) {
+            out << "A global copy is installed too (" << globalCopy
+                << "); Wireshark loads the dissector once, from the global copy." << std::endl;
+        }
         return kCliOk;
     }
     // Ctrl-C and SIGTERM end the work through the normal path: the wait under
@@ -248,8 +253,13 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     } catch (const CModuleError& failure) {
         status = Fail(failure.ExitStatus(), failure.what(), options, out, err);
     }
-    if (trace && !trace->Close(error) && status == kCliOk) {
-        status = Fail(kCliFileError, error, options, out, err);
+    if (trace && !trace->Close(error)) {
+        // A run that failed otherwise keeps its status, and still says so.
+        if (status == kCliOk) {
+            status = Fail(kCliFileError, error, options, out, err);
+        } else {
+            err << "sondrix-cli: " << error << std::endl;
+        }
     }
     if (status == kCliOk) {
         report.Print(out, options.json, options.command);

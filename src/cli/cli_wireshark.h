@@ -11,7 +11,8 @@ std::string_view DissectorScript();
 
 // Copies the dissector into the person's Wireshark plugin folder
 // (~/.local/lib/wireshark/plugins/hlx.lua); false with `error` when it
-// cannot be written. `path` tells where it went.
-bool InstallWiresharkPlugin(std::string& path, std::string& error);
+// cannot be written. `path` tells where it went, `globalCopy` the copy
+// Wireshark finds in its global folder (installed with the package), if any.
+bool InstallWiresharkPlugin(std::string& path, std::string& globalCopy, std::string& error);
 
 }  // namespace sondrix

@@ -10,19 +10,24 @@
 
 namespace sondrix {
 
-void CLogDownload::Start(std::string file, uint32_t option, uint32_t n) {
-    path = std::move(file);
+void CLogDownload::Start(std::string target, uint32_t option, uint32_t n) {
+    path = std::move(target);
     recordsWritten = 0;
     store.Reset();
     m_dlg.PacketManager().SendGetLogData(option, 0, n);
 }
 
-// One chunk: its records are written to the log file at once (chunk 0 starts
-// the file), then the next chunk is asked for while the option pages
-// through the log.
+// One chunk: its records are written at once (chunk 0 starts the file), then
+// the next chunk is asked for while the option pages through the log.
 void CLogDownload::OnGetLogData(const CPacket& packet) {
+    const auto notWritten = [&] {
+        // Asking for more would only lose it too.
+        m_dlg.Fail(LoadString(IDS_EXTRA_LOG_NOT_WRITTEN) + path + " (" + file.Error() + ")",
+                   EFailure::File);
+    };
     if (packet.param1 != RESULT_SUCCESS) {
         store.Reset();
+        file.Abandon();
         if (packet.param1 == RESULT_FAILED) {
             m_dlg.Fail(LoadString(IDS_EXTRA_GET_LOG_FAILED));
         } else {
@@ -37,15 +42,15 @@ void CLogDownload::OnGetLogData(const CPacket& packet) {
         recordsWritten = 0;
     }
     if (packet.dataSize == 0) {
+        file.Abandon();
         m_dlg.Fail(LoadString(IDS_EXTRA_LOGS_NOT_EXISTED));
         return;
     }
     store.Store(std::span<const uint8_t>(packet.data, packet.dataSize),
                 LogRecordSize(m_dlg.dbDlg.RecordContext()));
     const size_t records = store.Count();
-    if (WriteLogChunk(PathFromUtf8(path), chunk, store) != EFileStatus::Ok) {
-        // Asking for more would only lose it too.
-        m_dlg.Fail(LoadString(IDS_EXTRA_LOG_NOT_WRITTEN) + path, EFailure::File);
+    if (file.WriteChunk(PathFromUtf8(path), chunk, store) != EFileStatus::Ok) {
+        notWritten();
         return;
     }
     recordsWritten += records;
@@ -58,6 +63,10 @@ void CLogDownload::OnGetLogData(const CPacket& packet) {
     }
     // The other options fetch one chunk only: the download ends with it.
     store.Reset();
+    if (file.Finish() != EFileStatus::Ok) {
+        notWritten();
+        return;
+    }
     m_dlg.Outcome(
         SOutcome(SOutcome::EKind::LogSaved).Path(path).Count(static_cast<int64_t>(recordsWritten)));
     m_dlg.Ui().MessageBox(LoadString(IDS_EXTRA_LOG_SAVED), EIcon::Information);

@@ -184,10 +184,12 @@ void CMatching::SaveTemplate(const CPacket& packet) {
     }
     const std::string shown = Utf8FromPath(path);
     const std::span<const uint8_t> bytes(packet.data, packet.dataSize);
-    if (SaveTemplateFile(path, bytes) == EFileStatus::Ok) {
+    std::string reason;
+    if (SaveTemplateFile(path, bytes, &reason) == EFileStatus::Ok) {
         m_dlg.Report(FormatUserString(IDS_TEMPLATE_SAVED, shown.c_str()), EIcon::Information);
     } else {
-        m_dlg.Report(FormatUserString(IDS_TEMPLATE_NOT_SAVED, shown.c_str()), EIcon::Stop);
+        const std::string failed = shown + " (" + reason + ")";
+        m_dlg.Report(FormatUserString(IDS_TEMPLATE_NOT_SAVED, failed.c_str()), EIcon::Stop);
     }
 }
 

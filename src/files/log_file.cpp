@@ -4,11 +4,10 @@
 #include <string>
 
 #include "files/log_record.h"
-#include "files/replacing_file.h"
 
 namespace sondrix {
 
-EFileStatus WriteLogChunk(const CFilePath& path, size_t chunkIndex, CLogStore& store) {
+EFileStatus CLogFileWriter::WriteChunk(const CFilePath& path, size_t chunkIndex, CLogStore& store) {
     std::string text;
     std::span<const uint8_t> record;
     while (store.Next(record)) {
@@ -16,18 +15,33 @@ EFileStatus WriteLogChunk(const CFilePath& path, size_t chunkIndex, CLogStore& s
         text += "\r\n";
     }
     store.Reset();
-    const std::span bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-    if (chunkIndex == 0) {
-        // A log already there is replaced only once the new one is on disk:
-        // a full disk must not cost the person the file they had.
-        CReplacingFile file(path);
-        return file.Open() && file.Write(bytes) && file.Commit() ? EFileStatus::Ok
-                                                                 : EFileStatus::IoError;
+    if (chunkIndex == 0 || !m_file) {
+        m_file = std::make_unique<CReplacingFile>(path);
+        if (!m_file->Open()) {
+            return Failed();
+        }
     }
-    CNativeFile file;
-    const bool written =
-        file.Open(path, CNativeFile::EMode::Append) && file.WriteAll(bytes) && file.Close();
-    return written ? EFileStatus::Ok : EFileStatus::IoError;
+    const std::span bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    return m_file->Write(bytes) ? EFileStatus::Ok : Failed();
+}
+
+EFileStatus CLogFileWriter::Finish() {
+    if (!m_file || !m_file->Commit()) {
+        return Failed();
+    }
+    m_bytes = m_file->BytesWritten();
+    m_file.reset();
+    return EFileStatus::Ok;
+}
+
+void CLogFileWriter::Abandon() {
+    m_file.reset();
+}
+
+EFileStatus CLogFileWriter::Failed() {
+    m_error = m_file ? m_file->Error() : std::string();
+    m_file.reset();
+    return EFileStatus::IoError;
 }
 
 }  // namespace sondrix

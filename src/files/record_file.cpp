@@ -11,10 +11,10 @@
 #include "files/read_file.h"
 #include "files/record_format.h"
 #include "files/record_profile.h"
-#include "files/replacing_file.h"
 #include "files/safe_file_name.h"
 #include "platform/byte_reader.h"
 #include "platform/native_file.h"
+#include "platform/replacing_file.h"
 
 namespace sondrix {
 

@@ -1,7 +1,7 @@
 #include "files/template_file.h"
 
 #include "files/read_file.h"
-#include "files/replacing_file.h"
+#include "platform/replacing_file.h"
 
 namespace sondrix {
 
@@ -9,10 +9,16 @@ EFileStatus LoadTemplateFile(const CFilePath& path, std::vector<uint8_t>& out) {
     return ReadWholeFile(path, kMaxTemplateFileSize, out);
 }
 
-EFileStatus SaveTemplateFile(const CFilePath& path, std::span<const uint8_t> bytes) {
+EFileStatus SaveTemplateFile(const CFilePath& path, std::span<const uint8_t> bytes,
+                             std::string* reason) {
     CReplacingFile file(path);
-    return file.Open() && file.Write(bytes) && file.Commit() ? EFileStatus::Ok
-                                                             : EFileStatus::IoError;
+    if (file.Open() && file.Write(bytes) && file.Commit()) {
+        return EFileStatus::Ok;
+    }
+    if (reason != nullptr) {
+        *reason = file.Error();
+    }
+    return EFileStatus::IoError;
 }
 
 }  // namespace sondrix

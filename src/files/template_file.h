@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "files/file_status.h"
@@ -20,7 +21,8 @@ inline constexpr size_t kMaxTemplateFileSize = 65535;
 EFileStatus LoadTemplateFile(const CFilePath& path, std::vector<uint8_t>& out);
 
 // Writes a template, replacing an existing file only once the new one is complete.
-// Returns Ok or IoError.
-EFileStatus SaveTemplateFile(const CFilePath& path, std::span<const uint8_t> bytes);
+// Returns Ok or IoError, with the system's reason in `reason` (if given).
+EFileStatus SaveTemplateFile(const CFilePath& path, std::span<const uint8_t> bytes,
+                             std::string* reason = nullptr);
 
 }  // namespace sondrix

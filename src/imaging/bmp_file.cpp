@@ -51,7 +51,7 @@ uint64_t BmpFileSize(int width, int height) {
 }
 
 ImageFileStatus WriteBmpFile(const std::string& path, const uint8_t* pixels, int width, int height,
-                             const std::function<void(int ms)>& pause) {
+                             const std::function<void(int ms)>& pause, std::string* reason) {
     if (!Supported(width, height)) {
         return ImageFileStatus::NotSupported;
     }
@@ -83,27 +83,26 @@ ImageFileStatus WriteBmpFile(const std::string& path, const uint8_t* pixels, int
         colourTable[4 * i + 3] = 0;
     }
 
-    CFileHandle out;
-    const ImageFileStatus opened = out.OpenForWriting(path);
-    if (opened != ImageFileStatus::Ok) {
-        return opened;
+    CReplacingFile out(PathFromUtf8(path));
+    if (!out.Open()) {
+        return FinishImageFile(out, false, reason);
     }
     const auto wait = [&pause](int ms) {
         if (pause) {
             pause(ms);
         }
     };
-    bool ok = out.Write(fileHeader.data(), fileHeader.size());
+    bool ok = out.Write(fileHeader);
     wait(kPauseAfterFileHeaderMs);
-    ok = ok && out.Write(infoHeader.data(), infoHeader.size());
+    ok = ok && out.Write(infoHeader);
     wait(kPauseAfterInfoHeaderMs);
-    ok = ok && out.Write(colourTable.data(), colourTable.size());
+    ok = ok && out.Write(colourTable);
     wait(kPauseAfterColourTableMs);
     for (int y = height - 1; ok && y >= 0; --y) {
-        ok = out.Write(pixels + static_cast<size_t>(y) * static_cast<size_t>(width),
-                       static_cast<size_t>(width));
+        ok = out.Write({pixels + static_cast<size_t>(y) * static_cast<size_t>(width),
+                        static_cast<size_t>(width)});
     }
-    return ok && out.Close() ? ImageFileStatus::Ok : ImageFileStatus::IoError;
+    return FinishImageFile(out, ok, reason);
 }
 
 ImageFileStatus ReadBmpFile(const std::string& path, uint8_t* pixels, int width, int height) {

@@ -28,7 +28,8 @@ uint64_t BmpFileSize(int width, int height);
 // table, pixels. The page waits 10, 10 and 100 ms between them; `pause` (if
 // given) is called with those milliseconds.
 ImageFileStatus WriteBmpFile(const std::string& path, const uint8_t* pixels, int width, int height,
-                             const std::function<void(int ms)>& pause = {});
+                             const std::function<void(int ms)>& pause = {},
+                             std::string* reason = nullptr);
 
 // Reads a file into an image of the current size width x height:
 // InvalidFile unless it starts with a 14-byte header of type "BM";

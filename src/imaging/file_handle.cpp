@@ -10,26 +10,24 @@ ImageFileStatus CFileHandle::OpenForReading(const std::string& path) {
                                                                : ImageFileStatus::IoError;
 }
 
-ImageFileStatus CFileHandle::OpenForWriting(const std::string& path) {
-    return m_file.Open(PathFromUtf8(path), CNativeFile::EMode::Truncate) ? ImageFileStatus::Ok
-                                                                         : ImageFileStatus::IoError;
-}
-
 size_t CFileHandle::Read(uint8_t* out, size_t count) {
     const long got = m_file.ReadUpTo({out, count});
     return got > 0 ? static_cast<size_t>(got) : 0;
-}
-
-bool CFileHandle::Write(const uint8_t* data, size_t count) {
-    return m_file.WriteAll({data, count});
 }
 
 bool CFileHandle::Length(uint64_t& length) {
     return m_file.RegularFileSize(length);
 }
 
-bool CFileHandle::Close() {
-    return m_file.Close();
+ImageFileStatus FinishImageFile(CReplacingFile& file, bool written, std::string* reason) {
+    if (written && file.Commit()) {
+        return ImageFileStatus::Ok;
+    }
+    file.Discard();
+    if (reason != nullptr) {
+        *reason = file.Error();
+    }
+    return ImageFileStatus::IoError;
 }
 
 }  // namespace sondrix

@@ -1,7 +1,8 @@
 #pragma once
 
-// A binary file opened by the image file functions (UTF-8 paths), closed
-// when it goes out of scope, with open failures turned into image file statuses.
+// A binary file the image file functions read (UTF-8 paths), closed when it
+// goes out of scope, with open failures turned into image file statuses; and
+// the end of writing one, which goes whole or not at all (CReplacingFile).
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "imaging/image_file.h"
 #include "platform/native_file.h"
+#include "platform/replacing_file.h"
 
 namespace sondrix {
 
@@ -16,19 +18,19 @@ class CFileHandle {
   public:
     // NotFound when the file does not exist, IoError for any other failure.
     ImageFileStatus OpenForReading(const std::string& path);
-    // Creates or truncates the file; IoError on failure.
-    ImageFileStatus OpenForWriting(const std::string& path);
 
     // Reads up to `count` bytes; returns how many were read.
     size_t Read(uint8_t* out, size_t count);
-    bool Write(const uint8_t* data, size_t count);
     // The file's length in bytes; false when it cannot be told.
     bool Length(uint64_t& length);
-    // Closes the file; false when the system reports a failed write at close.
-    bool Close();
 
   private:
     CNativeFile m_file;
 };
+
+// Puts a file written through `file` in place when `written` is true; else,
+// or when that fails, leaves what was there and gives IoError with the
+// system's reason in `reason` (if given).
+ImageFileStatus FinishImageFile(CReplacingFile& file, bool written, std::string* reason);
 
 }  // namespace sondrix

@@ -24,7 +24,7 @@ std::string ImageFileExtension(std::string_view fileName) {
 
 ImageFileStatus WriteImageFile(const std::string& path, const uint8_t* pixels, size_t size,
                                int width, int height, const std::function<void(int ms)>& pause,
-                               std::FILE* diagnostics) {
+                               std::FILE* diagnostics, std::string* reason) {
     const std::string extension = ImageFileExtension(path);
     if (extension != "raw" && extension != "bmp" && extension != "wsq") {
         return ImageFileStatus::InvalidFile;
@@ -34,12 +34,12 @@ ImageFileStatus WriteImageFile(const std::string& path, const uint8_t* pixels, s
         return ImageFileStatus::NotSupported;
     }
     if (extension == "raw") {
-        return WriteRawFile(path, pixels, width, height);
+        return WriteRawFile(path, pixels, width, height, reason);
     }
     if (extension == "bmp") {
-        return WriteBmpFile(path, pixels, width, height, pause);
+        return WriteBmpFile(path, pixels, width, height, pause, reason);
     }
-    return WriteWsqFile(path, pixels, width, height, diagnostics);
+    return WriteWsqFile(path, pixels, width, height, diagnostics, reason);
 }
 
 }  // namespace sondrix

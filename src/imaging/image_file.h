@@ -28,11 +28,12 @@ enum class ImageFileStatus {
 std::string ImageFileExtension(std::string_view fileName);
 
 // Writes an 8-bit grey image of `size` pixel bytes as RAW, BMP or WSQ by
-// the name's extension: InvalidFile for any other name, NotSupported when
-// the bytes hold less than the image. `pause` runs between the parts of a
-// BMP file; the WSQ codec's diagnostic lines go to `diagnostics`.
+// the name's extension, whole or not at all: InvalidFile for any other name,
+// NotSupported when the bytes hold less than the image, IoError with the
+// system's reason in `reason` (if given). `pause` runs between the parts of
+// a BMP file; the WSQ codec's diagnostic lines go to `diagnostics`.
 ImageFileStatus WriteImageFile(const std::string& path, const uint8_t* pixels, size_t size,
                                int width, int height, const std::function<void(int ms)>& pause = {},
-                               std::FILE* diagnostics = nullptr);
+                               std::FILE* diagnostics = nullptr, std::string* reason = nullptr);
 
 }  // namespace sondrix

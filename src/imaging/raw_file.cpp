@@ -24,19 +24,16 @@ ImageFileStatus ReadRawFile(const std::string& path, uint8_t* pixels, int width,
     return ImageFileStatus::Ok;
 }
 
-ImageFileStatus WriteRawFile(const std::string& path, const uint8_t* pixels, int width,
-                             int height) {
+ImageFileStatus WriteRawFile(const std::string& path, const uint8_t* pixels, int width, int height,
+                             std::string* reason) {
     if (width <= 0 || height <= 0) {
         return ImageFileStatus::NotSupported;
     }
-    CFileHandle file;
-    const ImageFileStatus opened = file.OpenForWriting(path);
-    if (opened != ImageFileStatus::Ok) {
-        return opened;
-    }
+    CReplacingFile file(PathFromUtf8(path));
     const bool written =
-        file.Write(pixels, static_cast<size_t>(width) * static_cast<size_t>(height));
-    return written && file.Close() ? ImageFileStatus::Ok : ImageFileStatus::IoError;
+        file.Open() &&
+        file.Write({pixels, static_cast<size_t>(width) * static_cast<size_t>(height)});
+    return FinishImageFile(file, written, reason);
 }
 
 }  // namespace sondrix

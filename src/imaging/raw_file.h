@@ -15,6 +15,10 @@ namespace sondrix {
 // failure pixels are left as they were.
 ImageFileStatus ReadRawFile(const std::string& path, uint8_t* pixels, int width, int height);
 
-ImageFileStatus WriteRawFile(const std::string& path, const uint8_t* pixels, int width, int height);
+// Writes the file whole or not at all: a file already there is kept when
+// anything fails. IoError gives the system's reason in `reason` (if given);
+// the same holds for the BMP and WSQ writers.
+ImageFileStatus WriteRawFile(const std::string& path, const uint8_t* pixels, int width, int height,
+                             std::string* reason = nullptr);
 
 }  // namespace sondrix

@@ -26,20 +26,15 @@ ImageFileStatus ReadWsqFile(const std::string& path, uint8_t* pixels, size_t pix
 }
 
 ImageFileStatus WriteWsqFile(const std::string& path, const uint8_t* pixels, int width, int height,
-                             std::FILE* diagnostics) {
+                             std::FILE* diagnostics, std::string* reason) {
     std::vector<uint8_t> stream(kWsqEncodedCapacity);
     size_t length = 0;
     if (WsqEncode(pixels, width, height, kWsqSaveRatio, stream.data(), stream.size(), &length,
                   diagnostics) != 0) {
         return ImageFileStatus::CodecError;
     }
-    CFileHandle out;
-    const ImageFileStatus opened = out.OpenForWriting(path);
-    if (opened != ImageFileStatus::Ok) {
-        return opened;
-    }
-    return out.Write(stream.data(), length) && out.Close() ? ImageFileStatus::Ok
-                                                           : ImageFileStatus::IoError;
+    CReplacingFile out(PathFromUtf8(path));
+    return FinishImageFile(out, out.Open() && out.Write({stream.data(), length}), reason);
 }
 
 }  // namespace sondrix

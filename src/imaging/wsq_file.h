@@ -23,6 +23,6 @@ ImageFileStatus ReadWsqFile(const std::string& path, uint8_t* pixels, size_t pix
 
 // Encodes the image and writes the stream; on CodecError no file is written.
 ImageFileStatus WriteWsqFile(const std::string& path, const uint8_t* pixels, int width, int height,
-                             std::FILE* diagnostics = stderr);
+                             std::FILE* diagnostics = stderr, std::string* reason = nullptr);
 
 }  // namespace sondrix

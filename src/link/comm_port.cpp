@@ -17,6 +17,7 @@ bool CCommPort::Open(const std::string& name, uint32_t baudRate, uint16_t number
     portNumber = number;
     portName = name;
     m_lastError.clear();
+    m_rateRefused = false;
     handle = m_devices.Create(name);
     if (!handle) {
         m_devicePath.clear();
@@ -25,6 +26,7 @@ bool CCommPort::Open(const std::string& name, uint32_t baudRate, uint16_t number
     }
     m_devicePath = handle->Path();
     if (!handle->Open(baudRate, m_lastError)) {
+        m_rateRefused = handle->RateRefused();
         handle.reset();
         return false;
     }

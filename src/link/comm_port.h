@@ -44,6 +44,8 @@ class CCommPort {
 
     // Why the last Open failed (device path and the system's reason).
     const std::string& LastError() const { return m_lastError; }
+    // Whether the last Open failed only because the driver refused the rate.
+    bool RateRefused() const { return m_rateRefused; }
     // Device path of the open (or last tried) port.
     const std::string& DevicePath() const { return m_devicePath; }
     // Whether the open device passes received bytes on without delay.
@@ -67,6 +69,7 @@ class CCommPort {
     std::unique_ptr<ISerialDevice> handle;
     std::thread threadHandle;
     std::string m_lastError;
+    bool m_rateRefused = false;
     std::string m_devicePath;
     std::atomic<bool> m_listenOnly{false};
 };

@@ -47,6 +47,14 @@ class CFilePath {
 // this thread ("No space left on device").
 std::string LastSystemErrorText();
 
+// As many symbolic links as the system itself follows before it gives up.
+inline constexpr int kMaxLinkHops = 40;
+
+// The file a symbolic link names, through every link on the way (at most
+// `hops`); the path itself when it is no link. A link to nothing yet gives
+// the file it would make.
+std::filesystem::path FollowLinks(const CFilePath& path, int hops = kMaxLinkHops);
+
 // One open file of the operating system, closed when it goes away. Close() is
 // there for writers: it reports the errors some file systems only give at close.
 class CNativeFile {
@@ -56,6 +64,7 @@ class CNativeFile {
         CreateNew,  // a new file; fails with Exists when the name is taken
         Truncate,   // creates the file or empties the one there
         Append,     // creates the file or writes on at its end
+        Existing,   // writes into what is there as it is (a device, a FIFO)
     };
     enum class EError { None, NotFound, Exists, Other };
 
@@ -79,6 +88,8 @@ class CNativeFile {
     bool RegularFileSize(uint64_t& size) const;
     // Puts what was written on the disk.
     bool Flush();
+    // Cuts a regular file to its first `length` bytes and writes on from there.
+    bool TruncateTo(uint64_t length);
     // Gives the file the permissions of the regular file at `model`, if there is one.
     void CopyPermissionsFrom(const CFilePath& model);
     // Closes the file; false when the close reported an error.

@@ -34,6 +34,23 @@ std::string LastSystemErrorText() {
     return std::strerror(errno);
 }
 
+std::filesystem::path FollowLinks(const CFilePath& start, int hops) {
+    std::filesystem::path path = start.Path();
+    // readlink alone, which fails on what is no link: a library that fakes
+    // /dev for tests (umockdev) answers it, where the checks of
+    // std::filesystem would miss its links.
+    for (int hop = 0; hop < hops; ++hop) {
+        char target[4096];
+        const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+        if (n <= 0 || static_cast<size_t>(n) == sizeof target) {
+            break;
+        }
+        const std::filesystem::path next(std::string(target, static_cast<size_t>(n)));
+        path = (next.is_absolute() ? next : path.parent_path() / next).lexically_normal();
+    }
+    return path;
+}
+
 bool CNativeFile::Open(const CFilePath& path, EMode mode) {
     Close();
     int flags = O_CLOEXEC;
@@ -50,6 +67,10 @@ bool CNativeFile::Open(const CFilePath& path, EMode mode) {
             break;
         case EMode::Append:
             flags |= O_WRONLY | O_CREAT | O_APPEND;
+            break;
+        case EMode::Existing:
+            // Blocks, as a shell's redirection does, until a FIFO has a reader.
+            flags |= O_WRONLY | O_NOCTTY;
             break;
     }
     m_handle = ::open(path.Path().c_str(), flags, 0666);
@@ -105,6 +126,11 @@ bool CNativeFile::RegularFileSize(uint64_t& size) const {
 
 bool CNativeFile::Flush() {
     return ::fsync(Fd(m_handle)) == 0;
+}
+
+bool CNativeFile::TruncateTo(uint64_t length) {
+    const auto end = static_cast<off_t>(length);
+    return ::ftruncate(Fd(m_handle), end) == 0 && ::lseek(Fd(m_handle), end, SEEK_SET) == end;
 }
 
 void CNativeFile::CopyPermissionsFrom(const CFilePath& model) {

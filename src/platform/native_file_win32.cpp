@@ -36,6 +36,19 @@ std::string LastSystemErrorText() {
     return SystemErrorText(::GetLastError());
 }
 
+std::filesystem::path FollowLinks(const CFilePath& start, int hops) {
+    std::filesystem::path path = start.Path();
+    std::error_code error;
+    for (int hop = 0; hop < hops && std::filesystem::is_symlink(path, error); ++hop) {
+        const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+        if (error) {
+            break;
+        }
+        path = (next.is_absolute() ? next : path.parent_path() / next).lexically_normal();
+    }
+    return path;
+}
+
 bool CNativeFile::Open(const CFilePath& path, EMode mode) {
     Close();
     DWORD access = GENERIC_WRITE;
@@ -53,6 +66,9 @@ bool CNativeFile::Open(const CFilePath& path, EMode mode) {
             break;
         case EMode::Append:
             access = FILE_APPEND_DATA;
+            break;
+        case EMode::Existing:
+            disposition = OPEN_EXISTING;
             break;
     }
     // Others may read and even rename or delete the file meanwhile, as on POSIX.
@@ -111,6 +127,13 @@ bool CNativeFile::RegularFileSize(uint64_t& size) const {
 
 bool CNativeFile::Flush() {
     return ::FlushFileBuffers(Handle(m_handle)) != 0;
+}
+
+bool CNativeFile::TruncateTo(uint64_t length) {
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(length);
+    return ::SetFilePointerEx(Handle(m_handle), end, nullptr, FILE_BEGIN) &&
+           ::SetEndOfFile(Handle(m_handle));
 }
 
 void CNativeFile::CopyPermissionsFrom(const CFilePath&) {

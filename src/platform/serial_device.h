@@ -27,6 +27,10 @@ class ISerialDevice {
 
     // On failure returns false and describes the reason in `error`.
     virtual bool Open(uint32_t baudRate, std::string& error) = 0;
+    // Whether the last Open failed only because the driver refused the rate:
+    // the port is there, and a baud-rate search goes on past that rate. Any
+    // other failure (the port is gone, or in use) ends the search.
+    bool RateRefused() const { return m_rateRefused; }
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
     // Drops everything buffered in both directions.
@@ -49,6 +53,9 @@ class ISerialDevice {
     // the handler instead of being waited for by a receive thread.
     virtual bool DeliversInputItself() const { return false; }
     virtual void SetInputHandler(std::function<void()> handler) { (void)handler; }
+
+  protected:
+    bool m_rateRefused = false;
 };
 
 // Creates the device behind a port name ("COM1".."COM8").

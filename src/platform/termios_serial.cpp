@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <pwd.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -19,6 +20,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace sondrix {
@@ -128,6 +130,12 @@ std::string CTermiosSerial::DescribeOpenError(int error) const {
     if (error == EISDIR) {
         return Who() + ": not a serial device";
     }
+    if (error == EBUSY) {
+        // Held with TIOCEXCL; a holder that also locks it can be named.
+        if (const std::optional<SPortHolder> holder = FindLockHolder(m_path)) {
+            return InUseBy(*holder);
+        }
+    }
     std::string text = Who() + ": " + std::strerror(error);
     if (error == EACCES || error == EPERM) {
         text += PermissionHelp(m_path);
@@ -137,9 +145,14 @@ std::string CTermiosSerial::DescribeOpenError(int error) const {
     return text;
 }
 
+std::string CTermiosSerial::InUseBy(const SPortHolder& holder) const {
+    return Who() + " is in use by " + holder.Text();
+}
+
 bool CTermiosSerial::Fail(int fd, std::string& error, std::string reason) {
     error = std::move(reason);
     if (fd >= 0) {
+        LineIoctl(fd, TIOCNXCL);
         ::close(fd);
     }
     m_lock.Release();
@@ -183,6 +196,7 @@ uint32_t CTermiosSerial::LineSpeed(int fd) {
 
 bool CTermiosSerial::Open(uint32_t baudRate, std::string& error) {
     Close();
+    m_rateRefused = false;
     if (m_wakeFd < 0) {
         m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (m_wakeFd < 0) {
@@ -200,11 +214,7 @@ bool CTermiosSerial::Open(uint32_t baudRate, std::string& error) {
     }
     switch (m_lock.Acquire(m_path)) {
         case CUucpLock::EResult::HeldByOther:
-            return Fail(
-                -1, error,
-                Who() + " is in use by " +
-                    (m_lock.HolderName().empty() ? "another program" : m_lock.HolderName()) +
-                    " (pid " + std::to_string(m_lock.HolderPid()) + ")");
+            return Fail(-1, error, InUseBy(m_lock.Holder()));
         case CUucpLock::EResult::NoFolder:
             NoteLockFolder();
             break;
@@ -219,7 +229,14 @@ bool CTermiosSerial::Open(uint32_t baudRate, std::string& error) {
     if (LineIoctl(fd, TCGETS2, &tio) != 0) {
         return Fail(fd, error, Who() + ": not a serial device");
     }
-    // Nobody else may open the line while we use it.
+    // Tools that write no lock file (Debian's picocom) lock the open line
+    // with flock, which root must respect too. Taken before anything changes
+    // on the line: a line someone else uses is left as it is.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        const std::optional<SPortHolder> holder = FindLockHolder(m_path);
+        return Fail(fd, error, holder ? InUseBy(*holder) : Who() + " is in use by another program");
+    }
+    // Nobody else may open the line while we use it (root still may).
     if (LineIoctl(fd, TIOCEXCL) != 0) {
         return Fail(fd, error, Who() + ": " + std::strerror(errno));
     }
@@ -229,6 +246,7 @@ bool CTermiosSerial::Open(uint32_t baudRate, std::string& error) {
         return Fail(fd, error, Who() + ": cannot raise RTS: " + std::strerror(errno));
     }
     if (!ConfigureRaw(fd, baudRate)) {
+        m_rateRefused = true;
         return Fail(fd, error,
                     Who() + ": cannot set " + std::to_string(baudRate) +
                         " bps 8N1: " + std::strerror(errno));
@@ -248,6 +266,10 @@ void CTermiosSerial::Close() {
         return;
     }
     LineIoctl(m_fd, TCFLSH, TCIOFLUSH);
+    // A pseudo-terminal whose other end stays open (a simulator, a socat
+    // link) keeps the flag after the close, and would refuse everyone
+    // else, our own next open included.
+    LineIoctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
     m_lowLatency = false;

@@ -9,8 +9,10 @@ namespace sondrix {
 
 // A serial device on Linux termios. Any rate is set through termios2 with
 // BOTHER, which is how 14400 bps (no B14400 constant) is reached. The line
-// is held with TIOCEXCL and the UUCP lock file other serial tools respect,
-// and USB adapters are asked for low-latency mode.
+// is held three ways, each of which keeps other tools out: the UUCP lock file
+// (minicom), flock on the open line (Debian's picocom; root too) and
+// TIOCEXCL (every other open by an ordinary user), cleared again on close.
+// USB adapters are asked for low-latency mode.
 class CTermiosSerial final : public ISerialDevice {
   public:
     // `portName` ("COM3"), when given, names the port in messages beside the path.
@@ -38,6 +40,8 @@ class CTermiosSerial final : public ISerialDevice {
     std::string Who() const;
     // Why opening failed with `error`, with the help that fits it.
     std::string DescribeOpenError(int error) const;
+    // "COM3 (/dev/ttyUSB0) is in use by picocom (pid 1234)"
+    std::string InUseBy(const SPortHolder& holder) const;
     bool Fail(int fd, std::string& error, std::string reason);
 
     std::string m_path;

@@ -1,14 +1,18 @@
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <string_view>
 
+#include "platform/native_file.h"
+#include "platform/process_info.h"
 #include "platform/uucp_lock.h"
 
 namespace sondrix {
@@ -36,15 +40,55 @@ pid_t ReadLockPid(const std::string& file) {
     return static_cast<pid_t>(std::strtol(text, nullptr, 10));
 }
 
-bool ProcessAlive(pid_t pid) {
-    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+bool Alive(pid_t pid) {
+    return pid > 0 && ProcessRunning(static_cast<unsigned long>(pid));
 }
 
-std::string CommandName(pid_t pid) {
-    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
-    std::string name;
-    std::getline(comm, name);
-    return name;
+// The part of a path below its last "/dev/" ("pts/3"), empty when it has none.
+std::string BelowDev(const std::string& path) {
+    const size_t dev = path.rfind("/dev/");
+    return dev == std::string::npos ? std::string() : path.substr(dev + 5);
+}
+
+// The device node behind `path`, whatever links lead there, as a path below
+// /dev: the kernel's own name for it ("ttyUSB0"); else (pseudo-terminals,
+// which sysfs does not list, and devices faked for tests) where the links
+// lead into a /dev, past udev's own links in /dev/serial ("pts/3").
+std::string NodeBelowDev(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode)) {
+        std::ifstream uevent("/sys/dev/char/" + std::to_string(::major(info.st_rdev)) + ":" +
+                             std::to_string(::minor(info.st_rdev)) + "/uevent");
+        constexpr std::string_view kName = "DEVNAME=";
+        for (std::string line; std::getline(uevent, line);) {
+            if (line.starts_with(kName)) {
+                return line.substr(kName.size());
+            }
+        }
+    }
+    std::string node = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        const std::string below = BelowDev(node);
+        if (!below.empty() && !below.starts_with("serial/")) {
+            return below;
+        }
+        const std::string next = FollowLinks(std::filesystem::path(node), 1).string();
+        if (next == node) {
+            break;
+        }
+        node = next;
+    }
+    return node;
+}
+
+// A path as minicom names its lock: "/dev/" left out, '/' turned into '_'.
+std::string PathLockName(std::string path) {
+    constexpr std::string_view kDev = "/dev/";
+    if (path.starts_with(kDev)) {
+        path.erase(0, kDev.size());
+    }
+    std::replace(path.begin(), path.end(), '/', '_');
+    return path;
 }
 
 }  // namespace
@@ -62,29 +106,35 @@ std::string CUucpLock::LockFolder() {
     return {};
 }
 
-std::string CUucpLock::DeviceName(const std::string& devicePath) {
-    std::string path = devicePath;
-    // udev's stable names are links to the node ("../../ttyUSB0"); the lock
-    // goes by the node's name, as every other tool sees only that.
-    if (path.starts_with("/dev/serial/")) {
-        char target[4096];
-        const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
-        if (n > 0) {
-            path.assign(target, static_cast<size_t>(n));
+std::vector<std::string> CUucpLock::LockNames(const std::string& devicePath) {
+    const std::string node = NodeBelowDev(devicePath);
+    std::vector<std::string> names;
+    for (const std::string& name :
+         {PathLockName(node), PathLockName(devicePath), node.substr(node.rfind('/') + 1),
+          devicePath.substr(devicePath.rfind('/') + 1)}) {
+        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) {
+            names.push_back(name);
         }
     }
-    return path.substr(path.rfind('/') + 1);
+    return names;
 }
 
 CUucpLock::EResult CUucpLock::Acquire(const std::string& devicePath) {
     Release();
-    m_holderPid = 0;
-    m_holderName.clear();
+    m_holder = {};
     const std::string folder = LockFolder();
     if (folder.empty()) {
         return EResult::NoFolder;
     }
-    const std::string file = folder + "/LCK.." + DeviceName(devicePath);
+    const std::vector<std::string> names = LockNames(devicePath);
+    for (const std::string& name : names) {
+        const pid_t holder = ReadLockPid(folder + "/LCK.." + name);
+        if (Alive(holder)) {
+            m_holder = PortHolder(holder);
+            return EResult::HeldByOther;
+        }
+    }
+    const std::string file = folder + "/LCK.." + names.front();
     char text[16];
     std::snprintf(text, sizeof text, "%10d\n", static_cast<int>(::getpid()));
     // Two rounds: a stale lock found in the first is removed, then retaken.
@@ -104,9 +154,8 @@ CUucpLock::EResult CUucpLock::Acquire(const std::string& devicePath) {
             return EResult::NoFolder;
         }
         const pid_t holder = ReadLockPid(file);
-        if (ProcessAlive(holder)) {
-            m_holderPid = holder;
-            m_holderName = CommandName(holder);
+        if (Alive(holder)) {
+            m_holder = PortHolder(holder);
             return EResult::HeldByOther;
         }
         if (::unlink(file.c_str()) != 0 && errno != ENOENT) {

@@ -78,6 +78,7 @@ std::string CWin32Serial::DeviceName(const std::string& name) {
 
 bool CWin32Serial::Open(uint32_t baudRate, std::string& error) {
     Close();
+    m_rateRefused = false;
     auto state = std::make_unique<SState>();
     for (HANDLE* event :
          {&state->readBlock.hEvent, &state->writeBlock.hEvent, &state->waitBlock.hEvent}) {
@@ -149,6 +150,7 @@ bool CWin32Serial::Open(uint32_t baudRate, std::string& error) {
     dcb.XonLim = 0;
     dcb.XoffLim = 0;
     if (!::SetCommState(state->port, &dcb)) {
+        m_rateRefused = true;
         const std::string what = "cannot set " + std::to_string(baudRate) + " bps 8N1";
         return fail(what.c_str());
     }

@@ -44,6 +44,13 @@ std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& 
 // is known.
 std::optional<std::filesystem::path> UserSettingsFolder(std::string& error);
 
+// Where Wireshark looks for the Lua plugins of every user: the folder
+// $WIRESHARK_PLUGIN_DIR names, as Wireshark itself takes it, else the
+// system's own (/usr/lib/<multiarch>/wireshark/plugins on Debian, where the
+// package puts the dissector; %ProgramFiles%\Wireshark\plugins on Windows).
+// Nullopt when it is not known.
+std::optional<std::filesystem::path> GlobalWiresharkPluginFolder();
+
 // Creates `folder` and its parents (on Linux mode 0700 for those it makes, as
 // the XDG rules ask for a user's data); false with the system's reason otherwise.
 bool CreateFolder(const CFilePath& folder, std::string& reason);

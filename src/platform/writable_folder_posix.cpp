@@ -65,6 +65,13 @@ std::optional<std::filesystem::path> UserSettingsFolder(std::string& error) {
     return std::filesystem::path(*folder) / ".config" / "sondrix";
 }
 
+std::optional<std::filesystem::path> GlobalWiresharkPluginFolder() {
+    if (const char* folder = std::getenv("WIRESHARK_PLUGIN_DIR"); folder != nullptr && *folder) {
+        return std::filesystem::path(folder);
+    }
+    return std::filesystem::path(SONDRIX_WIRESHARK_GLOBAL_PLUGINS);
+}
+
 bool CreateFolder(const CFilePath& folder, std::string& reason) {
     // Parents are made one by one so that each new one gets the private mode.
     std::filesystem::path partial;

@@ -72,6 +72,17 @@ std::optional<std::filesystem::path> PersonalWiresharkPluginFolder(std::string& 
     return *roaming / L"Wireshark" / L"plugins";
 }
 
+std::optional<std::filesystem::path> GlobalWiresharkPluginFolder() {
+    if (auto folder = FolderFromEnvironment(L"WIRESHARK_PLUGIN_DIR")) {
+        return folder;
+    }
+    const std::optional<std::filesystem::path> programs = FolderFromEnvironment(L"ProgramFiles");
+    if (!programs) {
+        return std::nullopt;
+    }
+    return *programs / L"Wireshark" / L"plugins";
+}
+
 bool CreateFolder(const CFilePath& folder, std::string& reason) {
     // The new folders inherit the access rights of %LOCALAPPDATA%, which is
     // the user's own.

@@ -9,6 +9,7 @@
 #include "link/model_table.h"
 #include "link/option_numbers.h"
 #include "platform/native_file.h"
+#include "platform/replacing_file.h"
 #include "ui/strings.h"
 #include "ui/strings_users.h"
 
@@ -193,12 +194,11 @@ bool CImageDlg::WriteColourImage() {
     std::string reason;
     bool written = Main().PrepareFolder(place.folder, reason);
     if (written) {
-        CNativeFile file;
-        written = file.Open(path, CNativeFile::EMode::Truncate) && file.WriteAll(header) &&
-                  file.WriteAll({imageBuffer.data(), kColourBytes});
-        written = file.Close() && written;
+        CReplacingFile file(path);
+        written = file.Open() && file.Write(header) &&
+                  file.Write({imageBuffer.data(), kColourBytes}) && file.Commit();
         if (!written) {
-            reason = LastSystemErrorText();
+            reason = file.Error();
         }
     }
     if (!written) {
@@ -321,13 +321,16 @@ void CImageDlg::Attempt() {
     if (main.portOpen == 0) {
         if (port.Open(main.portName, main.baudRate, 0)) {
             main.portOpen = 1;
-        } else if (autoSearchCount != 0) {
+        } else if (autoSearchCount != 0 && port.RateRefused()) {
             // The port opened at the chosen rate, so it is there: a driver that
             // refuses this rate (14400 is not a standard rate everywhere) only
             // takes this rate out of the search.
             SetTimer(kConnectTimer, kConnectWaitMs);
             return;
         } else {
+            // A port that went away or that another program took meanwhile
+            // ends the search: no module could answer there.
+            autoSearchCount = 0;
             // Beyond the port name, say which device it was and why it failed
             // (the device's own reason may begin with the port name already).
             const std::string& reason = port.LastError();

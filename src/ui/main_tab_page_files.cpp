@@ -121,9 +121,10 @@ void CImageDlg::SaveImageFile() {
     }
     const std::string& path = chosen.front();
     // The pauses between the parts of a BMP file run on the page's clock.
+    std::string reason;
     const ImageFileStatus status = WriteImageFile(
         path, imageBuffer.data(), imageBuffer.size(), imageWidth, imageHeight,
-        [this](int ms) { Loop().Sleep(static_cast<uint32_t>(ms)); }, codecDiagnostics);
+        [this](int ms) { Loop().Sleep(static_cast<uint32_t>(ms)); }, codecDiagnostics, &reason);
     switch (status) {
         case ImageFileStatus::Ok:
             main.Ui().MessageBox(WithPath(IDS_IMAGE_SAVED, path), EIcon::Information);
@@ -138,8 +139,11 @@ void CImageDlg::SaveImageFile() {
             main.Ui().MessageBox(LoadString(IDS_FILE_SIZE_NOT_SUPPORTED), EIcon::Stop);
             break;
         default:
-            // A file that could not be written is never reported as saved.
-            main.Ui().MessageBox(WithPath(IDS_IMAGE_WRITE_FAILED, path), EIcon::Stop);
+            // A file that could not be written is never reported as saved;
+            // the one that was there before is left as it was.
+            main.Ui().MessageBox(
+                WithPath(IDS_IMAGE_WRITE_FAILED, reason.empty() ? path : path + ": " + reason),
+                EIcon::Stop);
             break;
     }
 }

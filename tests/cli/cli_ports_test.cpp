@@ -23,9 +23,10 @@ class CliPortsTest : public CliTest {
   protected:
     void SetUp() override { ::setenv("SONDRIX_LOCK_DIR", folder.Path().c_str(), 1); }
     void TearDown() override { ::unsetenv("SONDRIX_LOCK_DIR"); }
+    // The lock goes by the device node's name: "LCK..pts_3" for /dev/pts/3.
     std::string LockFile(const CPtySimulator& module) const {
         const std::string& slave = module.SlavePath();
-        return Path("LCK.." + slave.substr(slave.rfind('/') + 1));
+        return Path("LCK..pts_" + slave.substr(slave.rfind('/') + 1));
     }
 };
 

@@ -1,9 +1,18 @@
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/cli_run.h"
@@ -62,6 +71,99 @@ class CliTest : public ::testing::Test {
     std::vector<std::unique_ptr<CPtySimulator>> m_modules;
     std::string m_skip;
 };
+
+// A program run as a process of its own; killed with the test if it still runs.
+class CChild {
+  public:
+    // sondrix-cli, its output in files.
+    CChild(const std::vector<std::string>& args, const std::string& out, const std::string& err)
+        : CChild(WithProgram(SONDRIX_CLI_PATH, args), [&](posix_spawn_file_actions_t& files) {
+              posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                               0644);
+              posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                               0644);
+          }) {}
+    // Any program (`argv` from its name on, found on the PATH), its standard
+    // input and output on the terminal `terminal` (a pty's slave).
+    CChild(const std::vector<std::string>& argv, int terminal)
+        : CChild(argv, [terminal](posix_spawn_file_actions_t& files) {
+              for (const int fd : {0, 1, 2}) {
+                  posix_spawn_file_actions_adddup2(&files, terminal, fd);
+              }
+          }) {}
+    ~CChild() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    CChild(const CChild&) = delete;
+    CChild& operator=(const CChild&) = delete;
+
+    bool Started() const { return m_pid > 0; }
+    pid_t Pid() const { return m_pid; }
+    // Waits up to `ms` for the program to end: its exit status (1000 + the
+    // signal that killed it), or -1 while it runs on.
+    int Wait(int ms) {
+        for (int waited = 0; m_pid > 0; waited += 50) {
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+            }
+            if (waited >= ms) {
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return -1;
+    }
+    // Signals the program, then waits up to 10 s for its exit status.
+    int Stop(int signal) {
+        kill(m_pid, signal);
+        return Wait(10000);
+    }
+
+  private:
+    CChild(std::vector<std::string> argv,
+           const std::function<void(posix_spawn_file_actions_t&)>& redirect) {
+        std::vector<char*> pointers;
+        for (std::string& arg : argv) {
+            pointers.push_back(arg.data());
+        }
+        pointers.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        redirect(files);
+        if (posix_spawnp(&m_pid, pointers[0], &files, nullptr, pointers.data(), environ) != 0) {
+            m_pid = -1;
+        }
+        posix_spawn_file_actions_destroy(&files);
+    }
+    static std::vector<std::string> WithProgram(const char* program,
+                                                std::vector<std::string> args) {
+        args.insert(args.begin(), program);
+        return args;
+    }
+
+    pid_t m_pid = -1;
+};
+
+// Waits up to 20 s for `ready`.
+inline bool Eventually(const std::function<bool()>& ready) {
+    for (int i = 0; i < 400; ++i) {
+        if (ready()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
 
 #define SKIP_WITHOUT_PTY()                                  \
     do {                                                    \

@@ -1,17 +1,12 @@
 // What Wireshark (tshark with the project's dissector) makes of the traces
 // the program writes against the simulated module, and traces of runs that
 // are interrupted.
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <regex>
-#include <thread>
 
 #include "app/packet_summary.h"
 #include "app/trace_file.h"
@@ -23,8 +18,6 @@
 #include "support/pcapng_reader.h"
 #include "support/sim_session.h"
 #include "support/tshark.h"
-
-extern char** environ;
 
 namespace sondrix::test {
 namespace {
@@ -265,69 +258,6 @@ TEST_F(RawLineTraceTest, GarbageBadChecksumAndTruncatedHeaderShowOnTheRawInterfa
     EXPECT_EQ(Stream(capture, CTraceWriter::kRawInterface, 1).size(),
               Stream(capture, CTraceWriter::kPacketInterface, 1).size() + garbage.size() +
                   badChecksum.size() + truncated.size() + CPacket::kHeaderSize);
-}
-
-// sondrix-cli as a process of its own, its output in files.
-class CChild {
-  public:
-    CChild(const std::vector<std::string>& args, const std::string& out, const std::string& err) {
-        std::vector<std::string> all = {SONDRIX_CLI_PATH};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (std::string& arg : all) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        posix_spawn_file_actions_addopen(&files, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-        if (posix_spawn(&m_pid, argv[0], &files, nullptr, argv.data(), environ) != 0) {
-            m_pid = -1;
-        }
-        posix_spawn_file_actions_destroy(&files);
-    }
-    ~CChild() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    bool Started() const { return m_pid > 0; }
-    // Signals the program, then waits up to 10 s for its exit status.
-    int Stop(int signal) {
-        kill(m_pid, signal);
-        for (int i = 0; i < 200; ++i) {
-            int status = 0;
-            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return -1;
-    }
-
-  private:
-    pid_t m_pid = -1;
-};
-
-// Waits up to 20 s for `ready`.
-bool Eventually(const std::function<bool()>& ready) {
-    for (int i = 0; i < 400; ++i) {
-        if (ready()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path);
-    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // The packets the trace holds as sent are those the module heard, all of

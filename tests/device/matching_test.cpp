@@ -3,6 +3,8 @@
 // and what the program sends is read from the packet manager's last packet.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -129,7 +131,8 @@ TEST_F(MatchingRepliesTest, TemplateSavesReportTheirOutcome) {
     const auto blocked = folder / "no-such-folder" / "t.min";
     ui.QueueFiles({blocked.string()});
     dlg.matching.OnGetTemplate(Answer(CMD_GET_TEMPLATE, RESULT_SUCCESS, 0, templ));
-    EXPECT_EQ(ui.LastBoxText(), "The template could not be saved as " + blocked.string() + ".");
+    EXPECT_EQ(ui.LastBoxText(), "The template could not be saved as " + blocked.string() + " (" +
+                                    std::strerror(ENOENT) + ").");
     EXPECT_EQ(ui.Boxes().back().icon, EIcon::Stop);
 
     dlg.matching.OnGetTemplate(Answer(CMD_GET_TEMPLATE, RESULT_FAILED, 0));

@@ -98,10 +98,11 @@ TEST(LogStore, StoresOnlyWholeRecordsThatArrivedAndFit) {
     EXPECT_EQ(store.Store(huge, 28), CLogStore::kCapacity / 28);
 }
 
-TEST(LogFile, ChunkZeroStartsTheFileLaterChunksAppend) {
+TEST(LogFile, TheChunksOfOneDownloadTakeTheFilesNameTogetherOnceTheLastIsIn) {
     CTempFolder folder;
     const auto path = folder / "module.log";
-    WriteBytes(path, Bytes(100, 'x'));
+    const Bytes previous(100, 'x');
+    WriteBytes(path, previous);
     const Bytes a = TimedRecord(2, 2, "1");
     const Bytes b = LogRecord(7, 9);
     const std::string lineA = FormatLogLine(a) + "\r\n";
@@ -111,17 +112,32 @@ TEST(LogFile, ChunkZeroStartsTheFileLaterChunksAppend) {
         return std::string(bytes.begin(), bytes.end());
     };
     CLogStore store;
+    CLogFileWriter writer;
     store.Store(Chunk(1, {a}), 32);
-    ASSERT_EQ(WriteLogChunk(path, 0, store), EFileStatus::Ok);
-    EXPECT_EQ(text(), lineA);
+    ASSERT_EQ(writer.WriteChunk(path, 0, store), EFileStatus::Ok);
     EXPECT_EQ(store.Count(), 0u);
     store.Store(Chunk(2, {b, a}), 32);
-    ASSERT_EQ(WriteLogChunk(path, 1, store), EFileStatus::Ok);
+    ASSERT_EQ(writer.WriteChunk(path, 1, store), EFileStatus::Ok);
+    EXPECT_EQ(ReadBytes(path), previous) << "the old log stays until the download is whole";
+    ASSERT_EQ(writer.Finish(), EFileStatus::Ok);
     EXPECT_EQ(text(), lineA + lineB + lineA);
+    EXPECT_EQ(writer.BytesWritten(), text().size());
+
+    // A download that stops part-way, or starts again, leaves no trace.
     store.Store(Chunk(1, {b}), 32);
-    ASSERT_EQ(WriteLogChunk(path, 0, store), EFileStatus::Ok);
-    EXPECT_EQ(text(), lineB);
-    EXPECT_EQ(WriteLogChunk(folder / "missing" / "x.log", 0, store), EFileStatus::IoError);
+    ASSERT_EQ(writer.WriteChunk(path, 0, store), EFileStatus::Ok);
+    writer.Abandon();
+    store.Store(Chunk(1, {b}), 32);
+    ASSERT_EQ(writer.WriteChunk(path, 0, store), EFileStatus::Ok);
+    store.Store(Chunk(1, {a}), 32);
+    ASSERT_EQ(writer.WriteChunk(path, 0, store), EFileStatus::Ok);
+    ASSERT_EQ(writer.Finish(), EFileStatus::Ok);
+    EXPECT_EQ(text(), lineA);
+    EXPECT_EQ(FileNames(folder.Path()), std::vector<std::string>{"module.log"});
+
+    store.Store(Chunk(1, {a}), 32);
+    EXPECT_EQ(writer.WriteChunk(folder / "missing" / "x.log", 0, store), EFileStatus::IoError);
+    EXPECT_NE(writer.Error(), "");
 }
 
 }  // namespace

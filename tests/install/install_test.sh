@@ -107,11 +107,43 @@ for candidate in "$root"/usr/lib/*/wireshark/plugins/hlx.lua "$root"/usr/lib/wir
     fi
 done
 [ -n "$dissector" ] || fail "the Wireshark dissector hlx.lua is not in the package"
+# Tools run as an ordinary user: as root (CI) the nobody account.
+run_as_user=()
+if [ "$(id -u)" = 0 ]; then
+    run_as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
 if [ "$cli_expected" = 1 ]; then
     HOME=$scratch/home "$root/usr/bin/sondrix-cli" --install-wireshark-plugin >/dev/null ||
         fail "sondrix-cli --install-wireshark-plugin failed"
-    cmp -s "$dissector" "$scratch/home/.local/lib/wireshark/plugins/hlx.lua" ||
-        fail "sondrix-cli installs another dissector than the package's"
+    personal=$scratch/home/.local/lib/wireshark/plugins/hlx.lua
+    cmp -s "$dissector" "$personal" || fail "sondrix-cli installs another dissector than the package's"
+    # Beside the package's copy (its folder stands for Wireshark's global one
+    # through WIRESHARK_PLUGIN_DIR) the install says so, and Wireshark, which
+    # runs both copies, gets the protocol once and no Lua error.
+    plugins=$(dirname "$dissector")
+    note=$(HOME=$scratch/home WIRESHARK_PLUGIN_DIR=$plugins "$root/usr/bin/sondrix-cli" \
+        --install-wireshark-plugin) || fail "sondrix-cli --install-wireshark-plugin failed again"
+    grep -qF "A global copy is installed too ($dissector)" <<<"$note" ||
+        fail "the install did not name the global copy: $note"
+    if command -v tshark >/dev/null; then
+        # Wireshark takes WIRESHARK_PLUGIN_DIR from an ordinary user only.
+        wireshark=$(mktemp -d)
+        mkdir -p "$wireshark/global" "$wireshark/home/.local/lib/wireshark/plugins"
+        cp "$dissector" "$wireshark/global/"
+        cp "$personal" "$wireshark/home/.local/lib/wireshark/plugins/"
+        chmod -R a+rX "$wireshark"
+        for listing in plugins protocols; do
+            (cd "$wireshark" && env -i PATH=/usr/bin:/bin HOME="$wireshark/home" \
+                WIRESHARK_PLUGIN_DIR="$wireshark/global" "${run_as_user[@]}" \
+                tshark -G "$listing" >"$scratch/$listing.txt" 2>"$scratch/$listing.err") ||
+                fail "tshark -G $listing failed: $(cat "$scratch/$listing.err")"
+            ! grep -q "Lua: Error" "$scratch/$listing.err" ||
+                fail "tshark with two copies of the dissector: $(cat "$scratch/$listing.err")"
+        done
+        rm -rf "$wireshark"
+        [ "$(grep -c 'hlx.lua' "$scratch/plugins.txt")" = 2 ] || fail "tshark did not find both copies"
+        [ "$(grep -c $'\thlx$' "$scratch/protocols.txt")" = 1 ] || fail "the protocol hlx is not there once"
+    fi
 fi
 echo "$output"
 if [ "$cli_expected" = 1 ]; then
@@ -128,10 +160,8 @@ trap 'rm -rf "$user_home"' EXIT
 chmod 755 "$user_home"
 # Installed programs live in a folder their users cannot write to.
 chmod a-w "$root/usr/bin"
-run_as_user=()
 if [ "$(id -u)" = 0 ]; then
     chown 65534:65534 "$user_home"
-    run_as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 bin_before=$(ls -A "$root/usr/bin")
 script=$user_home/download.txt

@@ -217,13 +217,21 @@ TEST_F(ConnectionTest, SilentModuleEndsInConnectionFailedAfterSevenAttempts) {
 
 // A driver that refuses one line speed, as Wine's serial ports (on a
 // pseudo-terminal) refuse 14400 bps; everything else goes to the simulator.
+// Given a count of opens, it refuses every open after them as a port that
+// another program took does.
 class CRateRefusingDevice final : public ISerialDevice {
   public:
-    CRateRefusingDevice(std::unique_ptr<ISerialDevice> inner, uint32_t refused)
-        : m_inner(std::move(inner)), m_refused(refused) {}
+    CRateRefusingDevice(std::unique_ptr<ISerialDevice> inner, uint32_t refused,
+                        int* opensLeft = nullptr)
+        : m_inner(std::move(inner)), m_refused(refused), m_opensLeft(opensLeft) {}
     bool Open(uint32_t baudRate, std::string& error) override {
-        if (baudRate == m_refused) {
+        m_rateRefused = baudRate == m_refused;
+        if (m_rateRefused) {
             error = "COM1: The parameter is incorrect.";
+            return false;
+        }
+        if (m_opensLeft != nullptr && (*m_opensLeft)-- <= 0) {
+            error = "COM1 (/dev/ttyS0) is in use by picocom (pid 4242)";
             return false;
         }
         return m_inner->Open(baudRate, error);
@@ -248,6 +256,7 @@ class CRateRefusingDevice final : public ISerialDevice {
   private:
     std::unique_ptr<ISerialDevice> m_inner;
     uint32_t m_refused;
+    int* m_opensLeft;
 };
 
 TEST_F(ConnectionTest, SearchGoesPastARateTheDriverRefuses) {
@@ -277,6 +286,30 @@ TEST_F(ConnectionTest, SearchGoesPastARateTheDriverRefuses) {
     ASSERT_EQ(ui.Boxes().size(), 1u);
     EXPECT_EQ(ui.Boxes()[0].text, "Cannot open the port: COM1 (COM1: The parameter is incorrect.)");
     EXPECT_EQ(wine.portOpen, 0);
+}
+
+// Another program takes the port while the search closes and reopens it:
+// that is said, not that no module answered.
+TEST_F(ConnectionTest, APortTakenDuringTheSearchEndsItWithTheReason) {
+    struct STakenAfterOneOpen : ISerialDeviceFactory {
+        explicit STakenAfterOneOpen(ISerialDeviceFactory& inner) : inner(inner) {}
+        std::unique_ptr<ISerialDevice> Create(const std::string& portName) override {
+            return std::make_unique<CRateRefusingDevice>(inner.Create(portName), 0, &opensLeft);
+        }
+        ISerialDeviceFactory& inner;
+        int opensLeft = 1;
+    } taken(devices);
+    CSondrixDlg desk{loop, taken, ui};
+    desk.OnInitDialog();
+    module.Config().baudRate = 19200;
+    desk.imageDlg.Click(CImageDlg::kConnect);
+    ASSERT_TRUE(loop.RunUntil([&] { return !ui.Boxes().empty(); }, 10000));
+    EXPECT_EQ(ui.Boxes()[0].text,
+              "Cannot open the port: COM1 (/dev/ttyS0) is in use by picocom (pid 4242)");
+    EXPECT_EQ(ui.Boxes()[0].icon, EIcon::Stop);
+    loop.RunFor(5000);
+    EXPECT_EQ(ui.Boxes().size(), 1u) << "the search ends there: " << ui.LastBoxText();
+    EXPECT_EQ(desk.imageDlg.autoSearchCount, 0);
 }
 
 TEST_F(ConnectionTest, PortWithoutDeviceIsReportedWithItsReason) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -131,7 +133,8 @@ TEST_F(ImageFilesDlgTest, SaveThenOpenGivesTheImageBackInEachFormat) {
     EXPECT_EQ(Save("a.txt"), "Invalid file!!!");
     EXPECT_FALSE(fs::exists(Path("a.txt")));
     for (const char* name : {"no/a.raw", "no/a.bmp", "no/a.wsq"}) {
-        EXPECT_EQ(Save(name), "Cannot write the file! (" + Path(name) + ")");
+        EXPECT_EQ(Save(name),
+                  "Cannot write the file! (" + Path(name) + ": " + std::strerror(ENOENT) + ")");
         EXPECT_EQ(ui.Boxes()[0].icon, EIcon::Stop);
     }
 }

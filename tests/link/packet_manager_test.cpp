@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "files/files_test_support.h"
 #include "link/command_table.h"
 #include "link/packet_manager_wnd.h"
 #include "platform/scripted_ui_host.h"
@@ -8,6 +9,8 @@
 
 namespace sondrix {
 namespace {
+
+using test::CTempFolder;
 
 using test::Wire;
 
@@ -186,7 +189,9 @@ TEST_F(PacketManagerTest, ModuleReportedChecksumErrorShowsBoxOrResendsFirmwareCh
     EXPECT_TRUE(dialog.notifications.empty());
     EXPECT_EQ(dialog.traces.size(), 1u) << "the answer itself is traced";
 
-    const std::string path = ::testing::TempDir() + "fw_resend.bin";
+    // A folder of the test's own: a file of a fixed name in /tmp may be another user's.
+    const CTempFolder folder;
+    const std::string path = (folder / "fw_resend.bin").string();
     {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         std::vector<uint8_t> bytes(5000, 0x42);
@@ -251,7 +256,8 @@ TEST_F(PacketManagerTest, LogRetryTimerStaysArmedAndAnyGoodPacketKillsIt) {
 }
 
 TEST_F(PacketManagerTest, FirmwareChunkIsResentOnTimeoutAtMostTenTimes) {
-    const std::string path = ::testing::TempDir() + "fw_timeout.bin";
+    const CTempFolder folder;
+    const std::string path = (folder / "fw_timeout.bin").string();
     {
         std::FILE* f = std::fopen(path.c_str(), "wb");
         std::fputs("firmware", f);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "files/files_test_support.h"
 #include "link/command_table.h"
 #include "link/option_numbers.h"
 #include "link/packet_manager_wnd.h"
@@ -11,6 +12,8 @@
 
 namespace sondrix {
 namespace {
+
+using test::CTempFolder;
 
 // Splits one written packet into its header fields and payload, checking
 // both checksums on the way.
@@ -212,7 +215,9 @@ TEST_F(SendOperationsTest, FirmwareChunksCarrySizePrefixIndexAndFiller) {
     for (size_t i = 0; i < image.size(); ++i) {
         image[i] = static_cast<uint8_t>(i % 251);
     }
-    const std::string path = ::testing::TempDir() + "fw_10000.bin";
+    // A folder of the test's own: a file of a fixed name in /tmp may be another user's.
+    const CTempFolder folder;
+    const std::string path = (folder / "fw_10000.bin").string();
     std::FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(image.data(), 1, image.size(), f);
     std::fclose(f);
