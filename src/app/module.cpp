@@ -174,7 +174,10 @@ bool CModule::AcceptAnswer(const CPacket& packet) {
     if (--expected->second == 0) {
         m_expected.erase(expected);
     }
-    return true;
+    // While a call is given up only the cancel's answer is acted on; the
+    // others are taken off the line unread, so that no sequence carries on
+    // (a backup would otherwise go on asking for the next record).
+    return !m_givingUp || packet.command == CMD_CANCEL;
 }
 
 void CModule::Abandon() {
@@ -212,10 +215,12 @@ void CModule::GiveUp() {
     if (!m_expected.empty() && m_cancelTellsModule && !m_cancelSent && Connected()) {
         m_cancelSent = true;
         m_dlg->cancelPending = 1;
+        m_givingUp = true;
         m_dlg->PacketManager().SendCommand(CMD_CANCEL);
         // The cancel's answer, and then the cancelled request's own (result
         // 13), which the next call would otherwise take for its answer.
         m_loop.RunUntil([this] { return m_expected.empty(); }, 1000);
+        m_givingUp = false;
     }
     Abandon();
 }

@@ -313,6 +313,7 @@ class CModule {
     bool m_closing = false;
     bool m_closed = false;
     bool m_cancelSent = false;
+    bool m_givingUp = false;  // answers but the cancel's are let pass
     // Whether giving the call up tells the module to cancel (not for firmware).
     bool m_cancelTellsModule = true;
     // Questions of the sequence under way, answered by the call.
