@@ -10,7 +10,7 @@
 #include "ui/popup_progress_dlg.h"
 #include "win32/list_control.h"
 #include "win32/pictures.h"
-#include "win32/win32_gui.h"
+#include "platform/win32_gui_api.h"
 
 namespace sondrix {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "platform/win32_text.h"
-#include "win32/win32_gui.h"
+#include "platform/win32_gui_api.h"
 
 namespace sondrix {
 

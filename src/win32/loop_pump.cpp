@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/message_loop.h"
-#include "win32/win32_gui.h"
+#include "platform/win32_gui_api.h"
 
 namespace sondrix {
 

@@ -13,7 +13,7 @@
 #include "win32/list_control.h"
 #include "win32/page_window.h"
 #include "win32/pictures.h"
-#include "win32/win32_gui.h"
+#include "platform/win32_gui_api.h"
 #include "win32/win32_ui_host.h"
 
 namespace sondrix {

@@ -5,7 +5,7 @@
 #include "platform/dialog_model.h"
 #include "platform/win32_text.h"
 #include "win32/loop_pump.h"
-#include "win32/win32_gui.h"
+#include "platform/win32_gui_api.h"
 
 namespace sondrix {
 

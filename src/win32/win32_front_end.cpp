@@ -11,7 +11,7 @@
 #include "win32/loop_pump.h"
 #include "win32/main_window.h"
 #include "win32/registry_store.h"
-#include "win32/win32_gui.h"
+#include "platform/win32_gui_api.h"
 #include "win32/win32_ui_host.h"
 
 namespace sondrix {

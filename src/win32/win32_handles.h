@@ -1,7 +1,7 @@
 #pragma once
 
 // The system's handle types for the window's headers, which do not include
-// <windows.h> (see win32_gui.h).
+// <windows.h> (see platform/win32_gui_api.h).
 struct HWND__;
 struct HFONT__;
 struct HDC__;

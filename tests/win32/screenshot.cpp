@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/native_file.h"
-#include "win32/win32_gui.h"
+#include "platform/win32_gui_api.h"
 
 namespace sondrix {
 

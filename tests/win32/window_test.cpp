@@ -26,7 +26,7 @@
 #include "win32/page_window.h"
 #include "win32/screenshot.h"
 #include "win32/win32_front_end.h"
-#include "win32/win32_gui.h"
+#include "platform/win32_gui_api.h"
 #include "win32/win32_ui_host.h"
 
 namespace sondrix {

@@ -1,6 +1,6 @@
 #pragma once
 
-// The Win32 headers of the window, included last in each of its files: the
+// The Win32 headers of the Windows window, included last in each of its files: the
 // program's own headers define names (WM_USER, IDOK, HWND in namespace
 // sondrix, MessageBox, LoadString, PostMessage) that <windows.h> makes into
 // macros. The program's message loop has HWND, WPARAM, LPARAM and LRESULT of
