@@ -169,7 +169,7 @@ bool ParseCliOptions(const std::vector<std::string>& input, SCliOptions& options
                 return needValue();
             }
             if (!ParseUnsigned(args[++i], options.baud) || !IsLineRate(options.baud)) {
-                error = std::string("--baud must be one of ") + kLineRatesText;
+                error = "--baud must be one of " + LineRatesText();
                 return false;
             }
         } else if (arg == "--trace") {

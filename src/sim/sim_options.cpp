@@ -76,7 +76,7 @@ bool ParseSimOptions(std::vector<std::string>& args, SSimConfig& config, std::st
             config.modelCode = model->code;
         } else if (option == "--baud") {
             if (!ParseNumber(value, 10, number) || !IsLineRate(number)) {
-                error = std::string("--baud must be one of ") + kLineRatesText;
+                error = "--baud must be one of " + LineRatesText();
                 return false;
             }
             config.baudRate = number;
