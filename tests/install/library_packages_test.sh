@@ -44,12 +44,17 @@ grep -qx /usr/lib/python3/dist-packages <<<"$(/usr/bin/python3 -c 'import sys; p
 packages=$(echo "$root"/usr/lib/python3/dist-packages)
 [ -f "$packages/sondrix/__init__.pyi" ] && [ -f "$packages/sondrix/py.typed" ] ||
     fail "the type stubs are not in the package"
-output=$(cd "$home" && env -i PATH=/usr/bin:/bin HOME="$home" PYTHONPATH="$packages" \
+# A copy in the user's own folder: the build tree may sit below a folder
+# that only its owner can enter (a fresh clone in mktemp -d).
+cp -r "$packages" "$home/dist-packages"
+[ ${#as_user[@]} -eq 0 ] || chown -R 65534:65534 "$home/dist-packages"
+output=$(cd "$home" && env -i PATH=/usr/bin:/bin HOME="$home" PYTHONPATH="$home/dist-packages" \
     "${as_user[@]}" /usr/bin/python3 -c \
     "import sondrix; print(sondrix.__file__); print(sondrix.Simulator().module().info())") ||
     fail "the Python module does not run as an ordinary user"
 echo "$output"
-grep -q "^$packages/sondrix/__init__.py\$" <<<"$output" || fail "sondrix was not imported from the package"
+grep -q "^$home/dist-packages/sondrix/__init__.py\$" <<<"$output" ||
+    fail "sondrix was not imported from the package"
 grep -q "^ModuleInfo(model='HLX-M18', firmware='3.01'" <<<"$output" || fail "no module info"
 
 # The README's C++ example is examples/simulated.cpp.
